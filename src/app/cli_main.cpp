@@ -1,0 +1,40 @@
+// vennikplus-cli: the analysis, crunch and copy of the desktop program, for
+// scripts and editors.
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli_common.h"
+#include "cli_report.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for Micromite, Maximite, Picromite and Armite"};
+  app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
+  app.require_subcommand(1);
+
+  int exitCode = 0;
+  vennik::cli::addReportCommand(app, exitCode);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  } catch (const vennik::cli::CliError& e) {
+    std::cout.flush();
+    std::cerr << "vennikplus-cli: " << e.message << '\n';
+    return 1;
+  }
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "vennikplus-cli: cannot write output\n";
+    return 1;
+  }
+  return exitCode;
+}

@@ -1,0 +1,14 @@
+#pragma once
+#include "analysis/text_util.h"
+
+namespace vennik {
+
+// The text up to and including the last "\" or "/"; empty when there is none.
+Text folderPart(TextView path);
+
+// The path as the file label shows it: whole when it fits `limit` characters,
+// else the head (drive or server part), "..." and as many trailing folders
+// as fit. Never longer than `limit`.
+Text shortenPath(TextView path, int limit = 85);
+
+}  // namespace vennik
