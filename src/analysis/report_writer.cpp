@@ -61,16 +61,22 @@ Text formatListingRow(TextView key, TextView kind, TextView lineList, int32_t na
   // An indent that reaches the break position would never shorten the row.
   if (nameWidth >= 67 || row.size() <= kMaxRowLength) return row;
 
-  Text out;
+  // Each continuation is the indent followed by the rest; the indent is not
+  // built into a new text each time, so a very long line list wraps in
+  // linear time.
   const Text indent = u"\n" + Text(static_cast<size_t>(nameWidth) + 9, u' ');
+  Text out;
   TextView rest = row;
-  while (rest.size() > kMaxRowLength) {
-    size_t blank = rest.find(u' ', kWrapFrom - 1);
+  size_t prefix = 0;  // length of the indent standing before `rest`
+  while (prefix + rest.size() > kMaxRowLength) {
+    size_t blank = rest.find(u' ', kWrapFrom - 1 - prefix);
     if (blank == TextView::npos) break;  // nothing to break at: emit unwrapped
+    if (prefix) out += indent;
     out.append(rest.substr(0, blank + 1));
-    row = indent + Text(rest.substr(blank + 1));
-    rest = row;
+    rest = rest.substr(blank + 1);
+    prefix = indent.size();
   }
+  if (prefix) out += indent;
   out.append(rest);
   return out;
 }

@@ -123,6 +123,33 @@ TEST(Report, DefinitionRowKeepsOnlyHeaderLineAndLocalShowsBlankKind) {
   EXPECT_NE(r.find("B2     \\ v   ***    6"), std::string::npos) << r;
 }
 
+TEST(Report, AHeavilyUsedNameWrapsIntoIndentedLinesOfAtMost82) {
+  std::string src;
+  for (int i = 0; i < 5000; ++i) src += "hot = hot + 1\n";
+  auto a = analyse(src);
+  std::string r = a.report();
+  size_t start = r.find("!      \\ hot");
+  ASSERT_NE(start, std::string::npos);
+  std::string joined;
+  size_t lines = 0;
+  for (size_t p = start; p < r.size();) {
+    size_t e = r.find('\n', p);
+    std::string line = r.substr(p, e == std::string::npos ? std::string::npos : e - p);
+    EXPECT_LE(line.size() + 1, 82u) << line;  // its leading line break counted
+    if (lines > 0) {
+      EXPECT_EQ(line.substr(0, 21), std::string(21, ' '));
+    }
+    joined += line.substr(21);
+    ++lines;
+    if (e == std::string::npos) break;
+    p = e + 1;
+  }
+  std::string expected;
+  for (int i = 1; i <= 5000; ++i) expected += std::to_string(i) + (i < 5000 ? " " : "");
+  EXPECT_EQ(joined, expected);
+  EXPECT_GT(lines, 400u);
+}
+
 TEST(Report, TableBeyondInitialCapacityListsEveryName) {
   std::string src;
   for (int i = 0; i < 300; ++i) src += "v" + std::to_string(i) + " = 1\r\n";
