@@ -29,8 +29,8 @@ class PlatformServices {
   virtual void setClipboardText(TextView text) = 0;
   // Folder of the running executable, with a trailing separator.
   virtual Text programFolder() = 0;
-  // The folder for a known-folder identifier, with a trailing separator;
-  // empty when the identifier is unknown or the lookup fails.
+  // The folder for a known-folder identifier; empty when the identifier is
+  // unknown or the lookup fails. (knownFolderPath adds the trailing separator.)
   virtual Text knownFolder(const KnownFolderId& folderId) = 0;
   // The user's configuration folder with a trailing separator, for settings
   // that cannot live beside the program; empty where the platform has none.

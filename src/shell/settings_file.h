@@ -3,6 +3,7 @@
 // folder, variable factor, Library and copy mode, kept between runs.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "analysis/text_util.h"
 
@@ -12,12 +13,20 @@ struct ShellState;
 
 inline constexpr TextView kSettingsFileName = u"VennikPlus.inf";
 
-// Sets the ten persisted items of the shell state from the file; a missing or
-// unreadable file gives every default.
-void readSettings(ShellState& shell, TextView settingsPath);
+// The settings file in a settings folder (which ends in a separator).
+Text settingsFilePath(TextView settingsFolder);
+
+// Sets the ten persisted items of the shell state from the file: MainX,
+// MainY, MainW, MainH, FontSize, the source folder ("Data Folder"), the
+// current file name ("Last file"), the variable factor, `libraryList` (the
+// "Library" value with a blank added on each side) and the copy mode.
+// A missing or unreadable file gives every default; returns whether the
+// file was read.
+bool readSettings(ShellState& shell, TextView settingsPath);
 void readSettingsFromBytes(ShellState& shell, std::string_view bytes);
 
-// The exact bytes of the file for the shell state as it stands.
+// The exact bytes of the file for the shell state as it stands. The geometry
+// items must already hold logical units (see toLogical).
 std::string settingsFileBytes(const ShellState& shell);
 
 // Writes the file safely (temporary file, then rename). Returns false, and
@@ -25,7 +34,8 @@ std::string settingsFileBytes(const ShellState& shell);
 bool writeSettings(const ShellState& shell, TextView settingsPath);
 
 // Pixels to logical units and back with the scale factor, an exact half
-// rounding to the even neighbour.
+// rounding to the even neighbour; results beyond 32 bits are held at the
+// limit, a result that is not a number gives 0.
 int32_t toLogical(int32_t pixels, double scaleFactor);
 int32_t toPixels(int32_t logical, double scaleFactor);
 

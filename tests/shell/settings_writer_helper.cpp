@@ -1,0 +1,13 @@
+// Writes the settings file named on the command line over and over, the two
+// test states in turn, until it is killed.
+#include "settings_kill_states.h"
+#include "shell/settings_file.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  const vennik::Text path = vennik::fromUtf8(argv[1]);
+  const vennik::ShellState states[2] = {vennik::testing::killTestState(0), vennik::testing::killTestState(1)};
+  for (int i = 1;; i ^= 1) {
+    if (!vennik::writeSettings(states[i], path)) return 1;
+  }
+}

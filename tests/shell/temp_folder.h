@@ -1,0 +1,30 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with its
+// content when the test ends.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace vennik::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vennik-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  // The folder with a trailing "/".
+  std::string folder() const { return path_ + "/"; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace vennik::testing
