@@ -25,9 +25,17 @@ QString runtimeFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
-QString inRuntimeFolder(const char* name) {
+// Both names in one folder, looked up once: the lookup may warn each time.
+struct ChannelPaths {
+  QString lock;
+  QString socket;
+  bool valid() const { return !lock.isEmpty(); }
+};
+
+ChannelPaths channelPaths() {
   const QString folder = runtimeFolder();
-  return folder.isEmpty() ? QString() : folder + u'/' + QLatin1String(name);
+  if (folder.isEmpty()) return {};
+  return {folder + QLatin1String("/VennikPlus.lock"), folder + QLatin1String("/VennikPlus.socket")};
 }
 
 int remainingMs(const QDeadlineTimer& deadline) {
@@ -37,12 +45,13 @@ int remainingMs(const QDeadlineTimer& deadline) {
 // Connects within the deadline. A refused or missing socket is retried only
 // while the lock file exists, that is while a first instance is on its way to
 // listening; without one there is nobody to wait for.
-bool connectWithin(QLocalSocket& socket, const QString& path, const QDeadlineTimer& deadline) {
+bool connectWithin(QLocalSocket& socket, const ChannelPaths& paths,
+                   const QDeadlineTimer& deadline) {
   for (;;) {
-    socket.connectToServer(path);
+    socket.connectToServer(paths.socket);
     if (socket.waitForConnected(remainingMs(deadline))) return true;
     socket.abort();
-    if (deadline.hasExpired() || !QFileInfo::exists(SingleInstance::lockFilePath())) return false;
+    if (deadline.hasExpired() || !QFileInfo::exists(paths.lock)) return false;
     QThread::msleep(qMin(kRetryPauseMs, remainingMs(deadline)));
   }
 }
@@ -65,35 +74,34 @@ SingleInstance::~SingleInstance() {
   lock_.reset();
 }
 
-QString SingleInstance::lockFilePath() { return inRuntimeFolder("VennikPlus.lock"); }
+QString SingleInstance::lockFilePath() { return channelPaths().lock; }
 
-QString SingleInstance::socketPath() { return inRuntimeFolder("VennikPlus.socket"); }
+QString SingleInstance::socketPath() { return channelPaths().socket; }
 
 bool SingleInstance::tryBecomePrimary() {
   if (lock_ && lock_->isLocked()) return true;
-  const QString lockPath = lockFilePath();
-  if (lockPath.isEmpty()) {
+  const ChannelPaths paths = channelPaths();
+  if (!paths.valid()) {
     qWarning("SingleInstance: no private runtime folder; running without a hand-off channel");
     return true;
   }
-  lock_ = std::make_unique<QLockFile>(lockPath);
+  lock_ = std::make_unique<QLockFile>(paths.lock);
   // The lock is held for the whole run, so it must never go stale by age;
   // a lock left by a killed process is still cleared, by its dead PID.
   lock_->setStaleLockTime(0);
   if (lock_->tryLock(0)) {
-    listen();
+    listen(paths.socket);
     return true;
   }
   if (lock_->error() == QLockFile::LockFailedError) return false;
   // Not held by anyone, just impossible to create: run as the first instance
   // but do not listen, since without the lock a live server could be taken over.
   qWarning("SingleInstance: cannot create %s; running without a hand-off channel",
-           qPrintable(lockPath));
+           qPrintable(paths.lock));
   return true;
 }
 
-void SingleInstance::listen() {
-  const QString path = socketPath();
+void SingleInstance::listen(const QString& path) {
   server_ = std::make_unique<QLocalServer>();
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   // Only the lock holder gets here, so whatever socket is there is stale.
@@ -175,12 +183,12 @@ void SingleInstance::deliver(QLocalSocket* socket, Incoming& in) {
 }
 
 bool SingleInstance::sendToPrimary(const QByteArray& utf8CommandText, int timeoutMs) {
-  const QString path = socketPath();
-  if (path.isEmpty()) return false;
+  const ChannelPaths paths = channelPaths();
+  if (!paths.valid()) return false;
   const QDeadlineTimer deadline(qMax(0, timeoutMs));
 
   QLocalSocket socket;
-  if (!connectWithin(socket, path, deadline)) return false;
+  if (!connectWithin(socket, paths, deadline)) return false;
 
   QByteArray payload = utf8CommandText;
   payload.append('\0');

@@ -61,7 +61,7 @@ class SingleInstance : public QObject {
  private:
   struct Incoming;
 
-  void listen();
+  void listen(const QString& path);
   void acceptConnections();
   void watch(QLocalSocket* socket);
   void readFrom(QLocalSocket* socket, Incoming& in);

@@ -149,8 +149,6 @@ void SingleInstanceTest::handsTextOver_data() {
   const QByteArray unicode = "/home/zoë/программы/π, ✓ 🚀.bas";
   QTest::newRow("non-ASCII UTF-8") << unicode << unicode;
   QTest::newRow("empty") << QByteArray() << QByteArray();
-  QTest::newRow("clipboard switch") << QByteArray("/npp,0,/VariableReport")
-                                    << QByteArray("/npp,0,/VariableReport");
   QTest::newRow("zero byte inside") << QByteArray("first\0second", 12) << QByteArray("first");
   const auto cap = SingleInstance::kMaxPayload;
   QTest::newRow("exactly the cap") << QByteArray(cap, 'a') << QByteArray(cap, 'a');
