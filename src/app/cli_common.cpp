@@ -4,21 +4,47 @@
 #include <iterator>
 
 #include "analysis/source_loader.h"
+#include "shell/folder_id_pattern.h"
+#include "shell/posix_platform.h"
+#include "shell/settings_file.h"
+#include "shell/settings_folder.h"
 
 namespace vennik::cli {
 
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
   cmd.add_option("--factor", opts.factor, "Variable factor: rows of the name table per source line (default 0.5)");
   cmd.add_option("--library", opts.library, "Library names, separated by blanks");
+  cmd.add_option("--settings", opts.settings,
+                 "Settings file for the variable factor and Library (default: the desktop program's VennikPlus.inf)");
   if (withName) {
     cmd.add_option("--name", opts.name, "Current file name shown in the report (default: FILE as given)");
   }
   cmd.add_option("FILE", opts.file, "BASIC source file, or - for standard input")->required();
 }
 
+Text desktopSettingsPath(PlatformServices& platform) {
+  const FolderIdPattern pattern;
+  return settingsFilePath(decideSettingsFolder(platform, pattern, platform.programFolder(), CreateMissing::No));
+}
+
+void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform) {
+  ShellState stored;
+  if (opts.settings) {
+    std::string reason;
+    auto bytes = readFileBytes(*opts.settings, &reason);
+    if (!bytes) throw CliError{"cannot read settings '" + *opts.settings + "': " + reason};
+    readSettingsFromBytes(stored, *bytes);
+  } else {
+    // Like the desktop program, a missing file gives the defaults.
+    readSettings(stored, desktopSettingsPath(platform));
+  }
+  shell.variableFactor = opts.factor.value_or(stored.variableFactor);
+  shell.libraryList = opts.library ? u" " + fromUtf8(*opts.library) + u" " : stored.libraryList;
+}
+
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {
-  if (opts.factor) shell.variableFactor = *opts.factor;
-  if (opts.library) shell.libraryList = u" " + fromUtf8(*opts.library) + u" ";
+  PosixPlatform platform;
+  applyCommonOptions(opts, shell, platform);
 }
 
 Text readSource(const std::string& file, std::istream& stdinStream) {

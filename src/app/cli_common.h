@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "analysis/keyword_table.h"
+#include "shell/platform_services.h"
 #include "shell/shell_state.h"
 
 namespace vennik::cli {
@@ -21,15 +22,24 @@ struct CommonOptions {
   std::optional<float> factor;
   std::optional<std::string> library;
   std::optional<std::string> name;
+  std::optional<std::string> settings;  // settings file to read instead
   std::string file;
 };
 
-// Adds --factor, --library and --name plus the FILE argument.
+// Adds --factor, --library, --settings and --name plus the FILE argument.
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 
 // Fills the shell state as the desktop program would hold it after reading
-// its settings: variable factor and Library from the options.
+// its settings: the variable factor and the Library come from the settings
+// file (--settings, else the one the desktop program installed beside this
+// tool would use), each replaced by --factor or --library when given.
+// Throws CliError when a file named by --settings cannot be read.
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell);
+void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform);
+
+// The settings file of a desktop program in this tool's folder, decided by
+// the same marker files; the folder is never created from here.
+Text desktopSettingsPath(PlatformServices& platform);
 
 // Reads FILE ("-" is standard input) as the desktop program loads a source.
 // Throws CliError naming the file and the reason when it cannot be read.
