@@ -19,8 +19,9 @@ constexpr char kAck = 0x06;
 // Pause between connection attempts while the first instance is starting.
 constexpr int kRetryPauseMs = 20;
 
-// QStandardPaths checks that the folder belongs to this user and is not open
-// to others, and makes the per-user fallback when the variable is unset.
+// QStandardPaths checks that $XDG_RUNTIME_DIR belongs to this user and is not
+// open to others; when it is unset or unfit, it makes a private per-user
+// folder under the temp folder instead.
 QString runtimeFolder() {
   return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
