@@ -14,9 +14,9 @@ constexpr TextView kVariableReport = u"/VariableReport";
 
 Text joinParameters(const std::vector<Text>& parameters) {
   Text joined;
-  for (const Text& p : parameters) {
-    if (&p != &parameters.front()) joined.push_back(u',');
-    joined += p;
+  for (size_t i = 0; i < parameters.size(); ++i) {
+    if (i > 0) joined.push_back(u',');
+    joined += parameters[i];
   }
   return joined;
 }

@@ -1,10 +1,13 @@
 #include "shell/safe_file_write.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace vennik {
 
@@ -37,6 +40,31 @@ void syncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+std::string nameOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes the temporary files that killed writers of this file left behind;
+// a file whose writer still runs is kept.
+void removeStaleTemporaries(const std::string& path) {
+  const std::string folder = folderOf(path);
+  const std::string prefix = nameOf(path) + ".tmp-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    char* end = nullptr;
+    const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+    if (pid <= 0 || *end != '-') continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+      ::unlink((folder + "/" + name).c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
 }  // namespace
 
 bool writeFileSafely(const std::string& path, std::string_view bytes) {
@@ -59,6 +87,7 @@ bool writeFileSafely(const std::string& path, std::string_view bytes) {
     return false;
   }
   syncFolder(folderOf(path));
+  removeStaleTemporaries(path);
   return true;
 }
 

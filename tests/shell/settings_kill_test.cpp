@@ -54,6 +54,12 @@ TEST(SettingsKill, KilledWriterLeavesAWholeFile) {
   }
   // The writer got through at least one whole write in some round.
   EXPECT_GT(sawNew, 0);
+
+  // The killed writers' temporary files go with the next write.
+  ASSERT_TRUE(writeSettings(testing::killTestState(0), fromUtf8(path)));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.folder())) ++entries;
+  EXPECT_EQ(entries, 1);
 }
 
 }  // namespace
