@@ -1,0 +1,9 @@
+#pragma once
+#include "analysis/text_util.h"
+
+namespace vennik {
+
+// The day the program was built, as yyyy/mm/dd.
+TextView buildDate();
+
+}  // namespace vennik

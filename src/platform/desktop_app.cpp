@@ -1,0 +1,105 @@
+#include "platform/desktop_app.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <cstdio>
+
+#include "analysis/analysis_state.h"
+#include "analysis/keyword_table.h"
+#include "platform/build_info.h"
+#include "platform/desktop_controller.h"
+#include "platform/main_window.h"
+#include "platform/qt_platform_services.h"
+#include "platform/qt_ui_services.h"
+#include "platform/quit_signals.h"
+#include "platform/screen_scale.h"
+#include "platform/single_instance.h"
+#include "shell/command_text.h"
+#include "shell/folder_id_pattern.h"
+#include "shell/known_folders.h"
+#include "shell/settings_file.h"
+#include "shell/settings_folder.h"
+#include "shell/shell_state.h"
+
+namespace vennik {
+
+namespace {
+// Without a display Qt would abort; say why and where to go instead.
+bool displayAvailable() {
+  return qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+std::vector<Text> programParameters() {
+  std::vector<Text> parameters;
+  const QStringList arguments = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < arguments.size(); ++i) parameters.push_back(arguments[i].toStdU16String());
+  return parameters;
+}
+}  // namespace
+
+int runDesktopProgram(int argc, char** argv) {
+  if (!displayAvailable()) {
+    std::fputs(
+        "vennikplus: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+        "vennikplus-cli report FILE prints the report without one.\n",
+        stderr);
+    return 1;
+  }
+  leaveScalingToTheProgram();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("VennikPlus"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("vennikplus"));
+  // Only the Quit command ends the program; the window is never closed.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  const FolderIdPattern folderIdPattern;
+  AnalysisState analysis;
+  ShellState shell;
+  shell.scaleFactor = scaleFactorOf(QGuiApplication::primaryScreen());
+  QtPlatformServices platform;
+  shell.programFolder = platform.programFolder();
+
+  SingleInstance instance;
+  const bool first = instance.tryBecomePrimary();
+  const Text commandText = joinParameters(programParameters());
+  if (!first) {
+    // Whether or not the running instance answered, this start is done; it
+    // reads and writes no settings.
+    SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(commandText)));
+    return 0;
+  }
+
+  shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
+  const Text settingsPath = settingsFilePath(shell.settingsFolder);
+  readSettings(shell, settingsPath);
+  if (shell.sourceFolder.empty())
+    shell.sourceFolder = knownFolderPath(platform, folderIdPattern, kDocumentsFolderIdText);
+
+  MainWindow window(shell);
+  QtUiServices ui(window);
+  showInitialCopyMode(ui, shell.copyMode);
+  KeywordTable keywords;
+  DesktopController controller(
+      CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window);
+  QObject::connect(&instance, &SingleInstance::commandTextReceived, &controller,
+                   &DesktopController::receiveHandOff);
+  window.show();
+
+  shell.textWindow.clear();
+  keywords = buildKeywordTable();
+  controller.run([&commandText](CommandContext& c) {
+    actOnCommandText(c.shell, c.analysis, c.keywords, c.platform, c.clock, commandText);
+  });
+
+  QuitSignals quitSignals;
+  QObject::connect(&quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
+  if (!shell.quitFlag) QApplication::exec();
+
+  const WindowMeasures m = window.measures();
+  storeWindowGeometry(shell, {m.x, m.y, m.width, m.height});
+  writeSettings(shell, settingsPath);
+  return 0;
+}
+
+}  // namespace vennik

@@ -1,0 +1,79 @@
+#pragma once
+// The program's one window: menu bar, seven buttons, the file label and the
+// text window, placed by computeWindowLayout for the screen's scale factor.
+// It turns clicks, menu choices, drops and the close box into UiEvents and
+// drop signals, and shows what the commands put into the shell state.
+#include <QMainWindow>
+#include <array>
+
+#include "platform/report_text_edit.h"
+#include "shell/ui_events.h"
+#include "shell/window_layout.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+
+namespace vennik {
+
+struct ShellState;
+
+// The window measures that the settings keep, in screen pixels: the outer
+// frame's left and top edges, the client width and the client height with
+// the menu bar counted.
+struct WindowMeasures {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Reads MainX, MainY, MainW, MainH, FontSize and the scale factor.
+  explicit MainWindow(const ShellState& shell, QWidget* parent = nullptr);
+
+  ReportTextEdit* textWindow() const { return textWindow_; }
+  QLabel* fileLabel() const { return fileLabel_; }
+  QPushButton* button(int index) const { return buttons_[static_cast<size_t>(index)]; }
+  // The Copy Options entry of a copy mode, 1 to 7.
+  QAction* copyOptionAction(int mode) const { return copyOptions_[static_cast<size_t>(mode - 1)]; }
+
+  void markCopyMode(int mode);
+  void setCopyTooltip(const QString& tooltip);
+
+  WindowMeasures measures() const;
+
+  // Screen pixels to the toolkit's own units and back (the same unless the
+  // toolkit scales by a device pixel ratio of its own).
+  int toUnits(int pixels) const;
+  int toPixels(int units) const;
+
+ signals:
+  void eventRaised(vennik::UiEvent event);
+  void filesDropped(const QStringList& files);
+  void textWindowDropped(const vennik::DropContent& content);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void buildMenus();
+  void buildControls(const WindowLayout& layout, int fontSize);
+
+  double scaleFactor_;
+  double pixelRatio_;
+  QSize sizeAtLastLayout_;
+  std::array<QPushButton*, kButtonCount> buttons_{};
+  std::array<QAction*, 7> copyOptions_{};
+  QLabel* fileLabel_ = nullptr;
+  ReportTextEdit* textWindow_ = nullptr;
+};
+
+}  // namespace vennik

@@ -1,0 +1,59 @@
+// Crunch, Library, Copy, Save report, About and Quit: the commands that work
+// on what the last analysis left or on the text window as it stands.
+#include "shell/commands.h"
+#include "shell/platform_services.h"
+#include "shell/report_file.h"
+#include "shell/shell_state.h"
+#include "shell/ui_services.h"
+#include "transform/copy_modes.h"
+#include "transform/crunch.h"
+#include "transform/library.h"
+
+namespace vennik {
+
+void crunchCommand(CommandContext& ctx) { crunch(ctx.shell, ctx.analysis); }
+
+void libraryCommand(CommandContext& ctx) {
+  runLibrary(ctx.shell, ctx.analysis, [&ctx](TextView title, TextView text) { return ctx.ui.askYesNo(title, text); });
+}
+
+void copyCommand(CommandContext& ctx) {
+  const ShellState& shell = ctx.shell;
+  ctx.platform.setClipboardText(copyText(shell.copyMode, shell.textWindow.read(), shell.sourceText));
+}
+
+void selectCopyMode(CommandContext& ctx, int32_t mode) {
+  ctx.shell.copyMode = mode;
+  copyCommand(ctx);
+  if (const TextView* tooltip = copyTooltip(mode)) ctx.ui.setCopyTooltip(*tooltip);
+  ctx.ui.markCopyMode(mode);
+}
+
+void showInitialCopyMode(UiServices& ui, int32_t mode) {
+  ui.setCopyTooltip(*copyTooltip(1));
+  ui.markCopyMode(mode);
+  if (const TextView* tooltip = copyTooltip(mode)) ui.setCopyTooltip(*tooltip);
+}
+
+void saveReportCommand(CommandContext& ctx) {
+  const Text text = ctx.shell.textWindow.read();
+  std::optional<Text> chosen = ctx.ui.askSaveFileName({kSaveTitle, ctx.shell.settingsFolder, kSaveFilters});
+  if (!chosen) return;
+  // A file that cannot be written is left alone without a message.
+  writeReportFile(withReportExtension(*chosen), text);
+}
+
+Text aboutText(TextView buildDate) {
+  Text text = u"Build " + decimal(kBuildNumber);
+  text += u'\n';
+  text += buildDate;
+  text += u'\n';
+  text += kHomePage;
+  return text;
+}
+
+void aboutCommand(CommandContext& ctx) { ctx.ui.showMessage(kAboutTitle, aboutText(ctx.buildDate)); }
+
+void quitCommand(CommandContext& ctx) { ctx.shell.quitFlag = true; }
+
+}  // namespace vennik

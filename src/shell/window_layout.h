@@ -1,0 +1,61 @@
+#pragma once
+// The main window's geometry in screen pixels. Every position and size is
+// given in logical units and multiplied by the scale factor (screen pixels per
+// logical inch / 96), an exact half rounding to the even neighbour. Control
+// positions are relative to the client area below the menu bar.
+#include <array>
+#include <cstdint>
+
+namespace vennik {
+
+struct ShellState;
+
+struct PixelRect {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct PixelSize {
+  int32_t width = 0;
+  int32_t height = 0;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
+inline constexpr int kButtonCount = 7;
+
+struct WindowLayout {
+  // x, y: the outer frame's left and top edges on the screen; width, height:
+  // the inner size, whose height counts the menu bar.
+  PixelRect window;
+  // Load, Re-scan, Crunch, Library, Save, Copy, Quit.
+  std::array<PixelRect, kButtonCount> buttons;
+  PixelRect fileLabel;
+  PixelRect textWindow;
+};
+
+// Rounds to the nearest integer, an exact half to the even neighbour; values
+// beyond 32 bits are held at the limit and a value that is not a number
+// gives 0.
+int32_t roundHalfEven(double value);
+
+// A logical value in pixels.
+int32_t scaled(double logical, double scaleFactor);
+
+// The layout when the window is made, from MainX, MainY, MainW, MainH.
+WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, int32_t mainH,
+                                 double scaleFactor);
+
+// The text window's size after the window changed size. Only the text window
+// follows the window; its position and every other control stay.
+PixelSize textWindowSizeAfterResize(int32_t clientWidth, int32_t clientHeightWithMenuBar,
+                                    double scaleFactor);
+
+// Stores the window's measures in screen pixels (the outer frame's left and
+// top edges, the client width, the client height with the menu bar) as
+// MainX, MainY, MainW and MainH in logical units.
+void storeWindowGeometry(ShellState& shell, const PixelRect& measures);
+
+}  // namespace vennik
