@@ -5,6 +5,8 @@
 #include <CLI/CLI.hpp>
 
 #include "cli_common.h"
+#include "cli_copy.h"
+#include "cli_crunch.h"
 #include "cli_report.h"
 
 int main(int argc, char** argv) {
@@ -14,6 +16,8 @@ int main(int argc, char** argv) {
 
   int exitCode = 0;
   vennik::cli::addReportCommand(app, exitCode);
+  vennik::cli::addCrunchCommand(app, exitCode);
+  vennik::cli::addCopyCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

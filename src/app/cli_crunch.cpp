@@ -1,0 +1,38 @@
+#include "cli_crunch.h"
+
+#include <iostream>
+#include <memory>
+
+#include "cli_session.h"
+#include "transform/crunch.h"
+
+namespace vennik::cli {
+
+namespace {
+struct CrunchOptions {
+  CommonOptions common;
+  bool crlf = false;
+};
+}  // namespace
+
+void addCrunchCommand(CLI::App& app, int& exitCode) {
+  auto opts = std::make_shared<CrunchOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "crunch",
+      "Print the program without comments and blank lines (Windows-1252, as sources are read); "
+      "the savings go to standard error");
+  addCommonOptions(*cmd, opts->common, true);
+  cmd->add_flag("--crlf", opts->crlf, "End lines with CR LF, as the crunched text holds them (default LF)");
+  cmd->callback([opts, &exitCode] {
+    Session s;
+    startWithFile(opts->common, s);
+    crunch(s.shell, s.analysis);
+    const TextWindow& window = s.shell.textWindow;
+    writeWindows1252(std::cout, opts->crlf ? window.read() : window.lines(), "the crunched program");
+    std::cout.flush();
+    if (!s.shell.fileLabel.empty()) std::cerr << toUtf8(s.shell.fileLabel) << '\n';
+    exitCode = 0;
+  });
+}
+
+}  // namespace vennik::cli

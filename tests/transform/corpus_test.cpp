@@ -1,0 +1,107 @@
+// Every program of the shared corpus goes through crunch and copy, and its
+// crunched form, analysed again, still refers to the same names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "analysis/analysis_pass.h"
+#include "analysis/source_loader.h"
+#include "shell/shell_state.h"
+#include "transform/cli_runner.h"
+
+namespace vennik::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<fs::path> corpusPrograms() {
+  std::vector<fs::path> files;
+  for (const auto& e : fs::recursive_directory_iterator(VENNIK_CORPUS_DIR)) {
+    std::string ext = e.path().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (e.is_regular_file() && ext == ".bas") files.push_back(e.path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// Scope and name of every row, with the number of lines that refer to it. A
+// crunch drops comment-only lines, so line numbers shift but counts must not.
+std::map<std::string, size_t> namesAndLineCounts(const Text& source, const KeywordTable& keywords) {
+  ShellState shell;
+  shell.currentFileName = u"program.bas";
+  shell.sourceText = source;
+  AnalysisState a;
+  runAnalysis(shell, a, keywords, [] { return int64_t{0}; });
+  std::map<std::string, size_t> names;
+  for (int32_t i = 1; i <= a.tables.keyCount; ++i) {
+    const VariableRow& row = a.tables.rows[static_cast<size_t>(i)];
+    // The report shortens a definition row's key to its scope part: compare
+    // scope and name without the padding that the scope width puts in.
+    TextView key = row.key;
+    size_t slash = key.find(u"\\ ");
+    std::string scope = toUtf8(trimBlanks(key.substr(0, slash)));
+    std::string name = slash == TextView::npos ? "(definition)" : toUtf8(key.substr(slash + 2));
+    names[scope + "\\" + name] = row.lines.size();
+  }
+  return names;
+}
+
+std::string describeDifferences(const std::map<std::string, size_t>& before, const std::map<std::string, size_t>& after) {
+  std::string d;
+  for (const auto& [k, n] : before) {
+    auto it = after.find(k);
+    if (it == after.end()) d += "  lost " + k + "\n";
+    else if (it->second != n) d += "  " + k + ": " + std::to_string(n) + " lines, crunched " + std::to_string(it->second) + "\n";
+  }
+  for (const auto& [k, n] : after) {
+    if (!before.count(k)) d += "  new " + k + "\n";
+  }
+  return d;
+}
+
+std::string withCrLf(const std::string& lf) {
+  std::string out;
+  for (char c : lf) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+
+TEST(Corpus, CrunchAndCopyEveryProgramKeepingItsNames) {
+  if (!fs::is_directory(VENNIK_CORPUS_DIR)) {
+    GTEST_SKIP() << "corpus folder " << VENNIK_CORPUS_DIR << " is missing";
+  }
+  const KeywordTable keywords = buildKeywordTable();
+  const auto programs = corpusPrograms();
+  ASSERT_FALSE(programs.empty()) << "no .bas files in " << VENNIK_CORPUS_DIR;
+
+  for (const fs::path& file : programs) {
+    SCOPED_TRACE(file.string());
+    const std::string bytes = readAll(file);
+    const Text source = decodeSourceBytes(bytes);
+
+    CliRun crunched = runCli({"crunch", file.string()});
+    ASSERT_EQ(crunched.exitCode, 0) << crunched.err;
+    EXPECT_EQ(crunched.err.rfind("File reduced from ", 0), 0u) << crunched.err;
+
+    for (int mode = 1; mode <= 7; ++mode) {
+      CliRun copied = runCli({"copy", "--mode", std::to_string(mode), file.string()});
+      ASSERT_EQ(copied.exitCode, 0) << "mode " << mode << ": " << copied.err;
+      const char* header = mode == 4 || mode == 7 ? "AUTO\r\n" : "AUTOSAVE\r\n";
+      const char end = mode == 2 || mode == 5 ? '\x1A' : '\x03';
+      if (mode >= 2 && mode <= 4) {
+        EXPECT_EQ(copied.out, header + withCrLf(crunched.out) + end) << "mode " << mode;
+      } else if (mode >= 5 && source.size() == bytes.size()) {  // a UTF-16 file is not given back byte for byte
+        EXPECT_EQ(copied.out, header + bytes + end) << "mode " << mode;
+      }
+    }
+
+    const auto before = namesAndLineCounts(source, keywords);
+    const auto after = namesAndLineCounts(decodeWindows1252(crunched.out), keywords);
+    EXPECT_TRUE(before == after) << "names changed by the crunch:\n" << describeDifferences(before, after);
+  }
+}
+
+}  // namespace
+}  // namespace vennik::testing
