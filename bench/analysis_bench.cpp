@@ -2,6 +2,7 @@
 // programs of 10k, 100k and 1M lines with tens of thousands of distinct names.
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <random>
 #include <string>
 
@@ -13,12 +14,14 @@ namespace {
 
 using vennik::Text;
 
-// A program of about `lines` lines: global declarations, then subs and
-// functions with parameters and locals, labels, comments, strings and long
-// lines, and a main program between them.
+// A program of `lines` lines, about 30 bytes a line: global declarations, then
+// subs and functions of about 100 lines with parameters and locals, labels,
+// comments, strings and some long lines. A 1M-line program has some 10,000
+// definitions and tens of thousands of distinct names.
 Text syntheticProgram(int lines) {
   std::mt19937 rng(12345);
-  const int distinctGlobals = std::max(100, lines / 20);
+  const int globals = std::max(40, lines / 25);
+  const int definitions = std::max(4, lines / 100);
   std::string src;
   src.reserve(static_cast<size_t>(lines) * 32);
   int n = 0;
@@ -27,36 +30,39 @@ Text syntheticProgram(int lines) {
     src += "\r\n";
     ++n;
   };
+  auto pick = [&](int count) { return std::to_string(rng() % static_cast<unsigned>(count)); };
+
   line("' synthetic benchmark program");
-  for (int g = 0; g < distinctGlobals && n < lines / 10; g += 4) {
-    line("Dim g" + std::to_string(g) + ", g" + std::to_string(g + 1) + "$, g" + std::to_string(g + 2) + "%(10), g" +
-         std::to_string(g + 3) + "!");
+  for (int g = 0; g < globals && n < lines / 20; g += 2) {
+    line("Dim g" + std::to_string(g) + ", g" + std::to_string(g + 1) + "$(10)");
   }
+  line("start:");
+  for (int i = 0; i < 20 && n < lines; ++i) line("  Proc" + pick(definitions) + " g" + pick(globals) + ", \"x\", 2");
+  line("GoTo start");
+
   int def = 0;
   while (n < lines) {
-    std::string name = (def % 3 == 0 ? "Func" : "Proc") + std::to_string(def);
-    bool isFunction = def % 3 == 0;
-    line(std::string(isFunction ? "Function " : "Sub ") + name + "(a" + std::to_string(def) + ", b$, c%)");
-    line("  Local i, j, tmp" + std::to_string(def) + ", s$ = \"text with ( and ' inside\"");
-    for (int k = 0; k < 12 && n < lines; ++k) {
-      int g = static_cast<int>(rng() % static_cast<unsigned>(distinctGlobals));
-      switch (k % 6) {
-        case 0: line("  For i = 1 To g" + std::to_string(g - g % 4) + " ' count up"); break;
-        case 1: line("    tmp" + std::to_string(def) + " = tmp" + std::to_string(def) + " + a" + std::to_string(def) + " * i"); break;
-        case 2: line("    If b$ = \"stop\" Then Exit For"); break;
+    const std::string id = std::to_string(def % definitions);
+    const bool isFunction = def % 3 == 0;
+    const std::string name = (isFunction ? "Func" : "Proc") + id;
+    line(std::string(isFunction ? "Function " : "Sub ") + name + "(a" + id + ", b$, c%)");
+    line("  Local i, j, t" + id + ", s$ = \"it's (\"");
+    for (int k = 0; k < 96 && n < lines; ++k) {
+      switch (k % 8) {
+        case 0: line("  For i = 1 To g" + pick(globals) + " ' count them all"); break;
+        case 1: line("    t" + id + " = t" + id + " + a" + id + " * i"); break;
+        case 2: line("    If b$ = \"stop\" Or b$ = \"halt\" Then Exit For"); break;
         case 3: line("  Next i"); break;
-        case 4:
-          line("  Print \"A long line of output that goes on and on beyond eighty characters\"; g" +
-               std::to_string(g - g % 4) + ", local" + std::to_string(rng() % 50000));
-          break;
-        case 5: line("  j = Abs(c%) + Len(s$) + Func" + std::to_string((def / 3) * 3)); break;
+        case 4: line("    j = Abs(c%) + Len(s$) + Func" + pick(definitions) + "(i)"); break;
+        case 5: line(k % 48 == 5 ? "  Print \"A long line of output that runs past eighty characters: \"; g" +
+                                       pick(globals) + ", t" + id + ", s$"
+                                 : "    g" + pick(globals) + " = j * 2 + Sqr(t" + id + ")"); break;
+        case 6: line(k % 24 == 6 ? "  ' a comment line about the code" : "    tmp" + pick(40) + " = j - 1"); break;
+        case 7: line(""); break;
       }
     }
-    if (isFunction) line("  " + name + " = tmp" + std::to_string(def));
+    if (isFunction) line("  " + name + " = t" + id);
     line(std::string(isFunction ? "End Function" : "End Sub"));
-    line("");
-    line("label" + std::to_string(def) + ": Proc" + std::to_string(def - def % 3 + 1) + " 1, \"x\", 2");
-    line("GoTo label" + std::to_string(def));
     ++def;
   }
   return Text(src.begin(), src.end());
@@ -78,6 +84,7 @@ void BM_RunAnalysis(benchmark::State& state) {
     benchmark::DoNotOptimize(shell.textWindow.lines().data());
   }
   state.counters["lines"] = lines;
+  state.counters["bytes"] = static_cast<double>(program.size());
   state.counters["names"] = static_cast<double>(rows);
   state.SetItemsProcessed(state.iterations() * lines);
 }
@@ -86,4 +93,18 @@ BENCHMARK(BM_RunAnalysis)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(bench
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// `vennikplus-bench --generate LINES FILE` writes the synthetic program to a
+// file, to time or measure the command-line tool on it; anything else runs
+// the benchmarks.
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--generate") {
+    const Text program = syntheticProgram(std::stoi(argv[2]));
+    std::ofstream out(argv[3], std::ios::binary);
+    for (char16_t c : program) out.put(static_cast<char>(c));
+    return out ? 0 : 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -71,7 +71,7 @@ void runAnalysis(ShellState& shell, AnalysisState& a, const KeywordTable& keywor
   ScanContext ctx{t, keywords, library};
   const Text globalScope = padOrCut(u" Global", scopeWidth);
   Text scanText;
-  auto scan = [&](const Text& line, TextView scopePart, int32_t lineNumber, bool header) {
+  auto scan = [&](TextView line, TextView scopePart, int32_t lineNumber, bool header) {
     scanText.assign(line);
     scanText.push_back(u' ');
     noteWidth(a.nameWidth, scanLine(ctx, scanText, scopePart, lineNumber, header));
@@ -80,7 +80,7 @@ void runAnalysis(ShellState& shell, AnalysisState& a, const KeywordTable& keywor
   // Pass 2: definitions and global declarations.
   bool insideDefinition = false;
   for (int32_t i = 1; i <= n; ++i) {
-    const Text& line = lines[static_cast<size_t>(i - 1)];
+    const TextView line = lines[static_cast<size_t>(i - 1)];
     if (isDefinitionHeader(line)) {
       insideDefinition = true;
       noteWidth(a.nameWidth, recordDefinition(t, padOrCut(definitionName(line), scopeWidth), i));
@@ -97,7 +97,7 @@ void runAnalysis(ShellState& shell, AnalysisState& a, const KeywordTable& keywor
   Text scopePart = padOrCut(u"!", scopeWidth);
   bool insideCBlock = false, insideFont = false, skipBlock = false;
   for (int32_t i = 1; i <= n; ++i) {
-    const Text& line = lines[static_cast<size_t>(i - 1)];
+    const TextView line = lines[static_cast<size_t>(i - 1)];
     if (line.size() > 80) {
       t.longLines += decimal(i) + u"(" + decimal(static_cast<int64_t>(line.size())) + u") ";
       ++t.longLineCount;

@@ -11,13 +11,14 @@ WordList::WordList(TextView listText) {
   // split except the first and the last.
   auto fields = splitFields(listText, u' ');
   for (size_t i = 1; i + 1 < fields.size(); ++i) {
-    if (!fields[i].empty()) words_.emplace(fields[i]);
+    if (!fields[i].empty()) words_.insert(fields[i]);
   }
 }
 
 bool WordList::contains(TextView lowerWord) const {
-  if (lowerWord.empty()) return false;
-  return words_.find(Text(lowerWord)) != words_.end();
+  // Members and queries are both lower case, so the set's case-blind
+  // comparison gives the exact answer.
+  return !lowerWord.empty() && words_.contains(lowerWord);
 }
 
 KeywordTable buildKeywordTable() {

@@ -1,8 +1,9 @@
 #pragma once
 // The interpreter's reserved words. The scanner never records a keyword as a
 // name.
-#include <unordered_set>
+#include <vector>
 
+#include "analysis/key_index.h"
 #include "analysis/text_util.h"
 
 namespace vennik {
@@ -18,7 +19,7 @@ class WordList {
   bool contains(TextView lowerWord) const;
 
  private:
-  std::unordered_set<Text> words_;
+  TextSet words_;
 };
 
 struct KeywordTable {

@@ -38,7 +38,9 @@ class LineScan {
  public:
   LineScan(ScanContext& ctx, TextView line, TextView scopePart, int32_t lineNumber, bool isHeader)
       : ctx_(ctx), line_(line), scope_(scopePart), lineNumber_(lineNumber),
-        headerMark_(isHeader ? kMarkDeclared : TextView()), declareAll_(isHeader) {
+        headerMark_(isHeader ? kMarkDeclared : TextView()), declareAll_(isHeader), word_(ctx.word),
+        lw_(ctx.lowerWord) {
+    word_.clear();
     inGlobalScope_ = startsWith(scope_, u" Global");
     inMainScope_ = !scope_.empty() && scope_[0] == u'!';
   }
@@ -79,21 +81,23 @@ class LineScan {
   }
 
   void treatWord(char16_t s) {
-    Text lw = lowerText(word_);
-    if (isOneOf(lw, kDeclarationWords) && !inGlobalScope_) {
+    lw_.assign(word_);
+    for (auto& c : lw_) c = lowerChar(c);
+    const Text& lw = lw_;
+    if (isOneOf(TextView(lw), kDeclarationWords) && !inGlobalScope_) {
       mark_ = kMarkDeclared;
-    } else if (ctx_.tables.definitionNames.count(lw) != 0) {
+    } else if (ctx_.tables.definitionNames.contains(lw)) {
       mark_ = kMarkFn;
     }
     if (skipNext_) {
       skipNext_ = false;
       return;
     }
-    if (alignFilter_ && isOneOf(lw, kAlignmentCodes)) return;
+    if (alignFilter_ && isOneOf(TextView(lw), kAlignmentCodes)) return;
     if (!ctx_.keywords.words.contains(lw) && !isNumberLiteral(word_)) record(lw, s);
-    if (isOneOf(lw, kSkipNextWords)) {
+    if (isOneOf(TextView(lw), kSkipNextWords)) {
       skipNext_ = true;
-    } else if (isOneOf(lw, kTextWords)) {
+    } else if (isOneOf(TextView(lw), kTextWords)) {
       alignFilter_ = true;
     }
   }
@@ -109,11 +113,15 @@ class LineScan {
     if (label) row.kindMark = kMarkLabel;
   }
 
-  VariableRow* addRow(const Text& key) {
+  VariableRow* addRow() {
+    Text key;
+    key.reserve(scope_.size() + 2 + word_.size());
+    key.append(scope_);
+    key.append(u"\\ ");
+    key.append(word_);
     int32_t r = ctx_.tables.registerKey(key);
     if (r == 0) return nullptr;  // cannot happen: the caller found no row for key
     VariableRow& row = ctx_.tables.rows[static_cast<size_t>(r)];
-    row.key = key;
     row.kindMark = mark_;
     row.lines.add(lineNumber_);
     if (static_cast<int32_t>(key.size()) > longest_) longest_ = static_cast<int32_t>(key.size());
@@ -121,9 +129,7 @@ class LineScan {
   }
 
   void record(const Text& lw, char16_t s) {
-    Text key(scope_);
-    key += u"\\ ";
-    key += word_;
+    const KeyPieces key{scope_, u"\\ ", word_};
     bool label = labelTest(s);
     VariableTables& t = ctx_.tables;
 
@@ -133,7 +139,7 @@ class LineScan {
         return;
       }
       if (inMainScope_) return;  // main-program declarations live in the global scope
-      if (VariableRow* row = addRow(key)) {
+      if (VariableRow* row = addRow()) {
         if (label) row->kindMark = kMarkLabel;
       }
       return;
@@ -143,11 +149,11 @@ class LineScan {
       updateRow(r, label);
       return;
     }
-    if (int32_t r = t.findRow(t.globalScopePrefix + word_)) {
+    if (int32_t r = t.findRow(KeyPieces{t.globalScopePrefix, {}, word_})) {
       updateRow(r, label);
       return;
     }
-    if (VariableRow* row = addRow(key)) {
+    if (VariableRow* row = addRow()) {
       if (label) row->kindMark = kMarkLabel;
       if (ctx_.library.contains(lw)) row->kindMark = kMarkLibrary;
     }
@@ -169,7 +175,8 @@ class LineScan {
   bool inGlobalScope_ = false;
   bool inMainScope_ = false;
 
-  Text word_;
+  Text& word_;
+  Text& lw_;  // the word lower-cased
   bool inQuote_ = false;
   int32_t depth_ = 0;
   TextView mark_;
@@ -190,7 +197,7 @@ int32_t recordDefinition(VariableTables& tables, TextView paddedName, int32_t li
   Text key(paddedName);
   key += u"\\ ";
   key += name;
-  if (tables.definitionNames.count(lowerName) != 0) {
+  if (tables.definitionNames.contains(lowerName)) {
     // A repeated definition: its header joins the existing definition row.
     int32_t r = tables.findRow(key);
     if (r != 0) tables.rows[static_cast<size_t>(r)].lines.add(lineNumber);

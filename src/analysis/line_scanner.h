@@ -14,6 +14,9 @@ struct ScanContext {
   VariableTables& tables;
   const KeywordTable& keywords;
   const WordList& library;  // the Library names, lower-cased
+  // Scratch space reused from line to line.
+  Text word = Text();
+  Text lowerWord = Text();
 };
 
 // True for the characters a name is made of.

@@ -12,27 +12,45 @@ TextView fileNamePart(TextView path) {
 }
 }  // namespace
 
+LineStore& LineStore::operator=(const LineStore& other) {
+  if (this == &other) return *this;
+  buffer = other.buffer;
+  sourceLength = other.sourceLength;
+  lines.clear();
+  lines.reserve(other.lines.size());
+  for (TextView l : other.lines) {
+    size_t offset = static_cast<size_t>(l.data() - other.buffer.data());
+    lines.emplace_back(buffer.data() + offset, l.size());
+  }
+  return *this;
+}
+
 int32_t buildLineStore(LineStore& store, TextView sourceText, TextView currentFileName) {
   store.lines.clear();
+  store.buffer.clear();
   constexpr size_t kMax = static_cast<size_t>(std::numeric_limits<int32_t>::max());
   store.sourceLength = static_cast<int32_t>(std::min(sourceText.size(), kMax));
 
-  Text text;
+  // From here on only LF separates lines.
+  std::vector<char16_t>& text = store.buffer;
   text.reserve(sourceText.size() + 1);
   for (char16_t c : sourceText) {
     if (c != u'\r') text.push_back(c);
   }
+  size_t begin = 0;
   if (fileNamePart(currentFileName) == u"terminalTemp.txt") {
-    size_t lf = text.find(u'\n');
-    if (lf != Text::npos) text.erase(0, lf + 1);
+    auto lf = std::find(text.begin(), text.end(), u'\n');
+    if (lf != text.end()) begin = static_cast<size_t>(lf - text.begin()) + 1;
   }
-  if (text.empty() || text.back() != u'\n') text.push_back(u'\n');
+  if (text.size() == begin || text.back() != u'\n') text.push_back(u'\n');
 
-  size_t start = 0;
+  const TextView all(text.data(), text.size());
+  store.lines.reserve(static_cast<size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(begin), text.end(), u'\n')));
+  size_t start = begin;
   for (;;) {
-    size_t lf = text.find(u'\n', start);
-    if (lf == Text::npos) break;
-    store.lines.emplace_back(trimBlanks(TextView(text).substr(start, lf - start)));
+    size_t lf = all.find(u'\n', start);
+    if (lf == TextView::npos) break;
+    store.lines.push_back(trimBlanks(all.substr(start, lf - start)));
     start = lf + 1;
   }
   return store.lineCount();

@@ -62,6 +62,13 @@ float leadingFloat(TextView s) {
 }
 
 bool isNumberLiteral(TextView word) {
+  // Most words are names: one that starts with none of the characters a
+  // number, a based literal or a file number can start with is not one.
+  size_t first = word.find_first_not_of(u' ');
+  if (first == TextView::npos) return false;
+  char16_t c0 = word[first];
+  if (!isDigit(c0) && c0 != u'.' && c0 != u'+' && c0 != u'-' && c0 != u'&' && c0 != u'#') return false;
+
   Text w;
   w.reserve(word.size());
   for (char16_t c : word) {

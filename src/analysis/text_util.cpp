@@ -52,8 +52,32 @@ TextView trimBlanksRight(TextView s) {
 }
 
 Text decimal(int64_t n) {
-  std::string s = std::to_string(n);
-  return Text(s.begin(), s.end());
+  Text out;
+  appendDecimal(out, n);
+  return out;
+}
+
+size_t decimalWidth(int64_t n) {
+  size_t width = n < 0 ? 2 : 1;
+  uint64_t m = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  while (m >= 10) {
+    m /= 10;
+    ++width;
+  }
+  return width;
+}
+
+void appendDecimal(Text& out, int64_t n) {
+  char16_t buf[24];
+  size_t i = sizeof buf / sizeof buf[0];
+  // Work on the magnitude as unsigned so that the most negative value is safe.
+  uint64_t m = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
+  do {
+    buf[--i] = static_cast<char16_t>(u'0' + m % 10);
+    m /= 10;
+  } while (m != 0);
+  if (n < 0) buf[--i] = u'-';
+  out.append(buf + i, sizeof buf / sizeof buf[0] - i);
 }
 
 std::vector<TextView> splitFields(TextView s, char16_t sep) {

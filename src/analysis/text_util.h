@@ -31,6 +31,9 @@ TextView trimBlanks(TextView s);
 TextView trimBlanksRight(TextView s);
 
 Text decimal(int64_t n);
+void appendDecimal(Text& out, int64_t n);
+// Characters of the decimal form of n.
+size_t decimalWidth(int64_t n);
 
 // Splits at every occurrence of `sep` (single character); n delimiters give
 // n+1 fields.

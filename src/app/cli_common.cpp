@@ -1,6 +1,8 @@
 #include "cli_common.h"
 
+#include <algorithm>
 #include <istream>
+#include <ostream>
 #include <iterator>
 
 #include "analysis/source_loader.h"
@@ -57,6 +59,20 @@ Text readSource(const std::string& file, std::istream& stdinStream) {
   auto bytes = readFileBytes(file, &reason);
   if (!bytes) throw CliError{"cannot read '" + file + "': " + reason};
   return decodeSourceBytes(*bytes);
+}
+
+void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window) {
+  // In pieces, so a large report is never held twice more in memory.
+  constexpr size_t kPiece = 1 << 16;
+  TextView all = window.lines();
+  for (size_t pos = 0; pos < all.size();) {
+    size_t end = std::min(all.size(), pos + kPiece);
+    // Never split a surrogate pair between two pieces.
+    if (end < all.size() && all[end - 1] >= 0xD800 && all[end - 1] <= 0xDBFF) ++end;
+    out << toUtf8(all.substr(pos, end - pos));
+    pos = end;
+  }
+  out << '\n';
 }
 
 std::string windowAsUtf8Lines(const TextWindow& window) {

@@ -47,5 +47,6 @@ Text readSource(const std::string& file, std::istream& stdinStream);
 
 // The text window's lines as UTF-8 with LF ends and one final LF.
 std::string windowAsUtf8Lines(const TextWindow& window);
+void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window);
 
 }  // namespace vennik::cli

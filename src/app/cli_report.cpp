@@ -37,7 +37,7 @@ void addReportCommand(CLI::App& app, int& exitCode) {
     if (opts->json) {
       std::cout << analysisToJson(analysis, shell.currentFileName).dump(2) << '\n';
     } else {
-      std::cout << windowAsUtf8Lines(shell.textWindow);
+      writeWindowUtf8Lines(std::cout, shell.textWindow);
     }
     exitCode = 0;
   });

@@ -26,6 +26,20 @@ void TextWindow::append(TextView item) {
   }
 }
 
+void TextWindow::appendOwned(Text&& item) {
+  if (item.size() < 4096 || text_.size() > item.size() / 4 || item.find(u'\r') != Text::npos) {
+    append(TextView(item));
+    return;
+  }
+  // Put the (shorter) window content in front of the item in the item's own
+  // storage, so the large item is never held twice.
+  if (!text_.empty()) {
+    text_.push_back(u'\n');
+    item.insert(0, text_);
+  }
+  text_.swap(item);
+}
+
 void TextWindow::replace(TextView text) { text_ = normalizeLineBreaks(text); }
 
 Text TextWindow::read() const {

@@ -11,6 +11,9 @@ class TextWindow {
   void clear() { text_.clear(); }
   // Starts the item on a new line when the window is not empty.
   void append(TextView item);
+  // The same, taking over the item's storage when that saves copying a large
+  // item (the report's listing).
+  void appendOwned(Text&& item);
   void replace(TextView text);
   // The whole content, lines separated by CR LF.
   Text read() const;

@@ -56,7 +56,7 @@ void crunch(ShellState& shell, AnalysisState& analysis) {
   if (lines.empty()) return;  // nothing analysed yet
 
   Text& out = analysis.crunchedText;
-  for (const Text& line : lines) {
+  for (TextView line : lines) {
     Text kept = crunchLine(line);
     if (kept.empty()) continue;
     out += kept;

@@ -115,7 +115,7 @@ TEST(PotentialFurtherSaving, EmptyLineListCountsOnceAndAnEmptyKeyEndsTheVisit) {
   t.create(3);
   const Text prefix = t.globalScopePrefix;
   t.rows[static_cast<size_t>(t.registerKey(prefix + u"Seven77"))].key = prefix + u"Seven77";
-  t.registerKey(prefix + u"never written");
+  t.rows[static_cast<size_t>(t.registerKey(prefix + u"never written"))].key.clear();
   t.rows[static_cast<size_t>(t.registerKey(prefix + u"Beyond"))].key = prefix + u"Beyond";
   EXPECT_EQ(potentialFurtherSaving(t), 4);
 }
