@@ -37,6 +37,21 @@ TEST(LineStore, SourceLengthCountsCarriageReturns) {
   EXPECT_EQ(store.sourceLength, 0);
 }
 
+TEST(LineStore, ACopyHoldsItsOwnLines) {
+  LineStore copy;
+  {
+    LineStore store;
+    buildLineStore(store, u"first line\r\n  second line  \r\n", u"a.bas");
+    copy = store;
+    store.buffer.assign(store.buffer.size(), u'#');  // the original's text changes
+  }
+  ASSERT_EQ(copy.lines.size(), 2u);
+  EXPECT_EQ(copy.lines[0], u"first line");
+  EXPECT_EQ(copy.lines[1], u"second line");
+  LineStore moved = std::move(copy);
+  EXPECT_EQ(moved.lines[1], u"second line");
+}
+
 TEST(LineStore, TerminalTempRuleIsExactAndCaseSensitive) {
   EXPECT_EQ(linesOf("one\ntwo\n", "C:\\t\\terminalTemp.txt"), (std::vector<std::string>{"two"}));
   EXPECT_EQ(linesOf("one\ntwo\n", "/t/terminalTemp.txt"), (std::vector<std::string>{"two"}));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "analysis/analysis_fixture.h"
 #include "analysis/report_writer.h"
 
@@ -85,6 +87,22 @@ TEST(ListingRow, ExactlyEightyTwoIsNotWrappedEightyThreeIs) {
   list83[55] = ' ';  // a blank at position 1+16+7+56 = 80 of the row
   Text wrapped = formatListingRow(key, u"", u16(list83), 14);
   EXPECT_NE(utf8(wrapped).find('\n', 1), std::string::npos);
+}
+
+TEST(ListingRow, MeasuredLengthMatchesTheWrappedRow) {
+  // The listing is allocated from measured lengths; they must agree exactly.
+  std::mt19937 rng(7);
+  for (int round = 0; round < 300; ++round) {
+    int32_t nameWidth = 8 + static_cast<int32_t>(rng() % 70);
+    std::string list;
+    int count = static_cast<int>(rng() % 60);
+    for (int i = 0; i < count; ++i) list += (i ? " " : "") + std::to_string(rng() % (i % 5 == 0 ? 10 : 100000000));
+    if (round % 10 == 0) list += std::string(rng() % 90, '9');
+    Text row = u"\n" + padOrCut(u"!      \\ x", nameWidth + 2) + padOrCut(u"***", 7) + u16(list);
+    Text out;
+    wrapListingRow(out, row, nameWidth);
+    EXPECT_EQ(wrappedLength(row, nameWidth), out.size()) << list;
+  }
 }
 
 TEST(ListingRow, NoBlankToBreakAtOrHugeNameWidthLeavesRowWhole) {
