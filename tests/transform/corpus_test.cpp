@@ -103,5 +103,30 @@ TEST(Corpus, CrunchAndCopyEveryProgramKeepingItsNames) {
   }
 }
 
+// The report of every program, twice: exit 0, and the same text both times
+// apart from the time line.
+TEST(Corpus, ReportEveryProgramTheSameOnEveryRun) {
+  if (!fs::is_directory(VENNIK_CORPUS_DIR)) {
+    GTEST_SKIP() << "corpus folder " << VENNIK_CORPUS_DIR << " is missing";
+  }
+  auto withoutTime = [](const std::string& report) {
+    size_t p = report.find("\nTime taken ");
+    if (p == std::string::npos) return report;
+    size_t e = report.find('\n', p + 1);
+    return report.substr(0, p) + report.substr(e);
+  };
+  for (const fs::path& file : corpusPrograms()) {
+    SCOPED_TRACE(file.string());
+    CliRun first = runCli({"report", file.string()});
+    CliRun second = runCli({"report", file.string()});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(first.out.rfind(file.string() + "\n" + file.string() + "\nTime taken ", 0), 0u);
+    EXPECT_EQ(withoutTime(first.out), withoutTime(second.out));
+    CliRun json = runCli({"report", "--json", file.string()});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+  }
+}
+
 }  // namespace
 }  // namespace vennik::testing
