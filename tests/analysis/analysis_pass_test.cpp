@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "analysis/analysis_fixture.h"
 
 namespace vennik::testing {
@@ -110,6 +112,53 @@ TEST(AnalysisPass, ALaterAnalysisStartsAfresh) {
   EXPECT_EQ(a.row("!      \\ x"), nullptr);
   EXPECT_TRUE(a.analysis.crunchedText.empty());
   EXPECT_EQ(a.analysis.crunchedLength, 0);
+}
+
+}  // namespace
+}  // namespace vennik::testing
+
+namespace vennik::testing {
+namespace {
+
+// Random programs built from the pieces that steer the scanner: headers and
+// end lines, declarations, quotes, apostrophes, brackets, labels, long words.
+std::string randomProgram(std::mt19937& rng) {
+  static const char* pieces[] = {"sub ", "Function ", "CSub ", "DefineFont ", "end sub", "END function", "end csub",
+                                 "end definefont", "dim ", "const ", "local ", "static ", "\"", "'", "(", ")", ":",
+                                 " ", "  ", "\t", ",", "=", "+", "x", "Y$", "loop1", "#1", "&HFF", "0", "00", "1e5",
+                                 "text ", "ct ", "touch ", "sprite ", "!", "Global", "\r\n", "\n", "\r", "\r\n",
+                                 "\n", "print ", "zzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzzz", "\xe9", "\\"};
+  std::string src;
+  size_t parts = rng() % 400;
+  for (size_t i = 0; i < parts; ++i) src += pieces[rng() % (sizeof pieces / sizeof pieces[0])];
+  return src;
+}
+
+TEST(AnalysisPass, RandomProgramsKeepTheTablesConsistent) {
+  std::mt19937 rng(2024);
+  for (int round = 0; round < 300; ++round) {
+    std::string src = randomProgram(rng);
+    float factor = round % 3 == 0 ? 0.0f : 0.5f;
+    auto a = analyse(src, factor, round % 2 ? "x loop1" : "");
+    const auto& t = a.analysis.tables;
+    const int32_t n = a.analysis.lineStore.lineCount();
+    ASSERT_EQ(a.analysis.listingOrder.size(), static_cast<size_t>(t.keyCount)) << src;
+    std::vector<bool> seen(static_cast<size_t>(t.keyCount) + 1);
+    for (int32_t r : a.analysis.listingOrder) {
+      ASSERT_GE(r, 1);
+      ASSERT_LE(r, t.keyCount);
+      ASSERT_FALSE(seen[static_cast<size_t>(r)]) << src;
+      seen[static_cast<size_t>(r)] = true;
+      const auto& row = t.rows[static_cast<size_t>(r)];
+      ASSERT_FALSE(row.key.empty()) << src;
+      ASSERT_GE(row.lines.size(), 1u) << src;
+      for (int32_t line : row.lines.numbers()) {
+        ASSERT_GE(line, 1) << src;
+        ASSERT_LE(line, n) << src;
+      }
+    }
+    EXPECT_NE(a.report().find("Total variables: " + std::to_string(t.keyCount) + "\n"), std::string::npos);
+  }
 }
 
 }  // namespace
