@@ -69,6 +69,8 @@ int runDesktopProgram(int argc, char** argv) {
     SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(commandText)));
     return 0;
   }
+  // From here on a quit signal waits for the event loop and ends it in order.
+  QuitSignals quitSignals;
 
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
@@ -84,6 +86,7 @@ int runDesktopProgram(int argc, char** argv) {
       CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window);
   QObject::connect(&instance, &SingleInstance::commandTextReceived, &controller,
                    &DesktopController::receiveHandOff);
+  QObject::connect(&quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
   window.show();
 
   shell.textWindow.clear();
@@ -92,8 +95,6 @@ int runDesktopProgram(int argc, char** argv) {
     actOnCommandText(c.shell, c.analysis, c.keywords, c.platform, c.clock, commandText);
   });
 
-  QuitSignals quitSignals;
-  QObject::connect(&quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
   if (!shell.quitFlag) QApplication::exec();
 
   const WindowMeasures m = window.measures();

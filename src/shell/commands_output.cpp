@@ -1,6 +1,7 @@
 // Crunch, Library, Copy, Save report, About and Quit: the commands that work
 // on what the last analysis left or on the text window as it stands.
 #include "shell/commands.h"
+#include "shell/path_ops.h"
 #include "shell/platform_services.h"
 #include "shell/report_file.h"
 #include "shell/shell_state.h"
@@ -38,7 +39,8 @@ void showInitialCopyMode(UiServices& ui, int32_t mode) {
 void saveReportCommand(CommandContext& ctx) {
   const Text text = ctx.shell.textWindow.read();
   std::optional<Text> chosen = ctx.ui.askSaveFileName({kSaveTitle, ctx.shell.settingsFolder, kSaveFilters});
-  if (!chosen) return;
+  // A name that ends in a separator names a folder, not a file.
+  if (!chosen || chosen->empty() || folderPart(*chosen).size() == chosen->size()) return;
   // A file that cannot be written is left alone without a message.
   writeReportFile(withReportExtension(*chosen), text);
 }

@@ -1,0 +1,352 @@
+// The commands as the real window runs them: clicks and menu entries, the
+// clipboard, drops, the Qt requesters and message boxes, the report file on
+// disk, quitting, and the hand-off from a later start.
+#include <QClipboard>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+#include <future>
+
+#include "desktop_fixture.h"
+#include "platform/single_instance.h"
+#include "shell/path_ops.h"
+
+using namespace vennik;
+using vennik::testing::answerNextDialog;
+using vennik::testing::Desktop;
+using vennik::testing::fileBytes;
+using vennik::testing::qtext;
+
+namespace {
+enum Button { kLoad, kRescan, kCrunch, kLibrary, kSave, kCopy, kQuit };
+
+QString clipboard() { return QGuiApplication::clipboard()->text(); }
+
+// Delivers a drag-enter and a drop of `data` at the middle of `target`, as
+// the window system does; returns whether the drop was accepted as a copy.
+bool drop(QWidget* target, QMimeData* data) {
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent dropEvent(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &dropEvent);
+  return dropEvent.isAccepted() && dropEvent.dropAction() == Qt::CopyAction;
+}
+}  // namespace
+
+class DesktopCommandsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void init();
+  void copyPutsEachModesTextOnTheClipboard();
+  void copyTakesWhatTheUserTyped();
+  void textDroppedOnTheTextWindowIsAnalysed();
+  void filesDroppedOnTheWindowLoadTheFirst();
+  void loadUsesTheOpenRequester();
+  void cancelledLoadKeepsEverything();
+  void rescanShowsTheFileNameInTheLabel();
+  void saveReportWritesTheFileWithoutAsking();
+  void libraryAsksYesOrNo();
+  void aboutShowsBuildAndHomePage();
+  void quitAndTheCloseBoxEndTheLoopButKeepTheWindow();
+  void handOffIsStoredAtOnceAndAnalysedLater();
+  void handOffFromALaterStartBringsTheWindowBack();
+
+ private:
+  QTemporaryDir temp_;
+  QString path(const QString& name) const { return temp_.filePath(name); }
+  void write(const QString& name, const QByteArray& bytes) {
+    QFile f(path(name));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+  }
+};
+
+void DesktopCommandsTest::initTestCase() {
+  QVERIFY(temp_.isValid());
+  QVERIFY(QFile::setPermissions(temp_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  // A private runtime folder, so the hand-off channel is this test's own.
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(temp_.path()));
+}
+
+void DesktopCommandsTest::init() {
+  write("demo.bas", "' demo\r\nDim total\r\ntotal = 1\r\n");
+  write("other.bas", "Dim other\r\n");
+  QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+}
+
+void DesktopCommandsTest::copyPutsEachModesTextOnTheClipboard() {
+  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  d.window->button(kRescan)->click();
+  const QString source = QStringLiteral("' demo\r\nDim total\r\ntotal = 1\r\n");
+  const QString window = d.shownText().replace(u'\n', QStringLiteral("\r\n"));
+  QVERIFY(window.startsWith(path("demo.bas") + "\r\nTime taken"));
+  const QString expected[] = {window,
+                              "AUTOSAVE\r\n" + window + QChar(26),
+                              "AUTOSAVE\r\n" + window + QChar(3),
+                              "AUTO\r\n" + window + QChar(3),
+                              "AUTOSAVE\r\n" + source + QChar(26),
+                              "AUTOSAVE\r\n" + source + QChar(3),
+                              "AUTO\r\n" + source + QChar(3)};
+  for (int mode = 1; mode <= 7; ++mode) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+    d.window->copyOptionAction(mode)->trigger();  // copies at once
+    QCOMPARE(clipboard(), expected[mode - 1]);
+    QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+    d.window->button(kCopy)->click();  // the button reuses the mode
+    QCOMPARE(clipboard(), expected[mode - 1]);
+  }
+}
+
+void DesktopCommandsTest::copyTakesWhatTheUserTyped() {
+  Desktop d;
+  d.window->textWindow()->setFocus();
+  QTest::keyClicks(d.window->textWindow(), QStringLiteral("typed"));
+  QTest::keyClick(d.window->textWindow(), Qt::Key_Return);
+  QTest::keyClicks(d.window->textWindow(), QStringLiteral("by hand"));
+  d.window->button(kCopy)->click();
+  QCOMPARE(clipboard(), QStringLiteral("typed\r\nby hand"));
+  // Typing changes nothing else.
+  QVERIFY(d.shell.currentFileName.empty());
+  QVERIFY(!d.analysis.analysed);
+}
+
+void DesktopCommandsTest::textDroppedOnTheTextWindowIsAnalysed() {
+  Desktop d([&](ShellState& s) {
+    s.currentFileName = u"kept.bas";
+    s.fileLabel = u"label";
+  });
+  auto* data = new QMimeData;
+  data->setText(QStringLiteral("Dim dropped\r\ndropped = 1\r\n"));
+  QVERIFY(drop(d.window->textWindow()->viewport(), data));
+  QVERIFY(d.shell.textSourceFlag);
+  QCOMPARE(qtext(d.shell.sourceText), QStringLiteral("Dim dropped\r\ndropped = 1\r\n"));
+  QVERIFY(d.shownText().startsWith(QStringLiteral("kept.bas\nTime taken")));
+  QVERIFY(d.shownText().contains(QStringLiteral("dropped")));
+  QCOMPARE(d.window->fileLabel()->text(), QStringLiteral("label"));
+  delete data;
+
+  // Files on the text window are loaded, not inserted as text.
+  auto* files = new QMimeData;
+  files->setUrls({QUrl::fromLocalFile(path("other.bas"))});
+  files->setText(path("other.bas"));
+  QVERIFY(drop(d.window->textWindow()->viewport(), files));
+  QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
+  QVERIFY(!d.shell.textSourceFlag);
+  QVERIFY(d.shownText().startsWith(path("other.bas") + "\n" + path("other.bas") + "\nTime taken"));
+  delete files;
+}
+
+void DesktopCommandsTest::filesDroppedOnTheWindowLoadTheFirst() {
+  Desktop d;
+  auto* data = new QMimeData;
+  data->setUrls({QUrl::fromLocalFile(path("demo.bas")), QUrl::fromLocalFile(path("other.bas")),
+                 QUrl::fromLocalFile(path("other.bas"))});
+  // Dropped on a button: the window as a whole takes it.
+  QVERIFY(drop(d.window->button(kCopy), data));
+  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QCOMPARE(qtext(d.shell.sourceFolder), temp_.path() + "/");
+  QVERIFY(d.shownText().contains(QStringLiteral("total")));
+  QVERIFY(!d.shownText().contains(QStringLiteral("other")));
+  delete data;
+
+  // Text alone is not taken by the window outside the text window.
+  auto* text = new QMimeData;
+  text->setText(QStringLiteral("Dim x"));
+  QVERIFY(!drop(d.window->button(kCopy), text));
+  delete text;
+}
+
+// What a file requester showed when it opened.
+struct Shown {
+  QString title, folder, selectedFilter;
+  QStringList filters;
+  QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+};
+
+// Answers the next file requester with `name` (a cancel when empty) and
+// notes what it showed; checks run after the command has ended, so that a
+// failed check cannot leave the requester open.
+Shown* answerFileRequester(const QString& name) {
+  auto* shown = new Shown;
+  answerNextDialog<QFileDialog>([shown, name](QFileDialog* dialog) {
+    *shown = {dialog->windowTitle(), dialog->directory().absolutePath(), dialog->selectedNameFilter(),
+              dialog->nameFilters(), dialog->acceptMode()};
+    if (name.isEmpty()) return dialog->reject();
+    // Typed into the name field (selectFile leaves a focused field alone).
+    dialog->setDirectory(QFileInfo(name).absolutePath());
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QFileInfo(name).fileName());
+    static_cast<QDialog*>(dialog)->accept();
+  });
+  return shown;
+}
+
+void DesktopCommandsTest::loadUsesTheOpenRequester() {
+  Desktop d([&](ShellState& s) { s.sourceFolder = (temp_.path() + "/").toStdU16String(); });
+  // A typed name of a file that does not exist is accepted.
+  std::unique_ptr<Shown> shown(answerFileRequester(path("new.bas")));
+  d.window->button(kLoad)->click();
+  QCOMPARE(shown->title, QStringLiteral("Source Code"));
+  QCOMPARE(shown->folder, temp_.path());
+  QCOMPARE(shown->filters, (QStringList{"BAS (*.bas *.txt)", "All files (*)"}));
+  QCOMPARE(shown->selectedFilter, QStringLiteral("BAS (*.bas *.txt)"));
+  QCOMPARE(shown->mode, QFileDialog::AcceptOpen);
+  QCOMPARE(qtext(d.shell.currentFileName), path("new.bas"));
+  QVERIFY(d.shell.sourceText.empty());
+  QVERIFY(d.shownText().startsWith(path("new.bas") + "\n\n" + path("new.bas") + "\nTime taken"));
+
+  shown.reset(answerFileRequester(path("demo.bas")));
+  for (QAction* a : d.window->menuBar()->actions().first()->menu()->actions())
+    if (a->text() == QStringLiteral("Open")) a->trigger();
+  QCOMPARE(shown->title, QStringLiteral("Source Code"));
+  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QVERIFY(d.shownText().contains(QStringLiteral("total")));
+}
+
+void DesktopCommandsTest::cancelledLoadKeepsEverything() {
+  Desktop d;
+  auto* data = new QMimeData;
+  data->setText(QStringLiteral("Dim held\r\n"));
+  QVERIFY(drop(d.window->textWindow()->viewport(), data));
+  delete data;
+  const QString before = d.shownText();
+  std::unique_ptr<Shown> shown(answerFileRequester(QString()));
+  d.window->button(kLoad)->click();
+  QCOMPARE(shown->title, QStringLiteral("Source Code"));
+  QCOMPARE(d.shownText(), before);
+  QCOMPARE(qtext(d.shell.sourceText), QStringLiteral("Dim held\r\n"));
+  QVERIFY(d.shell.textSourceFlag);
+}
+
+void DesktopCommandsTest::rescanShowsTheFileNameInTheLabel() {
+  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  QVERIFY(d.window->fileLabel()->text().isEmpty());
+  d.window->button(kRescan)->click();
+  QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
+  QVERIFY(d.shownText().contains(QStringLiteral("total")));
+}
+
+void DesktopCommandsTest::saveReportWritesTheFileWithoutAsking() {
+  Desktop d([&](ShellState& s) { s.settingsFolder = (temp_.path() + "/").toStdU16String(); });
+  d.window->textWindow()->setPlainText(QStringLiteral("caf\u00e9 \u20ac \u4e2d\nline 2"));
+  write("report.txt", "an earlier report, longer than the new one");
+  std::unique_ptr<Shown> shown(answerFileRequester(path("report")));
+  d.window->button(kSave)->click();
+  QCOMPARE(shown->title, QStringLiteral("Report"));
+  QCOMPARE(shown->folder, temp_.path());
+  QCOMPARE(shown->filters, (QStringList{"Text (*.txt *.csv)", "All files (*)"}));
+  QCOMPARE(shown->mode, QFileDialog::AcceptSave);
+  // No question about replacing the file came up.
+  QVERIFY(!QApplication::activeModalWidget());
+  QCOMPARE(fileBytes(path("report.txt")), QByteArray("caf\xe9 \x80 ?\r\nline 2\r\n"));
+  QVERIFY(!QFile::exists(path("report")));
+}
+
+void DesktopCommandsTest::libraryAsksYesOrNo() {
+  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  d.window->button(kRescan)->click();
+  QString title, text;
+  answerNextDialog<QMessageBox>([&](QMessageBox* box) {
+    title = box->windowTitle();
+    text = box->text();
+    box->button(QMessageBox::No)->click();
+  });
+  d.window->button(kLibrary)->click();
+  QCOMPARE(title, QStringLiteral("Library!"));
+  QCOMPARE(text, QStringLiteral("Replace Functions, subs, constants and\nGlobal variables in the Library?"));
+  QCOMPARE(qtext(d.shell.libraryList), QStringLiteral("  "));
+  answerNextDialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+  d.window->button(kLibrary)->click();
+  QCOMPARE(qtext(d.shell.libraryList), QStringLiteral(" total "));
+}
+
+void DesktopCommandsTest::aboutShowsBuildAndHomePage() {
+  Desktop d;
+  QString title, text;
+  answerNextDialog<QMessageBox>([&](QMessageBox* box) {
+    title = box->windowTitle();
+    text = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  QAction* about = d.window->menuBar()->actions().last()->menu()->actions().first();
+  about->trigger();
+  QCOMPARE(title, QStringLiteral("Vennik Plus"));
+  QCOMPARE(text, QStringLiteral("Build 25\n2025/01/02\nhttps://github.com/vennikplus/vennikplus"));
+}
+
+void DesktopCommandsTest::quitAndTheCloseBoxEndTheLoopButKeepTheWindow() {
+  {
+    Desktop d;
+    QTimer::singleShot(0, d.window.get(), [&] { d.window->button(kQuit)->click(); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(d.shell.quitFlag);
+  }
+  {
+    Desktop d;
+    QTimer::singleShot(0, d.window.get(), [&] { d.window->close(); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(d.shell.quitFlag);
+    // Still there, so that its measures can be stored.
+    QVERIFY(d.window->isVisible());
+  }
+}
+
+void DesktopCommandsTest::handOffIsStoredAtOnceAndAnalysedLater() {
+  Desktop d;
+  d.controller->receiveHandOff(path("demo.bas").toUtf8());
+  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QVERIFY(!d.analysis.analysed);
+  QCoreApplication::sendPostedEvents(d.controller.get(), DesktopController::handOffEventType());
+  QVERIFY(d.analysis.analysed);
+  QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
+  QCOMPARE(qtext(d.shell.sourceFolder), temp_.path() + "/");
+  // No path line of its own: the report's first line names the file.
+  QVERIFY(d.shownText().startsWith(path("demo.bas") + "\nTime taken"));
+}
+
+void DesktopCommandsTest::handOffFromALaterStartBringsTheWindowBack() {
+  Desktop d;
+  SingleInstance primary;
+  QVERIFY(primary.tryBecomePrimary());
+  QObject::connect(&primary, &SingleInstance::commandTextReceived, d.controller.get(),
+                   &DesktopController::receiveHandOff);
+
+  d.window->showMinimized();
+  QTRY_VERIFY(d.window->isMinimized());
+  const QByteArray text = path("other.bas").toUtf8();
+  auto sent = std::async(std::launch::async, [text] { return SingleInstance::sendToPrimary(text); });
+  QTRY_VERIFY(sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready);
+  QVERIFY(sent.get());
+  // The receiving step was done before the sender was let go.
+  QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
+  QVERIFY(!d.window->isMinimized());
+  QVERIFY(d.window->isVisible());
+  QTRY_VERIFY(d.analysis.analysed);
+  QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
+  QVERIFY(d.shownText().contains(QStringLiteral("other")));
+
+  // An empty hand-off from a start without parameters.
+  d.window->hide();
+  auto empty = std::async(std::launch::async, [] { return SingleInstance::sendToPrimary(QByteArray()); });
+  QTRY_VERIFY(empty.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready);
+  QVERIFY(empty.get());
+  QVERIFY(d.window->isVisible());
+  QTRY_COMPARE(d.window->fileLabel()->text(), QStringLiteral("none received."));
+}
+
+QTEST_MAIN(DesktopCommandsTest)
+#include "desktop_commands_test.moc"

@@ -1,0 +1,240 @@
+// The real program started as a user starts it (offscreen): start-up with
+// each form of command text, the settings read before and written after the
+// event loop, a second start handing its command text to the first, and the
+// orderly end on a quit signal. The program is copied into a fresh folder
+// for every test, so that its settings file lives there.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The settings file for MainW and the like, with CR LF lines.
+QByteArray settingsFile(const QList<QByteArray>& windows, const QList<QByteArray>& general) {
+  QByteArray out = "\xEF\xBB\xBF\r\n[Windows]\r\n";
+  for (const QByteArray& l : windows) out += l + "\r\n";
+  out += "\r\n[General]\r\n";
+  for (const QByteArray& l : general) out += l + "\r\n";
+  return out;
+}
+
+// The value of one key line of a settings file ("" when absent).
+QByteArray valueOf(const QByteArray& settings, const QByteArray& key) {
+  for (const QByteArray& line : settings.split('\n')) {
+    const QByteArray l = line.trimmed();
+    if (l.startsWith(key + " =")) return l.mid(key.size() + 2).trimmed();
+  }
+  return "<absent>";
+}
+}  // namespace
+
+class DesktopStartupTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void aPathIsAnalysedBelowItsOwnLineAndKeptAtExit();
+  void noParametersKeepTheLastFileUnread();
+  void aClipboardRequestAnalysesAtOnce();
+  void aSecondStartHandsOverAndEndsWithZero();
+  void twoStartsAtOnceLeaveOneRunning();
+  void theGeometrySurvivesARunAtScaleOneAndAHalf();
+  void withoutADisplayTheProgramSaysSo();
+
+ private:
+  QProcess* start(const QStringList& arguments, const QProcessEnvironment& env);
+  QProcessEnvironment environment() const;
+  QByteArray log() const { return readAll(folder_->filePath("log.txt")); }
+  QString settingsPath() const { return folder_->filePath("VennikPlus.inf"); }
+  QString example(const char* name) const { return QDir(VENNIK_EXAMPLES).absoluteFilePath(name); }
+  bool waitUntilListening() {
+    return QTest::qWaitFor([&] { return QFile::exists(runtime_->filePath("VennikPlus.socket")); }, 10000);
+  }
+  // Ends the program as a logout would and returns its exit code.
+  int quit(QProcess* p) {
+    p->terminate();
+    if (!p->waitForFinished(10000)) return -1;
+    return p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -2;
+  }
+
+  std::unique_ptr<QTemporaryDir> folder_, runtime_;
+  QString program_;
+  QList<QProcess*> started_;
+};
+
+void DesktopStartupTest::init() {
+  folder_ = std::make_unique<QTemporaryDir>();
+  runtime_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(folder_->isValid() && runtime_->isValid());
+  QFile::setPermissions(runtime_->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  program_ = folder_->filePath("vennikplus");
+  QVERIFY(QFile::copy(VENNIKPLUS, program_));
+}
+
+void DesktopStartupTest::cleanup() {
+  for (QProcess* p : started_) {
+    if (p->state() != QProcess::NotRunning) {
+      p->kill();
+      p->waitForFinished(5000);
+    }
+    delete p;
+  }
+  started_.clear();
+}
+
+QProcessEnvironment DesktopStartupTest::environment() const {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("XDG_RUNTIME_DIR", runtime_->path());
+  env.insert("HOME", folder_->path());
+  env.remove("XDG_CONFIG_HOME");
+  env.remove("XDG_DATA_HOME");
+  env.insert("VENNIKPLUS_TEXT_WINDOW_LOG", folder_->filePath("log.txt"));
+  return env;
+}
+
+QProcess* DesktopStartupTest::start(const QStringList& arguments, const QProcessEnvironment& env) {
+  auto* p = new QProcess;
+  started_ << p;
+  p->setProcessEnvironment(env);
+  p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  p->start(program_, arguments);
+  p->waitForStarted();
+  return p;
+}
+
+void DesktopStartupTest::aPathIsAnalysedBelowItsOwnLineAndKeptAtExit() {
+  QFile f(settingsPath());
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(settingsFile({"MainX = 20", "MainW = 650", "FontSize = 11"},
+                       {"Data Folder = /data/", "Last file = /old.bas", "Library = alpha beta", "Copy mode = 3"}));
+  f.close();
+
+  const QString blink = example("blink.bas");
+  QProcess* p = start({blink}, environment());
+  QVERIFY(QTest::qWaitFor([&] { return log().contains("Time taken"); }, 10000));
+  // Label (empty), the path line, then the report headed by the path again.
+  QVERIFY2(log().startsWith("\n" + blink.toUtf8() + "\n" + blink.toUtf8() + "\nTime taken"), log().constData());
+  QCOMPARE(quit(p), 0);
+
+  const QByteArray saved = readAll(settingsPath());
+  QCOMPARE(valueOf(saved, "Last file"), blink.toUtf8());
+  QCOMPARE(valueOf(saved, "Data Folder"), QByteArray("/data/"));  // not changed by this path
+  QCOMPARE(valueOf(saved, "Copy mode"), QByteArray("3"));
+  QCOMPARE(valueOf(saved, "Library"), QByteArray("alpha beta"));
+  QCOMPARE(valueOf(saved, "MainX"), QByteArray("20"));
+  QCOMPARE(valueOf(saved, "MainW"), QByteArray("650"));
+  QCOMPARE(valueOf(saved, "MainH"), QByteArray("287"));
+  QCOMPARE(valueOf(saved, "FontSize"), QByteArray("11"));
+}
+
+void DesktopStartupTest::noParametersKeepTheLastFileUnread() {
+  QFile f(settingsPath());
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(settingsFile({}, {"Last file = " + example("blink.bas").toUtf8()}));
+  f.close();
+
+  QProcess* p = start({}, environment());
+  QVERIFY(waitUntilListening());
+  QTest::qWait(200);
+  QCOMPARE(log(), QByteArray());  // nothing was read or shown
+  QCOMPARE(quit(p), 0);
+  const QByteArray saved = readAll(settingsPath());
+  QCOMPARE(valueOf(saved, "Last file"), example("blink.bas").toUtf8());
+  // An empty source folder became the Documents folder.
+  QCOMPARE(valueOf(saved, "Data Folder"), (folder_->path() + "/Documents/").toUtf8());
+}
+
+void DesktopStartupTest::aClipboardRequestAnalysesAtOnce() {
+  // A clipboard of its own holds nothing at start: the empty text is analysed.
+  QProcess* p = start({"/npp", "1", "/VariableReport"}, environment());
+  QVERIFY(QTest::qWaitFor([&] { return log().contains("Time taken"); }, 10000));
+  QVERIFY2(log().startsWith("\nClipboard\nTime taken"), log().constData());
+  QCOMPARE(quit(p), 0);
+  QCOMPARE(valueOf(readAll(settingsPath()), "Last file"), QByteArray("Clipboard"));
+}
+
+void DesktopStartupTest::aSecondStartHandsOverAndEndsWithZero() {
+  QProcess* first = start({example("blink.bas")}, environment());
+  QVERIFY(QTest::qWaitFor([&] { return log().contains("Time taken"); }, 10000));
+  QVERIFY(waitUntilListening());
+
+  const QString other = example("thermostat.bas");
+  QProcess* second = start({other}, environment());
+  QVERIFY(second->waitForFinished(10000));
+  QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+  QCOMPARE(second->exitCode(), 0);
+  // The second start neither read nor wrote settings.
+  QVERIFY(!QFile::exists(settingsPath()));
+
+  // The first shows the shortened path in the label and analyses the file.
+  QVERIFY(QTest::qWaitFor([&] { return log().startsWith(other.toUtf8() + "\n" + other.toUtf8() + "\nTime taken"); },
+                          10000));
+  QCOMPARE(first->state(), QProcess::Running);
+
+  // A start without parameters brings "none received.".
+  QProcess* third = start({}, environment());
+  QVERIFY(third->waitForFinished(10000));
+  QCOMPARE(third->exitCode(), 0);
+  QVERIFY(QTest::qWaitFor([&] { return log().startsWith("none received.\nnone received.\nTime taken"); }, 10000));
+
+  QCOMPARE(quit(first), 0);
+  QCOMPARE(valueOf(readAll(settingsPath()), "Last file"), QByteArray("none received."));
+}
+
+void DesktopStartupTest::twoStartsAtOnceLeaveOneRunning() {
+  QProcess* a = start({example("blink.bas")}, environment());
+  QProcess* b = start({example("thermostat.bas")}, environment());
+  // One of them hands over and ends with 0; the other keeps running.
+  QVERIFY(QTest::qWaitFor([&] { return a->state() == QProcess::NotRunning || b->state() == QProcess::NotRunning; },
+                          10000));
+  QProcess* ended = a->state() == QProcess::NotRunning ? a : b;
+  QProcess* running = ended == a ? b : a;
+  QCOMPARE(ended->exitCode(), 0);
+  QTest::qWait(300);
+  QCOMPARE(running->state(), QProcess::Running);
+  QCOMPARE(quit(running), 0);
+}
+
+void DesktopStartupTest::theGeometrySurvivesARunAtScaleOneAndAHalf() {
+  QProcessEnvironment env = environment();
+  env.insert("QT_ENABLE_HIGHDPI_SCALING", "0");
+  env.insert("QT_FONT_DPI", "144");
+  for (int run = 0; run < 2; ++run) {
+    QProcess* p = start({}, env);
+    QVERIFY(waitUntilListening());
+    QCOMPARE(quit(p), 0);
+    const QByteArray saved = readAll(settingsPath());
+    QCOMPARE(valueOf(saved, "MainX"), QByteArray("200"));
+    QCOMPARE(valueOf(saved, "MainY"), QByteArray("200"));
+    QCOMPARE(valueOf(saved, "MainW"), QByteArray("700"));
+    QCOMPARE(valueOf(saved, "MainH"), QByteArray("287"));
+  }
+}
+
+void DesktopStartupTest::withoutADisplayTheProgramSaysSo() {
+  QProcessEnvironment env = environment();
+  env.remove("QT_QPA_PLATFORM");
+  env.remove("DISPLAY");
+  env.remove("WAYLAND_DISPLAY");
+  QProcess p;
+  p.setProcessEnvironment(env);
+  p.start(program_, {example("blink.bas")});
+  QVERIFY(p.waitForFinished(10000));
+  QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(p.exitCode(), 1);
+  QVERIFY(p.readAllStandardError().contains("no display"));
+  QVERIFY(!QFile::exists(settingsPath()));
+}
+
+QTEST_GUILESS_MAIN(DesktopStartupTest)
+#include "desktop_startup_test.moc"

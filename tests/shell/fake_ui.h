@@ -1,0 +1,50 @@
+#pragma once
+// Requesters and message boxes that answer as the test says and record what
+// they were asked.
+#include <optional>
+#include <vector>
+
+#include "shell/ui_services.h"
+
+namespace vennik::testing {
+
+struct AskedFile {
+  Text title;
+  Text startFolder;
+  Text filters;
+};
+
+struct FakeUi : UiServices {
+  std::optional<Text> openAnswer;  // nullopt: the user cancels
+  std::optional<Text> saveAnswer;
+  bool yesNoAnswer = true;
+  std::vector<AskedFile> openAsked, saveAsked;
+  std::vector<std::pair<Text, Text>> questions, messages;
+  std::vector<int32_t> marks;  // every markCopyMode call
+  Text tooltip = u"(none)";
+  int tooltipChanges = 0;
+
+  static AskedFile asked(const FileRequest& r) {
+    return {Text(r.title), Text(r.startFolder), Text(r.filters)};
+  }
+  std::optional<Text> askOpenFileName(const FileRequest& r) override {
+    openAsked.push_back(asked(r));
+    return openAnswer;
+  }
+  std::optional<Text> askSaveFileName(const FileRequest& r) override {
+    saveAsked.push_back(asked(r));
+    return saveAnswer;
+  }
+  bool askYesNo(TextView title, TextView text) override {
+    questions.emplace_back(title, text);
+    return yesNoAnswer;
+  }
+  void showMessage(TextView title, TextView text) override { messages.emplace_back(title, text); }
+  void markCopyMode(int32_t mode) override { marks.push_back(mode); }
+  void setCopyTooltip(TextView t) override {
+    tooltip = Text(t);
+    ++tooltipChanges;
+  }
+};
+
+}  // namespace vennik::testing
