@@ -42,7 +42,10 @@ TEST(SettingsKill, KilledWriterLeavesAWholeFile) {
       ::execl(SETTINGS_WRITER_HELPER, SETTINGS_WRITER_HELPER, path.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+    // The last rounds wait long enough for whole writes even on a slow or
+    // busy machine.
+    const int waitUs = round < 35 ? delayUs(random) : 250000 + delayUs(random) * 6;
+    std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
     ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
