@@ -13,8 +13,15 @@ configure: deps
 build: configure
 	cmake --build $(BUILD)
 
+# The desktop program on the example when there is a display; otherwise the
+# same report from the command-line tool.
 run: build
-	$(BUILD)/src/app/vennikplus-cli report $(EXAMPLE)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/src/app/vennikplus $(EXAMPLE); \
+	else \
+	  echo "No display (DISPLAY and WAYLAND_DISPLAY are not set): printing the report with vennikplus-cli instead."; \
+	  $(BUILD)/src/app/vennikplus-cli report $(EXAMPLE); \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure

@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpcre2-dev
   qt6-base-dev
-  xvfb xauth x11-utils fonts-liberation xdotool xclip
+  xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
 )
 
 missing=()
