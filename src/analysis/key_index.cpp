@@ -14,24 +14,40 @@ const LowerTable kLower;
 
 inline char16_t fastLower(char16_t c) { return c < 256 ? kLower.map[c] : lowerChar(c); }
 
-inline void hashPiece(uint64_t& h, TextView s) {
-  for (char16_t c : s) {
-    h ^= fastLower(c);
-    h *= 0x100000001b3ULL;
-  }
-}
 }  // namespace
 
+void KeyHasher::add(TextView s) {
+  for (char16_t c : s) {
+    word = (word << 16) | fastLower(c);
+    if (++count == 4) {
+      mix();
+      count = 0;
+      word = 0;
+    }
+  }
+}
+
+uint64_t KeyHasher::finish() const {
+  KeyHasher copy = *this;
+  copy.word ^= static_cast<uint64_t>(copy.count) << 62;
+  copy.mix();
+  copy.h *= 0x94d049bb133111ebULL;
+  copy.h ^= copy.h >> 32;
+  return copy.h;
+}
+
 uint64_t keyHash(const KeyPieces& key) {
-  uint64_t h = 0xcbf29ce484222325ULL;
-  hashPiece(h, key.a);
-  hashPiece(h, key.b);
-  hashPiece(h, key.c);
-  // Spread the low bits, which pick the slot.
-  h ^= h >> 29;
-  h *= 0xbf58476d1ce4e5b9ULL;
-  h ^= h >> 32;
-  return h;
+  KeyHasher hasher;
+  hasher.add(key.a);
+  hasher.add(key.b);
+  hasher.add(key.c);
+  return hasher.finish();
+}
+
+uint64_t keyHash(TextView text) {
+  KeyHasher hasher;
+  hasher.add(text);
+  return hasher.finish();
 }
 
 bool keyEquals(TextView stored, const KeyPieces& key) {
@@ -77,9 +93,11 @@ bool TextSet::insert(TextView text) {
   return true;
 }
 
-bool TextSet::contains(TextView text) const {
+bool TextSet::contains(TextView text) const { return contains(text, keyHash(text)); }
+
+bool TextSet::contains(TextView text, uint64_t hash) const {
   const KeyPieces key{text, {}, {}};
-  return index_.find(key, keyHash(key), [this](int32_t i) { return TextView(texts_[static_cast<size_t>(i)]); }) != 0;
+  return index_.find(key, hash, [this](int32_t i) { return TextView(texts_[static_cast<size_t>(i)]); }) != 0;
 }
 
 void TextSet::clear() {

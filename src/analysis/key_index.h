@@ -15,8 +15,24 @@ struct KeyPieces {
   size_t size() const { return a.size() + b.size() + c.size(); }
 };
 
+// Case-insensitive hash of texts fed in pieces. A hasher fed a common prefix
+// (a line's scope part) can be copied and continued for each word.
+struct KeyHasher {
+  uint64_t h = 0x9E3779B97F4A7C15ULL;
+  uint64_t word = 0;
+  unsigned count = 0;
+  void add(TextView s);
+  uint64_t finish() const;
+  void mix() {
+    h ^= word;
+    h *= 0xbf58476d1ce4e5b9ULL;
+    h ^= h >> 31;
+  }
+};
+
 // Case-insensitive hash of the pieces taken as one text.
 uint64_t keyHash(const KeyPieces& key);
+uint64_t keyHash(TextView text);
 // Whether `stored` equals the pieces, ignoring case.
 bool keyEquals(TextView stored, const KeyPieces& key);
 
@@ -71,6 +87,8 @@ class TextSet {
   // False when an equal text (ignoring case) is already in the set.
   bool insert(TextView text);
   bool contains(TextView text) const;
+  // The same, with keyHash(text) already at hand.
+  bool contains(TextView text, uint64_t hash) const;
   void clear();
   size_t size() const { return texts_.size() - 1; }
 

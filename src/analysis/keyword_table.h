@@ -17,6 +17,9 @@ class WordList {
   explicit WordList(TextView listText);
   // `lowerWord` must already be lower-cased and hold no blank.
   bool contains(TextView lowerWord) const;
+  bool contains(TextView lowerWord, uint64_t hash) const {
+    return !lowerWord.empty() && words_.contains(lowerWord, hash);
+  }
 
  private:
   TextSet words_;

@@ -42,6 +42,10 @@ class LineScan {
         lw_(ctx.lowerWord) {
     word_.clear();
     inGlobalScope_ = startsWith(scope_, u" Global");
+    // Every key looked up on this line starts with the same scope part.
+    scopeHasher_.add(scope_);
+    scopeHasher_.add(u"\\ ");
+    globalHasher_.add(ctx.tables.globalScopePrefix);
     inMainScope_ = !scope_.empty() && scope_[0] == u'!';
   }
 
@@ -84,9 +88,10 @@ class LineScan {
     lw_.assign(word_);
     for (auto& c : lw_) c = lowerChar(c);
     const Text& lw = lw_;
+    const uint64_t lwHash = keyHash(TextView(lw));
     if (isOneOf(TextView(lw), kDeclarationWords) && !inGlobalScope_) {
       mark_ = kMarkDeclared;
-    } else if (ctx_.tables.definitionNames.contains(lw)) {
+    } else if (ctx_.tables.definitionNames.contains(lw, lwHash)) {
       mark_ = kMarkFn;
     }
     if (skipNext_) {
@@ -94,7 +99,7 @@ class LineScan {
       return;
     }
     if (alignFilter_ && isOneOf(TextView(lw), kAlignmentCodes)) return;
-    if (!ctx_.keywords.words.contains(lw) && !isNumberLiteral(word_)) record(lw, s);
+    if (!ctx_.keywords.words.contains(lw, lwHash) && !isNumberLiteral(word_)) record(lw, lwHash, s);
     if (isOneOf(TextView(lw), kSkipNextWords)) {
       skipNext_ = true;
     } else if (isOneOf(TextView(lw), kTextWords)) {
@@ -128,13 +133,16 @@ class LineScan {
     return &row;
   }
 
-  void record(const Text& lw, char16_t s) {
+  void record(const Text& lw, uint64_t lwHash, char16_t s) {
     const KeyPieces key{scope_, u"\\ ", word_};
+    KeyHasher keyHasher = scopeHasher_;
+    keyHasher.add(word_);
+    const uint64_t keyHash = keyHasher.finish();
     bool label = labelTest(s);
     VariableTables& t = ctx_.tables;
 
     if (mark_ == kMarkDeclared || declareAll_) {
-      if (int32_t r = t.findRow(key)) {
+      if (int32_t r = t.findRow(key, keyHash)) {
         updateRow(r, label);
         return;
       }
@@ -145,17 +153,19 @@ class LineScan {
       return;
     }
 
-    if (int32_t r = t.findRow(key)) {
+    if (int32_t r = t.findRow(key, keyHash)) {
       updateRow(r, label);
       return;
     }
-    if (int32_t r = t.findRow(KeyPieces{t.globalScopePrefix, {}, word_})) {
+    KeyHasher globalHasher = globalHasher_;
+    globalHasher.add(word_);
+    if (int32_t r = t.findRow(KeyPieces{t.globalScopePrefix, {}, word_}, globalHasher.finish())) {
       updateRow(r, label);
       return;
     }
     if (VariableRow* row = addRow()) {
       if (label) row->kindMark = kMarkLabel;
-      if (ctx_.library.contains(lw)) row->kindMark = kMarkLibrary;
+      if (ctx_.library.contains(lw, lwHash)) row->kindMark = kMarkLibrary;
     }
   }
 
@@ -175,6 +185,8 @@ class LineScan {
   bool inGlobalScope_ = false;
   bool inMainScope_ = false;
 
+  KeyHasher scopeHasher_;
+  KeyHasher globalHasher_;
   Text& word_;
   Text& lw_;  // the word lower-cased
   bool inQuote_ = false;

@@ -34,8 +34,12 @@ int32_t buildLineStore(LineStore& store, TextView sourceText, TextView currentFi
   // From here on only LF separates lines.
   std::vector<char16_t>& text = store.buffer;
   text.reserve(sourceText.size() + 1);
-  for (char16_t c : sourceText) {
-    if (c != u'\r') text.push_back(c);
+  for (size_t pos = 0; pos < sourceText.size();) {
+    size_t cr = sourceText.find(u'\r', pos);
+    size_t end = cr == TextView::npos ? sourceText.size() : cr;
+    text.insert(text.end(), sourceText.begin() + static_cast<std::ptrdiff_t>(pos),
+                sourceText.begin() + static_cast<std::ptrdiff_t>(end));
+    pos = end + 1;
   }
   size_t begin = 0;
   if (fileNamePart(currentFileName) == u"terminalTemp.txt") {

@@ -50,8 +50,15 @@ std::vector<int32_t> sortedRows(const VariableTables& t, int32_t nameWidth) {
   std::vector<uint32_t> scopeId(static_cast<size_t>(t.keyCount) + 1);
   {
     std::unordered_map<uint64_t, std::vector<std::pair<int32_t, uint32_t>>> byHash;
+    TextView lastScope;
+    uint32_t lastId = 0;
     for (int32_t r = 1; r <= t.keyCount; ++r) {
       TextView scope = scopeOf(t.rows[static_cast<size_t>(r)].key);
+      // Rows of one scope are mostly added together.
+      if (r > 1 && scope == lastScope) {
+        scopeId[static_cast<size_t>(r)] = lastId;
+        continue;
+      }
       uint64_t h = 0;
       for (char16_t c : scope) h = h * 131 + foldAsciiUpper(c);
       auto& bucket = byHash[h];
@@ -68,6 +75,8 @@ std::vector<int32_t> sortedRows(const VariableTables& t, int32_t nameWidth) {
         bucket.emplace_back(r, id);
       }
       scopeId[static_cast<size_t>(r)] = id;
+      lastScope = scope;
+      lastId = id;
     }
   }
   std::vector<uint32_t> byRank(firstOfScope.size());

@@ -78,8 +78,8 @@ void VariableTables::setScopeWidth(int32_t width) {
   globalScopePrefix = padOrCut(u" Global", width) + u"\\ ";
 }
 
-int32_t VariableTables::findRow(const KeyPieces& key) const {
-  return keyIndex_.find(key, keyHash(key), [this](int32_t r) { return indexedKey(r); });
+int32_t VariableTables::findRow(const KeyPieces& key, uint64_t hash) const {
+  return keyIndex_.find(key, hash, [this](int32_t r) { return indexedKey(r); });
 }
 
 TextView VariableTables::indexedKey(int32_t row) const {

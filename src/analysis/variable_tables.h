@@ -3,12 +3,12 @@
 // key index through which rows are found, the widths that shape keys and the
 // report, and the lists of lines with findings.
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "analysis/chunked_vector.h"
 #include "analysis/key_index.h"
 #include "analysis/text_util.h"
 
@@ -75,9 +75,9 @@ struct VariableRow {
 
 struct VariableTables {
   // rows[0] exists but is never used; rows 1..keyCount are in use. The table
-  // grows past its initial capacity rather than ever dropping a name; a deque
-  // grows without moving the rows it holds.
-  std::deque<VariableRow> rows;
+  // grows past its initial capacity rather than ever dropping a name, without
+  // moving the rows it holds.
+  ChunkedVector<VariableRow> rows;
   int32_t tableCapacity = 0;  // rows sized from the line count and the factor
   int32_t keyCount = 0;
 
@@ -105,7 +105,9 @@ struct VariableTables {
 
   // Row number of the key (compared ignoring case), or 0.
   int32_t findRow(TextView key) const { return findRow(KeyPieces{key, {}, {}}); }
-  int32_t findRow(const KeyPieces& key) const;
+  int32_t findRow(const KeyPieces& key) const { return findRow(key, keyHash(key)); }
+  // The same, with keyHash(key) already at hand.
+  int32_t findRow(const KeyPieces& key, uint64_t hash) const;
   // Adds the key to the index, writes it into the new row and returns the
   // row's number, or 0 when the key (ignoring case) is already registered.
   // Row n and slot n of the index stay in step.
