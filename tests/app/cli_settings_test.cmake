@@ -1,16 +1,7 @@
 # Runs vennikplus-cli from folders of its own, to check that it takes the
 # Library from the settings file the desktop program there would use.
 # Inputs: CLI (the tool), SRC (project root), WORK (scratch folder).
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-set(failures 0)
-
-macro(check msg)
-  if(NOT (${ARGN}))
-    message(SEND_ERROR "FAILED: ${msg}")
-    math(EXPR failures "${failures} + 1")
-  endif()
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_checks.cmake)
 
 set(source "${SRC}/examples/thermostat.bas")
 set(libmark "Log     \\\\ IIf +Lib +35")

@@ -1,16 +1,6 @@
 # Runs vennikplus-cli as a user would and checks its output and exit codes.
 # Inputs: CLI (the tool), SRC (project root), WORK (scratch folder).
-file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${WORK}")
-set(failures 0)
-
-# check(<message> <condition...>)
-macro(check msg)
-  if(NOT (${ARGN}))
-    message(SEND_ERROR "FAILED: ${msg}")
-    math(EXPR failures "${failures} + 1")
-  endif()
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/cli_checks.cmake)
 
 function(run_cli out_var err_var rc_var)
   execute_process(COMMAND ${CLI} ${ARGN}
