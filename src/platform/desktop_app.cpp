@@ -4,7 +4,9 @@
 #include <QScreen>
 #include <cstdio>
 
-#include "analysis/analysis_state.h"
+#include <optional>
+
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "platform/build_info.h"
 #include "platform/desktop_controller.h"
@@ -54,7 +56,7 @@ int runDesktopProgram(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   const FolderIdPattern folderIdPattern;
-  AnalysisState analysis;
+  std::optional<Analysis> analysis;
   ShellState shell;
   shell.scaleFactor = scaleFactorOf(QGuiApplication::primaryScreen());
   QtPlatformServices platform;

@@ -64,7 +64,7 @@ TEST_F(HandOffEvent, ABlankTextAnalysesAnEmptySourceNamedNoneReceived) {
   EXPECT_EQ(shell.sourceFolder, u"");
   EXPECT_EQ(shell.fileLabel, u"none received.");
   EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.has_value());
 }
 
 TEST_F(HandOffEvent, AClipboardHandOffTakesTheClipboard) {
@@ -89,7 +89,7 @@ TEST_F(HandOffEvent, AClipboardHandOffWithoutTheRequestOnlyHoldsTheText) {
   EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
   EXPECT_EQ(shell.fileLabel, u"Clipboard");
   EXPECT_EQ(window(), "");
-  EXPECT_FALSE(analysis.analysed);
+  EXPECT_FALSE(analysis.has_value());
 
   // The next Re-scan analyses the held text without reading a file.
   handleEvent(ctx, UiEvent::RescanButton);
