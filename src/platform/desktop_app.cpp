@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdio>
+#include <optional>
 
 #include "analysis/analysis_state.h"
 #include "analysis/keyword_table.h"
@@ -60,17 +61,21 @@ int runDesktopProgram(int argc, char** argv) {
   QtPlatformServices platform;
   shell.programFolder = platform.programFolder();
 
+  // From here on a quit signal waits for the event loop and ends it in order.
+  // It is in place before the lock and the socket exist: once another process
+  // can see this one, it may send a signal at any moment.
+  std::optional<QuitSignals> quitSignals(std::in_place);
   SingleInstance instance;
   const bool first = instance.tryBecomePrimary();
   const Text commandText = joinParameters(programParameters());
   if (!first) {
+    // A later start keeps the default end on a signal while it hands over.
+    quitSignals.reset();
     // Whether or not the running instance answered, this start is done; it
     // reads and writes no settings.
     SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(commandText)));
     return 0;
   }
-  // From here on a quit signal waits for the event loop and ends it in order.
-  QuitSignals quitSignals;
 
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
@@ -86,7 +91,7 @@ int runDesktopProgram(int argc, char** argv) {
       CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window);
   QObject::connect(&instance, &SingleInstance::commandTextReceived, &controller,
                    &DesktopController::receiveHandOff);
-  QObject::connect(&quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
+  QObject::connect(&*quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
   window.show();
 
   shell.textWindow.clear();
