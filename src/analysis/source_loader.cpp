@@ -2,8 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "shell/shell_state.h"
 
@@ -52,32 +53,56 @@ Text decodeSourceBytes(std::string_view bytes) {
   return decodeWindows1252(bytes);
 }
 
-std::optional<std::string> readFileBytes(const std::string& path, std::string* error) {
+namespace {
+std::string sizeText(size_t bytes) {
+  if (bytes % (size_t{1} << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  return std::to_string(bytes) + " bytes";
+}
+
+std::nullopt_t fail(ReadFailure* failure, std::string reason, bool tooLarge = false) {
+  if (failure) *failure = {std::move(reason), tooLarge};
+  return std::nullopt;
+}
+}  // namespace
+
+std::optional<std::string> readDescriptorLimited(int fd, size_t maxBytes, ReadFailure* failure) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    if (error) *error = std::strerror(errno);
-    return std::nullopt;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    if (error) *error = "is a directory";
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = std::strerror(errno);
-    return std::nullopt;
-  }
+  if (::fstat(fd, &st) != 0) return fail(failure, std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) return fail(failure, "is a directory");
+  const std::string tooLarge = "larger than " + sizeText(maxBytes);
   std::string data;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<size_t>(st.st_size));
+  if (S_ISREG(st.st_mode) && st.st_size > 0) {
+    if (static_cast<uintmax_t>(st.st_size) > maxBytes) return fail(failure, tooLarge, true);
+    data.reserve(static_cast<size_t>(st.st_size));
+  }
   char buf[1 << 16];
-  while (in) {
-    in.read(buf, sizeof buf);
-    data.append(buf, static_cast<size_t>(in.gcount()));
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail(failure, std::strerror(errno));
+    }
+    // Checked before the bytes are kept, so an endless stream costs no more
+    // than the limit; a regular file that grew while read is refused alike.
+    if (static_cast<size_t>(n) > maxBytes - data.size()) return fail(failure, tooLarge, true);
+    data.append(buf, static_cast<size_t>(n));
   }
-  if (in.bad()) {
-    if (error) *error = "read error";
-    return std::nullopt;
-  }
+  return data;
+}
+
+std::optional<std::string> readFileLimited(const std::string& path, size_t maxBytes, ReadFailure* failure) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(failure, std::strerror(errno));
+  auto data = readDescriptorLimited(fd, maxBytes, failure);
+  ::close(fd);
+  return data;
+}
+
+std::optional<std::string> readFileBytes(const std::string& path, std::string* error, size_t maxBytes) {
+  ReadFailure failure;
+  auto data = readFileLimited(path, maxBytes, &failure);
+  if (!data && error) *error = failure.reason;
   return data;
 }
 

@@ -26,7 +26,7 @@ void addReportCommand(CLI::App& app, int& exitCode) {
     applyCommonOptions(opts->common, shell);
     // Started with a path: the path line, then the report.
     shell.currentFileName = fromUtf8(opts->common.name.value_or(opts->common.file));
-    shell.sourceText = readSource(opts->common.file, std::cin);
+    shell.sourceText = readSource(opts->common.file);
     shell.textWindow.clear();
     shell.textWindow.append(shell.currentFileName);
 

@@ -10,7 +10,7 @@ namespace vennik::cli {
 void startWithFile(const CommonOptions& opts, Session& s) {
   applyCommonOptions(opts, s.shell);
   s.shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
-  s.shell.sourceText = readSource(opts.file, std::cin);
+  s.shell.sourceText = readSource(opts.file);
   s.shell.textWindow.clear();
   s.shell.textWindow.append(s.shell.currentFileName);
   const KeywordTable keywords = buildKeywordTable();
