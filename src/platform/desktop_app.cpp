@@ -1,6 +1,7 @@
 #include "platform/desktop_app.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 #include <cstdio>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "platform/single_instance.h"
 #include "shell/command_text.h"
 #include "shell/folder_id_pattern.h"
+#include "shell/hand_off_parameters.h"
 #include "shell/known_folders.h"
 #include "shell/settings_file.h"
 #include "shell/settings_folder.h"
@@ -71,9 +73,12 @@ int runDesktopProgram(int argc, char** argv) {
   if (!first) {
     // A later start keeps the default end on a signal while it hands over.
     quitSignals.reset();
+    Text workingFolder = QDir::currentPath().toStdU16String();
+    if (workingFolder.empty() || workingFolder.back() != kPathSeparator) workingFolder += kPathSeparator;
+    const Text sent = joinParameters(handOffParameters(programParameters(), workingFolder, platform));
     // Whether or not the running instance answered, this start is done; it
     // reads and writes no settings.
-    SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(commandText)));
+    SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(sent)));
     return 0;
   }
 
