@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "fake_platform.h"
 #include "shell/hand_off.h"
+#include "shell/hand_off_parameters.h"
 #include "shell/path_ops.h"
 
 namespace vennik {
@@ -33,6 +35,19 @@ TEST(HandOffText, IsReadUpToTheFirstZeroByteAndBlankMeansNoneReceived) {
   // Bytes that are not UTF-8 do not stop the decoding.
   storeHandOffText(shell, "a\xff" "b");
   EXPECT_EQ(shell.currentFileName, u"a\ufffdb");
+}
+
+TEST(HandOffParameters, FilesRelativeToTheSendersFolderBecomeAbsolute) {
+  testing::FakePlatform platform;
+  platform.files = {u"/b/prog.bas", u"/b/sub/x.bas", u"/b/1", u"/elsewhere.bas"};
+  const auto sent = [&](std::vector<Text> parameters) {
+    return handOffParameters(parameters, u"/b/", platform);
+  };
+  EXPECT_EQ(sent({u"prog.bas"}), std::vector<Text>{u"/b/prog.bas"});
+  EXPECT_EQ(sent({u"sub/x.bas", u"missing.bas", u"", u"/elsewhere.bas"}),
+            (std::vector<Text>{u"/b/sub/x.bas", u"missing.bas", u"", u"/elsewhere.bas"}));
+  // A clipboard hand-off is no file name, even where a file is named like a field.
+  EXPECT_EQ(sent({u"/npp", u"1", u"/VariableReport"}), (std::vector<Text>{u"/npp", u"1", u"/VariableReport"}));
 }
 
 struct HandOffEvent : CommandFixture, ::testing::Test {
