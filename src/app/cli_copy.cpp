@@ -3,9 +3,8 @@
 #include <iostream>
 #include <memory>
 
-#include "cli_session.h"
+#include "cli_copy_bytes.h"
 #include "transform/copy_modes.h"
-#include "transform/crunch.h"
 
 namespace vennik::cli {
 
@@ -31,16 +30,7 @@ void addCopyCommand(CLI::App& app, int& exitCode) {
   cmd->add_option("--mode", opts->mode, modeHelp())->required()->check(CLI::Range(1, 7));
   addCommonOptions(*cmd, opts->common, true);
   cmd->callback([opts, &exitCode] {
-    Session s;
-    startWithFile(opts->common, s);
-    const CopyModeInfo* info = copyModeInfo(opts->mode);
-    // The desktop user crunches before copying crunched; here there is no
-    // window to crunch in first, so the command does it.
-    if (info != nullptr && info->source == CopySource::TextWindow && !info->header.empty()) {
-      crunch(s.shell, s.analysis);
-    }
-    Text text = copyText(opts->mode, s.shell.textWindow.read(), s.shell.sourceText);
-    writeWindows1252(std::cout, text, "the copied text");
+    writeCopyBytes(opts->common, opts->mode, std::cout);
     exitCode = 0;
   });
 }

@@ -7,7 +7,9 @@
 #include "cli_common.h"
 #include "cli_copy.h"
 #include "cli_crunch.h"
+#include "cli_ports.h"
 #include "cli_report.h"
+#include "cli_send.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for Micromite, Maximite, Picromite and Armite"};
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
   vennik::cli::addReportCommand(app, exitCode);
   vennik::cli::addCrunchCommand(app, exitCode);
   vennik::cli::addCopyCommand(app, exitCode);
+  vennik::cli::addPortsCommand(app, exitCode);
+  vennik::cli::addSendCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);
