@@ -496,7 +496,7 @@ class AnalysisBuilder {
     {
       BigArray<uint32_t> next;
       next.resize(rowCount);
-      std::memcpy(next.data(), a_.referenceBegin_.data(), rowCount * sizeof(uint32_t));
+      if (rowCount > 0) std::memcpy(next.data(), a_.referenceBegin_.data(), rowCount * sizeof(uint32_t));
       for (const Occurrence& o : occurrences_) {
         a_.references_[next[static_cast<size_t>(o.row)]++] = Reference{o.line, o.column};
       }

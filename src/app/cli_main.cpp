@@ -10,7 +10,9 @@
 #include "cli_common.h"
 #include "cli_copy.h"
 #include "cli_crunch.h"
+#include "cli_ports.h"
 #include "cli_report.h"
+#include "cli_send.h"
 
 namespace {
 
@@ -23,6 +25,8 @@ int run(int argc, char** argv) {
   vennik::cli::addReportCommand(app, exitCode);
   vennik::cli::addCrunchCommand(app, exitCode);
   vennik::cli::addCopyCommand(app, exitCode);
+  vennik::cli::addPortsCommand(app, exitCode);
+  vennik::cli::addSendCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);
