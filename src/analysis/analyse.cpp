@@ -57,6 +57,9 @@ std::string_view fileNamePart(std::string_view path) {
 
 int32_t clampWidth(size_t n) { return static_cast<int32_t>(std::min<size_t>(n, kWidthLimit)); }
 
+// The characters a number literal can start with.
+bool mayStartNumber(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '&' || c == '#'; }
+
 // One occurrence as met, before the occurrences are grouped by row: its row
 // and where it starts in the source (its line and column follow from that).
 struct Occurrence {
@@ -68,8 +71,8 @@ struct Occurrence {
 
 class AnalysisBuilder {
  public:
-  AnalysisBuilder(Analysis& a, const AnalysisOptions& options, const KeywordTable& keywords)
-      : a_(a), keywords_(keywords), definedWords_(keywords.entryCount(), false) {
+  AnalysisBuilder(Analysis& a, const AnalysisOptions& options, const KeywordTable& keywords, bool sourceAscii)
+      : a_(a), keywords_(keywords), definedWords_(keywords.entryCount(), false), sourceAscii_(sourceAscii) {
     for (size_t b = 0, e; b < options.libraryList.size(); b = e + 1) {
       e = options.libraryList.find(' ', b);
       if (e == std::string::npos) e = options.libraryList.size();
@@ -88,7 +91,6 @@ class AnalysisBuilder {
   }
 
   void run() {
-    sourceAscii_ = isAscii(a_.source());
     a_.scopeNames_ = {" Global", "!"};
     a_.scopeKeys_ = {" global", "!"};
     a_.scopeSpellings_ = {" Global", "!"};
@@ -165,9 +167,10 @@ class AnalysisBuilder {
 
       const bool header = isDefinitionHeader(line);
       if (header) {
-        const std::string_view name = definitionName(line);
-        scope = scopeIds_.at(foldCase(name));
-        spelling = spellingOf(name);
+        // Pass 2 met the same headers in the same order.
+        scope = headerScopes_[nextHeader_].first;
+        spelling = headerScopes_[nextHeader_].second;
+        ++nextHeader_;
         if (openDefinition >= 0) a_.definitions_[static_cast<size_t>(openDefinition)].endLine = i - 1;
         openDefinition = addDefinition(line, i, headerKind(line), scope, definitionRows_.at(scope));
       }
@@ -219,12 +222,14 @@ class AnalysisBuilder {
       a_.scopeNames_.push_back(name);
       a_.scopeKeys_.push_back(folded);
     }
+    headerScopes_.emplace_back(scope, spellingOf(name));
     const uint32_t offset = offsetOf(name.data());
     if (entry->definition && definitionRows_.count(scope) != 0) {
       addOccurrence(definitionRows_.at(scope), offset);
       return;
     }
     entry->definition = 1;
+    if (!folded.empty() && mayStartNumber(folded[0])) numberLikeDefinitions_ = true;
     if (const WordInfo* info = keywords_.find(folded, wordHash(folded))) definedWords_[info->index] = true;
     const int32_t row = addRow(scope, spellingOf(name), *entry, name, Mark::Fn);
     a_.rows_[static_cast<size_t>(row)].definitionRow = true;
@@ -309,6 +314,8 @@ class AnalysisBuilder {
     const WordInfo* info = keywords_.find(w, h);
     const bool keyword = info != nullptr && info->keyword;
 
+    // A number names nothing, unless a definition is named like one.
+    const bool number = !keyword && mayStartNumber(w[0]) && isNumberLiteral(w);
     NameIndex::Entry* entry = nullptr;
     bool looked = false;
     if (info != nullptr && info->declaration && !inGlobalScope_) {
@@ -317,6 +324,8 @@ class AnalysisBuilder {
       bool defined;
       if (keyword) {
         defined = definedWords_[info->index];
+      } else if (number && !numberLikeDefinitions_) {
+        defined = false;
       } else {
         entry = names_.find(w, h);
         looked = true;
@@ -329,7 +338,7 @@ class AnalysisBuilder {
       return;
     }
     if (alignFilter_ && info != nullptr && info->alignment) return;
-    if (!keyword && !isNumberLiteral(std::string_view(wordStart_, wordLength_))) {
+    if (!keyword && !number) {
       if (!looked) entry = names_.find(w, h);
       record(entry, h, sep);
     }
@@ -531,6 +540,9 @@ class AnalysisBuilder {
   std::unordered_map<std::string, int32_t> scopeIds_;  // folded name to scope
   std::unordered_map<std::string_view, int32_t> spellingIds_;
   std::unordered_map<int32_t, int32_t> definitionRows_;  // scope to its definition row
+  std::vector<std::pair<int32_t, int32_t>> headerScopes_;  // scope and spelling of each header, in order
+  size_t nextHeader_ = 0;
+  bool numberLikeDefinitions_ = false;  // a definition is named as a number could be written
   size_t longestName_ = 0;
 
   BigArray<Occurrence> occurrences_;
@@ -569,8 +581,9 @@ Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const Ke
   a.fileName_ = options.fileName;
   a.source_ = std::move(source);
   const std::string_view text = a.source();
-  a.sourceLength_ = static_cast<int32_t>(
-      std::min<size_t>(utf16Length(text), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
+  const bool ascii = isAscii(text);
+  a.sourceLength_ = static_cast<int32_t>(std::min<size_t>(ascii ? text.size() : utf16Length(text),
+                                                          static_cast<size_t>(std::numeric_limits<int32_t>::max())));
 
   // A file of that exact name holds a terminal's first line before the program.
   const size_t from = fileNamePart(options.fileName) == "terminalTemp.txt" ? afterFirstLineEnd(text, 0) : 0;
@@ -578,7 +591,7 @@ Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const Ke
     a.lines_.push_back(Analysis::LineSpan{static_cast<uint32_t>(b), static_cast<uint32_t>(e)});
   });
 
-  AnalysisBuilder(a, options, keywords).run();
+  AnalysisBuilder(a, options, keywords, ascii).run();
   a.elapsedMs_ = clock() - start;
   return a;
 }
