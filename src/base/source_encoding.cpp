@@ -8,24 +8,6 @@
 namespace vennik {
 
 namespace {
-void append(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 char32_t windows1252(unsigned char b) { return windows1252ToChar(b); }
 }  // namespace
 
@@ -52,7 +34,7 @@ std::string sourceBytesToUtf8(std::string bytes) {
     if (isAscii(bytes)) return bytes;
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 8);
-    for (unsigned char b : bytes) append(out, windows1252(b));
+    for (unsigned char b : bytes) appendUtf8(out, windows1252(b));
     return out;
   }
   std::string out;
@@ -68,16 +50,16 @@ std::string sourceBytesToUtf8(std::string bytes) {
     if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
       const char16_t v = unit(i + 2);
       if (v >= 0xDC00 && v <= 0xDFFF) {
-        append(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (v - 0xDC00));
+        appendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (v - 0xDC00));
         i += 2;
         continue;
       }
     }
     // An unpaired surrogate cannot be written in UTF-8.
-    append(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+    appendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
   }
   // An odd last byte is kept as a character rather than silently dropped.
-  if (i < bytes.size()) append(out, windows1252(static_cast<unsigned char>(bytes[i])));
+  if (i < bytes.size()) appendUtf8(out, windows1252(static_cast<unsigned char>(bytes[i])));
   return out;
 }
 

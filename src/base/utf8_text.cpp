@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "base/text_util.h"
+
 namespace vennik {
 
 namespace {
@@ -29,32 +31,25 @@ bool wholeSequence(std::string_view s, size_t i, size_t n) {
   return true;
 }
 
-void appendCodePoint(std::string& out, char32_t cp) {
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
   } else if (cp < 0x800) {
     out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
+  } else if (cp < 0x10000) {
     out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
 }
-
-// The lower-case letter of a Windows-1252 upper-case letter, else the same.
-char32_t lowerOf(char32_t c) {
-  if (c >= 'A' && c <= 'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-  switch (c) {
-    case 0x160: return 0x161;  // S with caron
-    case 0x152: return 0x153;  // OE
-    case 0x17D: return 0x17E;  // Z with caron
-    case 0x178: return 0xFF;   // Y with diaeresis
-    default: return c;
-  }
-}
-}  // namespace
 
 std::string foldCase(std::string_view s) {
   std::string out;
@@ -73,11 +68,11 @@ std::string foldCase(std::string_view s) {
       continue;
     }
     const char32_t cp = decodeAt(s, i, n);
-    const char32_t lower = lowerOf(cp);
+    const char32_t lower = cp < 0x10000 ? lowerChar(static_cast<char16_t>(cp)) : cp;
     if (lower == cp) {
       out.append(s.substr(i, n));
     } else {
-      appendCodePoint(out, lower);
+      appendUtf8(out, lower);
     }
     i += n;
   }

@@ -34,6 +34,9 @@ inline char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char
 // character that the cut would split in two is written as U+FFFD.
 void appendPaddedUtf8(std::string& out, std::string_view s, size_t width);
 
+// Appends one code point in UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
+
 // Appends the decimal form of n.
 void appendDecimalUtf8(std::string& out, int64_t n);
 

@@ -36,16 +36,25 @@ TEST(SettingsKill, KilledWriterLeavesAWholeFile) {
   std::uniform_int_distribution<int> delayUs(0, 40000);
   int sawNew = 0;
   for (int round = 0; round < 40; ++round) {
+    int done[2];
+    ASSERT_EQ(::pipe(done), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      ::dup2(done[1], 1);
       ::execl(SETTINGS_WRITER_HELPER, SETTINGS_WRITER_HELPER, path.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
-    // The last rounds wait long enough for whole writes even on a slow or
-    // busy machine.
-    const int waitUs = round < 35 ? delayUs(random) : 250000 + delayUs(random) * 6;
-    std::this_thread::sleep_for(std::chrono::microseconds(waitUs));
+    ::close(done[1]);
+    if (round < 35) {
+      // Killed at a random moment, in the middle of a write or not.
+      std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+    } else {
+      // Killed after a whole write of the new state, however slow the machine.
+      char byte = 0;
+      ASSERT_EQ(::read(done[0], &byte, 1), 1);
+    }
+    ::close(done[0]);
     ::kill(child, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
