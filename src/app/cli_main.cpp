@@ -7,6 +7,7 @@
 #include "cli_common.h"
 #include "cli_copy.h"
 #include "cli_crunch.h"
+#include "cli_lsp.h"
 #include "cli_report.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   vennik::cli::addReportCommand(app, exitCode);
   vennik::cli::addCrunchCommand(app, exitCode);
   vennik::cli::addCopyCommand(app, exitCode);
+  vennik::cli::addLspCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);
