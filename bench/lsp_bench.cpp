@@ -1,4 +1,4 @@
-// Times the language server on the largest program of the shared corpus:
+// Times the language server on the longest program of the shared corpus:
 // re-analysis after an edit with its diagnostics written out, and single
 // requests (definition, references, hover) on the most used name. Messages
 // go in as JSON text and come out as JSON text, as over the pipe.
@@ -22,15 +22,18 @@ using vennik::lsp::json;
 
 std::string corpusDir = VENNIK_CORPUS_DIR;
 
-fs::path largestProgram() {
+fs::path longestProgram() {
   fs::path best;
-  uintmax_t bestSize = 0;
+  size_t bestLines = 0;
   for (const auto& e : fs::recursive_directory_iterator(corpusDir)) {
     std::string ext = e.path().extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (e.is_regular_file() && ext == ".bas" && e.file_size() > bestSize) {
+    if (!e.is_regular_file() || ext != ".bas") continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    const size_t lines = static_cast<size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
+    if (lines > bestLines) {
       best = e.path();
-      bestSize = e.file_size();
+      bestLines = lines;
     }
   }
   return best;
@@ -76,7 +79,7 @@ struct Session {
 };
 
 Session& session() {
-  static Session s(largestProgram());
+  static Session s(longestProgram());
   return s;
 }
 

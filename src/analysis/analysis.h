@@ -11,8 +11,11 @@
 #include <vector>
 
 #include "analysis/keyword_table.h"
+#include "base/big_array.h"
 
 namespace vennik {
+
+class NameIndex;
 
 // A millisecond counter; any monotonic clock will do.
 using MillisecondClock = std::function<int64_t()>;
@@ -95,7 +98,7 @@ class Analysis {
 
   const std::string& fileName() const { return fileName_; }
   // The source as given (UTF-8, line ends as they were).
-  const std::string& source() const { return source_; }
+  std::string_view source() const { return {source_.data(), source_.size()}; }
   // Characters (UTF-16 code units) of the source, CR included.
   int32_t sourceLength() const { return sourceLength_; }
   // Lines counted from 1; a source always has at least one.
@@ -123,7 +126,7 @@ class Analysis {
   int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
   RowView row(int32_t index) const;
   // Row indices in the order the report lists them.
-  const std::vector<int32_t>& listingOrder() const { return listingOrder_; }
+  std::span<const int32_t> listingOrder() const { return listingOrder_.span(); }
   // The row of `name` in `scope` (ignoring case), or -1.
   int32_t findRow(int32_t scope, std::string_view name) const;
   // The line numbers the report lists for a row: each line once, in the
@@ -140,6 +143,8 @@ class Analysis {
 
  private:
   friend class AnalysisBuilder;
+  friend BigArray<int32_t> listingOrder(const Analysis&, const NameIndex&, const BigArray<int32_t>&);
+  friend Analysis analyse(BigArray<char>, const AnalysisOptions&, const KeywordTable&, const MillisecondClock&);
 
   struct LineSpan {
     uint32_t begin = 0;  // raw line: [begin, end) of source_, without the line end
@@ -155,9 +160,9 @@ class Analysis {
   };
 
   std::string fileName_;
-  std::string source_;
+  BigArray<char> source_;
   int32_t sourceLength_ = 0;
-  std::vector<LineSpan> lines_;
+  BigArray<LineSpan> lines_;
   DefinitionCounts counts_;
   std::vector<int32_t> unpairedBrackets_;
   std::vector<int32_t> unpairedQuotes_;
@@ -166,10 +171,10 @@ class Analysis {
   std::vector<std::string_view> scopeNames_;      // by scope
   std::vector<std::string_view> scopeSpellings_;  // every spelling a row was made under
   std::vector<std::string> scopeKeys_;            // by scope, folded for lookups
-  std::vector<RowRecord> rows_;
-  std::vector<uint32_t> referenceBegin_;  // rows + 1 offsets into references_
-  std::vector<Reference> references_;     // grouped by row, each group in the order met
-  std::vector<int32_t> listingOrder_;
+  BigArray<RowRecord> rows_;
+  BigArray<uint32_t> referenceBegin_;  // rows + 1 offsets into references_
+  BigArray<Reference> references_;     // grouped by row, each group in the order met
+  BigArray<int32_t> listingOrder_;
   int32_t scopeWidth_ = 7;
   int32_t nameWidth_ = 8;
   int64_t elapsedMs_ = 0;
@@ -177,7 +182,9 @@ class Analysis {
 
 // Analyses a source (UTF-8; the text is kept in the result). Pure: the same
 // source, options and table give the same analysis, apart from the time.
-Analysis analyse(std::string source, const AnalysisOptions& options, const KeywordTable& keywords,
+Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const KeywordTable& keywords,
+                 const MillisecondClock& clock);
+Analysis analyse(std::string_view source, const AnalysisOptions& options, const KeywordTable& keywords,
                  const MillisecondClock& clock);
 
 template <typename F>

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "analysis/source_loader.h"
+#include "base/source_encoding.h"
 #include "shell/folder_id_pattern.h"
 #include "shell/posix_platform.h"
 #include "shell/settings_file.h"
@@ -49,16 +50,16 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {
   applyCommonOptions(opts, shell, platform);
 }
 
-Text readSource(const std::string& file, std::istream& stdinStream) {
+std::string readSource(const std::string& file, std::istream& stdinStream) {
   if (file == "-") {
     std::string bytes((std::istreambuf_iterator<char>(stdinStream)), std::istreambuf_iterator<char>());
     if (stdinStream.bad()) throw CliError{"cannot read standard input"};
-    return decodeSourceBytes(bytes);
+    return sourceBytesToUtf8(std::move(bytes));
   }
   std::string reason;
   auto bytes = readFileBytes(file, &reason);
   if (!bytes) throw CliError{"cannot read '" + file + "': " + reason};
-  return decodeSourceBytes(*bytes);
+  return sourceBytesToUtf8(std::move(*bytes));
 }
 
 void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window) {

@@ -41,9 +41,10 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
 // the same marker files; the folder is never created from here.
 Text desktopSettingsPath(PlatformServices& platform);
 
-// Reads FILE ("-" is standard input) as the desktop program loads a source.
-// Throws CliError naming the file and the reason when it cannot be read.
-Text readSource(const std::string& file, std::istream& stdinStream);
+// Reads FILE ("-" is standard input) as the desktop program loads a source,
+// as UTF-8. Throws CliError naming the file and the reason when it cannot be
+// read.
+std::string readSource(const std::string& file, std::istream& stdinStream);
 
 // The text window's lines as UTF-8 with LF ends and one final LF.
 std::string windowAsUtf8Lines(const TextWindow& window);

@@ -24,13 +24,12 @@ void addCrunchCommand(CLI::App& app, int& exitCode) {
   addCommonOptions(*cmd, opts->common, true);
   cmd->add_flag("--crlf", opts->crlf, "End lines with CR LF, as the crunched text holds them (default LF)");
   cmd->callback([opts, &exitCode] {
-    Session s;
-    startWithFile(opts->common, s);
-    crunch(s.shell, s.analysis);
-    const TextWindow& window = s.shell.textWindow;
-    writeWindows1252(std::cout, opts->crlf ? window.read() : window.lines(), "the crunched program");
+    const CrunchResult crunched = crunch(analyseFile(opts->common));
+    std::string text = crunched.text;
+    if (!opts->crlf) std::erase(text, '\r');  // the crunched text has no CR but in its line ends
+    writeWindows1252(std::cout, text, "the crunched program");
     std::cout.flush();
-    if (!s.shell.fileLabel.empty()) std::cerr << toUtf8(s.shell.fileLabel) << '\n';
+    std::cerr << crunched.message() << '\n';
     exitCode = 0;
   });
 }

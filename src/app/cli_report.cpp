@@ -3,9 +3,10 @@
 #include <iostream>
 #include <memory>
 
-#include "analysis/analysis_pass.h"
-#include "analysis/report_json.h"
+#include "analysis/report_text.h"
 #include "cli_common.h"
+#include "cli_session.h"
+#include "report_json.h"
 
 namespace vennik::cli {
 
@@ -20,24 +21,18 @@ void addReportCommand(CLI::App& app, int& exitCode) {
   auto opts = std::make_shared<ReportOptions>();
   CLI::App* cmd = app.add_subcommand("report", "Print the analysis report of a BASIC program");
   addCommonOptions(*cmd, opts->common, true);
-  cmd->add_flag("--json", opts->json, "Print the analysis as JSON");
+  cmd->add_flag("--json", opts->json, "Print the analysis as JSON (schema 1, see README)");
   cmd->callback([opts, &exitCode] {
-    ShellState shell;
-    applyCommonOptions(opts->common, shell);
-    // Started with a path: the path line, then the report.
-    shell.currentFileName = fromUtf8(opts->common.name.value_or(opts->common.file));
-    shell.sourceText = readSource(opts->common.file, std::cin);
-    shell.textWindow.clear();
-    shell.textWindow.append(shell.currentFileName);
-
-    AnalysisState analysis;
-    KeywordTable keywords = buildKeywordTable();
-    runAnalysis(shell, analysis, keywords, steadyMillisecondClock());
-
+    const Analysis analysis = analyseFile(opts->common);
+    auto print = [](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); };
     if (opts->json) {
-      std::cout << analysisToJson(analysis, shell.currentFileName).dump(2) << '\n';
+      writeAnalysisJson(analysis, print);
     } else {
-      writeWindowUtf8Lines(std::cout, shell.textWindow);
+      // As the window shows it after a start with FILE: the path line, then
+      // the report.
+      std::cout << analysis.fileName() << '\n';
+      writeReport(analysis, print);
+      std::cout << '\n';
     }
     exitCode = 0;
   });

@@ -2,24 +2,23 @@
 
 #include <iostream>
 
-#include "analysis/analysis_pass.h"
+#include "shell/window_analysis.h"
 #include "transform/windows1252_encoding.h"
 
 namespace vennik::cli {
 
-void startWithFile(const CommonOptions& opts, Session& s) {
-  applyCommonOptions(opts, s.shell);
-  s.shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
-  s.shell.sourceText = readSource(opts.file, std::cin);
-  s.shell.textWindow.clear();
-  s.shell.textWindow.append(s.shell.currentFileName);
+Analysis analyseFile(const CommonOptions& opts) {
+  ShellState shell;
+  applyCommonOptions(opts, shell);
+  shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
+  std::string source = readSource(opts.file, std::cin);
   const KeywordTable keywords = buildKeywordTable();
-  runAnalysis(s.shell, s.analysis, keywords, steadyMillisecondClock());
+  return analyse(std::string_view(source), analysisOptions(shell), keywords, steadyMillisecondClock());
 }
 
-void writeWindows1252(std::ostream& out, TextView text, std::string_view what) {
+void writeWindows1252(std::ostream& out, std::string_view utf8, std::string_view what) {
   UnencodableCharacter bad{};
-  auto bytes = encodeWindows1252(text, &bad);
+  auto bytes = encodeWindows1252(fromUtf8(utf8), &bad);
   if (!bytes) {
     throw CliError{"cannot write " + std::string(what) + " in Windows-1252: " + describe(bad)};
   }

@@ -1,25 +1,21 @@
 #pragma once
-// The steps the crunch and copy subcommands share: starting the program with
-// FILE as the desktop program would, and writing text in the sources' code page.
+// The steps the report, crunch and copy subcommands share: analysing FILE as
+// the desktop program would after being started with it, and writing text in
+// the sources' code page.
 #include <iosfwd>
 #include <string_view>
 
-#include "analysis/analysis_state.h"
+#include "analysis/analysis.h"
 #include "cli_common.h"
 
 namespace vennik::cli {
 
-struct Session {
-  ShellState shell;
-  AnalysisState analysis;
-};
+// Reads FILE and analyses it with the settings and options. Throws CliError
+// when FILE cannot be read.
+Analysis analyseFile(const CommonOptions& opts);
 
-// Loads FILE and analyses it: the text window then holds the path line and
-// the report. Throws CliError when FILE cannot be read.
-void startWithFile(const CommonOptions& opts, Session& session);
-
-// Writes the text as Windows-1252 bytes. Throws CliError naming the first
+// Writes UTF-8 text as Windows-1252 bytes. Throws CliError naming the first
 // character the code page cannot hold; nothing is written then.
-void writeWindows1252(std::ostream& out, TextView text, std::string_view what);
+void writeWindows1252(std::ostream& out, std::string_view utf8, std::string_view what);
 
 }  // namespace vennik::cli

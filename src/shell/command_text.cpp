@@ -1,9 +1,9 @@
 #include "shell/command_text.h"
 
-#include "analysis/analysis_pass.h"
 #include "analysis/source_loader.h"
 #include "shell/platform_services.h"
 #include "shell/shell_state.h"
+#include "shell/window_analysis.h"
 
 namespace vennik {
 
@@ -32,16 +32,16 @@ bool requestsVariableReport(TextView commandText) {
   return fields.size() >= 3 && fields[2] == kVariableReport;
 }
 
-void runClipboardHandOff(ShellState& shell, AnalysisState& analysis, const KeywordTable& keywords,
+void runClipboardHandOff(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
                          PlatformServices& platform, const MillisecondClock& clock, TextView commandText) {
   shell.textSourceFlag = true;
   shell.currentFileName = u"Clipboard";
   shell.sourceText = platform.clipboardText();
   // Otherwise the text is held for the next Re-scan, which reads no file.
-  if (requestsVariableReport(commandText)) runAnalysis(shell, analysis, keywords, clock);
+  if (requestsVariableReport(commandText)) analyseIntoWindow(shell, analysis, keywords, clock);
 }
 
-void actOnCommandText(ShellState& shell, AnalysisState& analysis, const KeywordTable& keywords,
+void actOnCommandText(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
                       PlatformServices& platform, const MillisecondClock& clock, TextView commandText) {
   switch (classifyCommandText(commandText)) {
     case CommandForm::ClipboardHandOff:
@@ -54,7 +54,7 @@ void actOnCommandText(ShellState& shell, AnalysisState& analysis, const KeywordT
       shell.textWindow.clear();
       shell.textWindow.append(commandText);
       shell.sourceText = loadSourceFile(shell, commandText);
-      runAnalysis(shell, analysis, keywords, clock);
+      analyseIntoWindow(shell, analysis, keywords, clock);
       break;
   }
 }

@@ -3,7 +3,9 @@
 // start-up does with each of its three forms.
 #include <vector>
 
-#include "analysis/analysis_state.h"
+#include <optional>
+
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "analysis/text_util.h"
 
@@ -29,7 +31,7 @@ bool requestsVariableReport(TextView commandText);
 // The clipboard hand-off, at start or when a running instance receives one:
 // sets the text-source flag, names the source "Clipboard", takes the
 // clipboard text as the source and analyses it only when asked to.
-void runClipboardHandOff(ShellState& shell, AnalysisState& analysis, const KeywordTable& keywords,
+void runClipboardHandOff(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
                          PlatformServices& platform, const MillisecondClock& clock, TextView commandText);
 
 // What start-up does with its command text, after the settings were read
@@ -39,7 +41,7 @@ void runClipboardHandOff(ShellState& shell, AnalysisState& analysis, const Keywo
 // - a path: the path becomes the current file name and the first line of the
 //   cleared text window, the file is loaded and analysed; the source folder
 //   and the file label stay unchanged.
-void actOnCommandText(ShellState& shell, AnalysisState& analysis, const KeywordTable& keywords,
+void actOnCommandText(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
                       PlatformServices& platform, const MillisecondClock& clock, TextView commandText);
 
 }  // namespace vennik

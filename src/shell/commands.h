@@ -5,7 +5,9 @@
 // reached through UiServices, the clipboard through PlatformServices.
 #include <vector>
 
-#include "analysis/analysis_state.h"
+#include <optional>
+
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "analysis/text_util.h"
 #include "shell/ui_events.h"
@@ -18,7 +20,7 @@ class UiServices;
 
 struct CommandContext {
   ShellState& shell;
-  AnalysisState& analysis;
+  std::optional<Analysis>& analysis;  // the last analysis, none before the first
   const KeywordTable& keywords;
   MillisecondClock clock;
   PlatformServices& platform;

@@ -12,10 +12,22 @@
 
 namespace vennik {
 
-void crunchCommand(CommandContext& ctx) { crunch(ctx.shell, ctx.analysis); }
+void crunchCommand(CommandContext& ctx) {
+  ShellState& shell = ctx.shell;
+  shell.textWindow.clear();
+  if (!ctx.analysis) return;  // nothing analysed yet
+  const CrunchResult crunched = crunch(*ctx.analysis);
+  shell.textWindow.replace(fromUtf8(crunched.text));
+  shell.fileLabel = fromUtf8(crunched.message());
+}
 
 void libraryCommand(CommandContext& ctx) {
-  runLibrary(ctx.shell, ctx.analysis, [&ctx](TextView title, TextView text) { return ctx.ui.askYesNo(title, text); });
+  ShellState& shell = ctx.shell;
+  Text collection = ctx.analysis ? collectLibraryNames(*ctx.analysis, shell.libraryList) : Text(u" ");
+  const bool nothingCollected = collection == u" ";
+  if (ctx.ui.askYesNo(kLibraryTitle, nothingCollected ? kLibraryClearText : kLibraryReplaceText)) {
+    shell.libraryList = std::move(collection);
+  }
 }
 
 void copyCommand(CommandContext& ctx) {

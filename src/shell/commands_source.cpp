@@ -1,16 +1,16 @@
 // Load, Re-scan and the two drops: the commands that put a new source into
 // the source text and analyse it.
-#include "analysis/analysis_pass.h"
 #include "analysis/source_loader.h"
 #include "shell/commands.h"
 #include "shell/path_ops.h"
 #include "shell/shell_state.h"
 #include "shell/ui_services.h"
+#include "shell/window_analysis.h"
 
 namespace vennik {
 
 namespace {
-void analyse(CommandContext& ctx) { runAnalysis(ctx.shell, ctx.analysis, ctx.keywords, ctx.clock); }
+void analyse(CommandContext& ctx) { analyseIntoWindow(ctx.shell, ctx.analysis, ctx.keywords, ctx.clock); }
 }  // namespace
 
 void loadCommand(CommandContext& ctx) {

@@ -1,10 +1,10 @@
 #include "shell/hand_off.h"
 
-#include "analysis/analysis_pass.h"
 #include "analysis/source_loader.h"
 #include "shell/command_text.h"
 #include "shell/path_ops.h"
 #include "shell/shell_state.h"
+#include "shell/window_analysis.h"
 
 namespace vennik {
 
@@ -31,7 +31,7 @@ void takeHandOffEvent(CommandContext& ctx) {
   shell.sourceFolder = folderPart(commandText);
   shell.fileLabel = shortenPath(commandText, kFileLabelLimit);
   shell.sourceText = loadSourceFile(shell, commandText);
-  runAnalysis(shell, ctx.analysis, ctx.keywords, ctx.clock);
+  analyseIntoWindow(shell, ctx.analysis, ctx.keywords, ctx.clock);
 }
 
 }  // namespace vennik

@@ -1,27 +1,32 @@
 #pragma once
-// Crunch: a compact copy of the analysed program without comments and blank
-// lines, and the savings it gives.
+// Crunch: the analysed program without comments and blank lines, and the
+// savings it gives.
 #include <cstdint>
+#include <string>
+#include <string_view>
 
-#include "analysis/analysis_state.h"
+#include "analysis/analysis.h"
 
 namespace vennik {
 
-struct ShellState;
+struct CrunchResult {
+  std::string text;            // every kept line followed by CR LF (UTF-8)
+  int64_t sourceLength = 0;    // characters of the source, CR included
+  int64_t crunchedLength = 0;  // characters of `text`
+  int64_t furtherSaving = 0;   // see potentialFurtherSaving
+  // "File reduced from N to M bytes,(P%). Potential further F bytes"
+  std::string message() const;
+};
 
-// The command behind the Crunch button: rebuilds the crunch output from the
-// last analysis's line store, puts it into the text window and the savings
-// message into the file label.
-void crunch(ShellState& shell, AnalysisState& analysis);
+CrunchResult crunch(const Analysis& analysis);
 
 // One line's crunched form (without line end); empty for a comment line.
-Text crunchLine(TextView line);
+std::string_view crunchLine(std::string_view line);
 
 // Characters saved if every name longer than 3 characters (definitions and
-// "Fn" names aside) were 3 characters long, once per line that refers to it.
-int64_t potentialFurtherSaving(const VariableTables& tables);
+// calls of them aside) were 3 characters long, once per line that refers to it.
+int64_t potentialFurtherSaving(const Analysis& analysis);
 
-// "File reduced from N to M bytes,(P%). Potential further F bytes"
-Text savingsMessage(int64_t sourceLength, int64_t crunchedLength, int64_t further);
+std::string savingsMessage(int64_t sourceLength, int64_t crunchedLength, int64_t further);
 
 }  // namespace vennik

@@ -1,16 +1,10 @@
 #pragma once
 // The Library: global names taken over from one analysed program so that
 // later analyses mark them "Lib".
-#include <functional>
-
-#include "analysis/analysis_state.h"
+#include "analysis/analysis.h"
+#include "analysis/text_util.h"
 
 namespace vennik {
-
-struct ShellState;
-
-// Asks a Yes/No question; true for Yes.
-using AskYesNo = std::function<bool(TextView title, TextView text)>;
 
 inline constexpr TextView kLibraryTitle = u"Library!";
 inline constexpr TextView kLibraryReplaceText =
@@ -18,12 +12,9 @@ inline constexpr TextView kLibraryReplaceText =
 inline constexpr TextView kLibraryClearText =
     u"Clear Functions, subs, constants and\nGlobal variables from the Library?";
 
-// The global names of the table that the Library does not hold yet, as the
-// list text: one blank, then each name followed by one blank.
-Text collectLibraryNames(const VariableTables& tables, TextView libraryList);
-
-// The command behind the Library button: asks the Replace or the Clear
-// question through `ask` and on Yes sets the Library list.
-void runLibrary(ShellState& shell, const AnalysisState& analysis, const AskYesNo& ask);
+// The global names of the analysis that the Library does not hold yet (exact
+// case), in the order the rows were added, as a list text: one blank, then
+// each name followed by one blank. Just one blank when there is none.
+Text collectLibraryNames(const Analysis& analysis, TextView libraryList);
 
 }  // namespace vennik

@@ -43,7 +43,7 @@ json publishDiagnosticsParams(const OpenDocument& doc, PositionEncoding encoding
                               "Line is " + std::to_string(l.length) +
                                   " characters long; the board's own editor shows 80"));
   }
-  const NameIndex& index = doc.analysed->index;
+  const NameLookup& index = doc.analysed->index;
   for (int32_t r = 0; r < a.rowCount(); ++r) {
     const RowView row = a.row(r);
     if (row.kind != RowKind::Undeclared || row.references.empty()) continue;

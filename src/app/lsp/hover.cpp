@@ -47,7 +47,7 @@ json hover(const Workspace& ws, const json& params) {
   const NameAtPosition at = nameAtPosition(ws, params);
   if (!at.occurrence) return nullptr;
   const Analysis& a = at.analysed->analysis;
-  const NameIndex& index = at.analysed->index;
+  const NameLookup& index = at.analysed->index;
 
   std::string name, scope, kind;
   int32_t lines = 0;

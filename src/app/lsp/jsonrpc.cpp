@@ -30,8 +30,9 @@ Incoming classify(const json& message) {
     in.error = "id must be an integer or a string";
     return in;
   }
+  // A null params is taken as none, as some clients send it so.
   auto params = message.find("params");
-  if (params != message.end()) {
+  if (params != message.end() && !params->is_null()) {
     if (!params->is_object() && !params->is_array()) {
       in.error = "params must be an object or an array";
       return in;

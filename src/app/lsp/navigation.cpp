@@ -29,7 +29,7 @@ json references(const Workspace& ws, const json& params) {
   if (const json* context = optionalMember(params, "context", "params")) {
     withDeclaration = boolMember(*context, "includeDeclaration", "params.context", true);
   }
-  const NameIndex& index = at.analysed->index;
+  const NameLookup& index = at.analysed->index;
   std::vector<Occurrence> places = index.occurrencesOf(at.target);
   if (!withDeclaration) {
     const auto declared = index.declarationsOf(at.target);

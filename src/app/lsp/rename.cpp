@@ -37,14 +37,14 @@ std::string textAt(const Analysis& a, const Occurrence& o) {
   return std::string(raw.substr(at, static_cast<size_t>(o.length)));
 }
 
-std::string targetName(const NameIndex& index, const Target& t) {
+std::string targetName(const NameLookup& index, const Target& t) {
   return std::string(t.kind == Target::Kind::Callable ? index.analysis().scopeName(t.scope)
                                                       : index.analysis().row(t.row).name);
 }
 
 }  // namespace
 
-std::string renameRefusal(const NameIndex& index, const KeywordTable& keywords, const std::vector<int32_t>& rows,
+std::string renameRefusal(const NameLookup& index, const KeywordTable& keywords, const std::vector<int32_t>& rows,
                           std::string_view oldName, std::string_view newName) {
   const std::string quoted = "'" + std::string(newName) + "'";
   if (!wellFormed(newName)) {
@@ -89,7 +89,7 @@ json rename(const Workspace& ws, const json& params) {
   if (!at.document) throw RequestError{error_code::kRequestFailed, "the document is not open"};
   if (!at.occurrence) throw RequestError{error_code::kRequestFailed, "there is no name of the program here to rename"};
 
-  const NameIndex& index = at.analysed->index;
+  const NameLookup& index = at.analysed->index;
   const Analysis& a = at.analysed->analysis;
   // Rows that share a place change together, or the edit would leave one of
   // them half renamed.

@@ -18,7 +18,7 @@ json rename(const Workspace& ws, const json& params);
 
 // Why `newName` cannot replace the name of `rows`, or empty when it can.
 // `rows` must hold every row that shares a place with one of them.
-std::string renameRefusal(const NameIndex& index, const KeywordTable& keywords, const std::vector<int32_t>& rows,
+std::string renameRefusal(const NameLookup& index, const KeywordTable& keywords, const std::vector<int32_t>& rows,
                           std::string_view oldName, std::string_view newName);
 
 }  // namespace vennik::lsp

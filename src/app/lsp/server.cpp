@@ -64,10 +64,10 @@ void Server::receive(std::string_view body) {
     send_(errorResponse(nullptr, error_code::kParseError, "the message is not valid JSON"));
     return;
   }
-  receive(message);
+  handle(message);
 }
 
-void Server::receive(const json& message) {
+void Server::handle(const json& message) {
   const Incoming in = classify(message);
   switch (in.kind) {
     case Incoming::Kind::Request: request(in); break;

@@ -21,7 +21,8 @@ class Server {
   // One message body as it came in. Invalid JSON is answered with a
   // ParseError; the session goes on.
   void receive(std::string_view body);
-  void receive(const json& message);
+  // One message already parsed.
+  void handle(const json& message);
 
   // After the exit notification; the exit code is 0 when a shutdown request
   // came first, else 1.

@@ -34,7 +34,7 @@ struct Symbol {
 
 struct SymbolMaker {
   const Analysis& a;
-  const NameIndex& index;
+  const NameLookup& index;
   PositionEncoding encoding;
 
   // A row at the place the analysis created it.

@@ -6,7 +6,7 @@ void Workspace::analyse(OpenDocument& doc) const {
   // Lone CRs become LFs so that the analysis sees the lines the editor shows;
   // offsets and columns stay the same.
   doc.analysed = std::make_shared<const AnalysedDocument>(
-      vennik::analyse(doc.text.withLfLineEnds(), config_.options, *config_.keywords, config_.clock));
+      vennik::analyse(std::string_view(doc.text.withLfLineEnds()), config_.options, *config_.keywords, config_.clock));
 }
 
 const OpenDocument& Workspace::open(const std::string& uri, int32_t version, std::string text) {

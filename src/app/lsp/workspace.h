@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "name_index.h"
+#include "name_lookup.h"
 #include "text_document.h"
 
 namespace vennik::lsp {
@@ -25,7 +25,7 @@ struct AnalysedDocument {
   AnalysedDocument& operator=(const AnalysedDocument&) = delete;
 
   Analysis analysis;
-  NameIndex index;
+  NameLookup index;
 };
 
 struct OpenDocument {

@@ -32,6 +32,8 @@ local function main()
   if not client_id then return fail('the client did not start the server') end
 
   vim.cmd('edit ' .. vim.fn.fnameescape(program))
+  -- The corpus may be read-only; the buffer is changed but never written.
+  vim.bo.readonly = false
   local buf = vim.api.nvim_get_current_buf()
   vim.lsp.buf_attach_client(buf, client_id)
   if not vim.wait(CEILING, function() return published > 0 end, 5) then
@@ -50,7 +52,7 @@ local function main()
   local function request(method, params)
     local reply = reply_to(method, params)
     if not reply then return nil end
-    if reply.err then fail(method .. ': ' .. vim.inspect(reply.err)) return nil end
+    if reply.error then fail(method .. ': ' .. vim.inspect(reply.error)) return nil end
     return reply.result
   end
 
@@ -110,8 +112,8 @@ local function main()
   local refused = reply_to('textDocument/rename',
     vim.tbl_extend('force', position_params(call.range.start), { newName = 'print' }))
   if not refused then return end
-  if not refused.err then return fail('rename to the keyword print was not refused') end
-  note('refused: ' .. refused.err.message)
+  if not refused.error then return fail('rename to the keyword print was not refused') end
+  note('refused: ' .. refused.error.message)
 
   local new_name = 'VpRenamed_' .. target.name
   local edit = request('textDocument/rename',

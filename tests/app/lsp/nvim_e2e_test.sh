@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs the Neovim client script against the language server on the largest
+# Runs the Neovim client script against the language server on the longest
 # program of the shared corpus. Exit 77 (skipped) when there is no corpus.
 set -euo pipefail
 cli=$1 corpus=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ ! -d "$corpus" ]; then echo "no corpus at $corpus: skipped"; exit 77; fi
-program=$(find "$corpus" -type f -iname '*.bas' -printf '%s\t%p\n' | sort -n | tail -n 1 | cut -f 2-)
+program=$(find "$corpus" -type f -iname '*.bas' -print0 | xargs -0 wc -l | grep -v ' total$' |
+  sort -n | tail -n 1 | sed -E 's/^ *[0-9]+ //')
 if [ -z "$program" ]; then echo "no .bas program in $corpus: skipped"; exit 77; fi
 command -v nvim > /dev/null || { echo "nvim is missing: run scripts/install-deps.sh"; exit 1; }
 

@@ -41,14 +41,14 @@ struct ServerFixture : ::testing::Test {
   json call(const std::string& method, json params) {
     const size_t before = sent.size();
     const int id = nextId++;
-    server->receive(json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}});
+    server->handle(json{{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", std::move(params)}});
     EXPECT_EQ(sent.size(), before + 1) << method;
     if (sent.size() != before + 1) return json();
     EXPECT_EQ(sent.back()["id"], id);
     return sent.back();
   }
   void notify(const std::string& method, json params) {
-    server->receive(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+    server->handle(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
   }
   json initialize(json capabilities = json::object()) {
     json reply = call("initialize", {{"capabilities", std::move(capabilities)}});

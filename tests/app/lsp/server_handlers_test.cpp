@@ -66,7 +66,9 @@ TEST_F(Handlers, DiagnosticsCoverFindingLinesAndFirstUndeclaredUsesAndFollowEdit
       {"undeclared", 2, 4, 3},      {"undeclared", 14, 6, 3},       {"undeclared", 18, 2, 3}};
   EXPECT_EQ(got, expected) << d.dump(1);
   for (const json& x : d["diagnostics"]) {
-    if (x["code"] == "unpaired-quote") EXPECT_EQ(x["range"]["end"]["character"], 17);
+    if (x["code"] == "unpaired-quote") {
+      EXPECT_EQ(x["range"]["end"]["character"], 17);
+    }
   }
 
   // Closing the bracket: the next diagnostics carry the new version and

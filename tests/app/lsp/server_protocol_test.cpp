@@ -20,7 +20,7 @@ TEST_F(Protocol, LifecycleAndBadMessagesGetTheirErrorsAndTheSessionGoesOn) {
   ASSERT_FALSE(sent.empty());
   EXPECT_EQ(sent.back()["error"]["code"], error_code::kParseError);
   EXPECT_TRUE(sent.back()["id"].is_null());
-  server->receive(json{{"jsonrpc", "2.0"}, {"id", 99}, {"method", 7}});
+  server->handle(json{{"jsonrpc", "2.0"}, {"id", 99}, {"method", 7}});
   EXPECT_EQ(sent.back()["error"]["code"], error_code::kInvalidRequest);
   EXPECT_EQ(sent.back()["id"], 99);
 
@@ -112,7 +112,9 @@ TEST_F(Protocol, MangledMessagesAreAlwaysAnsweredOrSkipped) {
                          parsed.contains("method");
     size_t replies = 0;
     for (size_t i = before; i < sent.size(); ++i) replies += sent[i].contains("id") ? 1 : 0;
-    if (request) EXPECT_EQ(replies, 1u) << body;
+    if (request) {
+      EXPECT_EQ(replies, 1u) << body;
+    }
   }
 }
 

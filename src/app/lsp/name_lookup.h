@@ -35,9 +35,9 @@ struct Target {
 bool isNameCharacter(char c);
 std::string foldCase(std::string_view name);
 
-class NameIndex {
+class NameLookup {
  public:
-  explicit NameIndex(const Analysis& analysis);
+  explicit NameLookup(const Analysis& analysis);
 
   const Analysis& analysis() const { return *analysis_; }
 

@@ -1,4 +1,4 @@
-#include "name_index.h"
+#include "name_lookup.h"
 
 #include <algorithm>
 #include <set>
@@ -20,7 +20,7 @@ std::string foldCase(std::string_view name) {
   return out;
 }
 
-NameIndex::NameIndex(const Analysis& analysis) : analysis_(&analysis) {
+NameLookup::NameLookup(const Analysis& analysis) : analysis_(&analysis) {
   const int32_t lines = analysis.lineCount();
   asciiLine_.assign(static_cast<size_t>(lines) + 1, true);
   for (int32_t n = 1; n <= lines; ++n) {
@@ -60,7 +60,7 @@ NameIndex::NameIndex(const Analysis& analysis) : analysis_(&analysis) {
   for (size_t i = 1; i < lineStart_.size(); ++i) lineStart_[i] += lineStart_[i - 1];
 }
 
-Occurrence NameIndex::occurrenceOf(int32_t row, const Reference& ref) const {
+Occurrence NameLookup::occurrenceOf(int32_t row, const Reference& ref) const {
   const std::string_view raw = analysis_->rawLine(ref.line);
   const int32_t column = std::max(0, ref.column - 1);
   size_t at = asciiLine_[static_cast<size_t>(ref.line)]
@@ -73,7 +73,7 @@ Occurrence NameIndex::occurrenceOf(int32_t row, const Reference& ref) const {
   return {ref.line, column, length, row};
 }
 
-const Occurrence* NameIndex::at(int32_t line, int32_t column) const {
+const Occurrence* NameLookup::at(int32_t line, int32_t column) const {
   if (line < 1 || line >= static_cast<int32_t>(lineStart_.size()) - 1) return nullptr;
   const Occurrence* just_after = nullptr;
   for (uint32_t i = lineStart_[static_cast<size_t>(line)]; i < lineStart_[static_cast<size_t>(line) + 1]; ++i) {
@@ -85,18 +85,18 @@ const Occurrence* NameIndex::at(int32_t line, int32_t column) const {
   return just_after;
 }
 
-int32_t NameIndex::callableScope(std::string_view name) const {
+int32_t NameLookup::callableScope(std::string_view name) const {
   auto it = callables_.find(foldCase(name));
   return it == callables_.end() ? -1 : it->second;
 }
 
-const std::vector<int32_t>& NameIndex::rowsNamed(std::string_view name) const {
+const std::vector<int32_t>& NameLookup::rowsNamed(std::string_view name) const {
   static const std::vector<int32_t> kNone;
   auto it = rowsByName_.find(foldCase(name));
   return it == rowsByName_.end() ? kNone : it->second;
 }
 
-Target NameIndex::targetOf(int32_t row) const {
+Target NameLookup::targetOf(int32_t row) const {
   const RowView r = analysis_->row(row);
   if (r.definitionRow) return {Target::Kind::Callable, -1, r.scope};
   if (r.kind == RowKind::Definition || r.kind == RowKind::Library) {
@@ -106,7 +106,7 @@ Target NameIndex::targetOf(int32_t row) const {
   return {Target::Kind::Row, row, -1};
 }
 
-std::vector<int32_t> NameIndex::rowsOf(const Target& target) const {
+std::vector<int32_t> NameLookup::rowsOf(const Target& target) const {
   if (target.kind == Target::Kind::Row) return {target.row};
   std::vector<int32_t> rows;
   for (int32_t r : rowsNamed(analysis_->scopeName(target.scope))) {
@@ -119,7 +119,7 @@ std::vector<int32_t> NameIndex::rowsOf(const Target& target) const {
   return rows;
 }
 
-std::vector<Occurrence> NameIndex::rowOccurrences(int32_t row) const {
+std::vector<Occurrence> NameLookup::rowOccurrences(int32_t row) const {
   std::vector<Occurrence> out;
   for (const Reference& ref : analysis_->row(row).references) {
     if (ref.line >= 1 && ref.line <= analysis_->lineCount()) out.push_back(occurrenceOf(row, ref));
@@ -127,7 +127,7 @@ std::vector<Occurrence> NameIndex::rowOccurrences(int32_t row) const {
   return out;
 }
 
-std::vector<Occurrence> NameIndex::occurrencesOf(const Target& target) const {
+std::vector<Occurrence> NameLookup::occurrencesOf(const Target& target) const {
   std::vector<Occurrence> out;
   for (int32_t r : rowsOf(target)) {
     auto occ = rowOccurrences(r);
@@ -146,7 +146,7 @@ std::vector<Occurrence> NameIndex::occurrencesOf(const Target& target) const {
   return out;
 }
 
-std::vector<Occurrence> NameIndex::declarationsOf(const Target& target) const {
+std::vector<Occurrence> NameLookup::declarationsOf(const Target& target) const {
   std::vector<Occurrence> out;
   if (target.kind == Target::Kind::Row) {
     const RowView row = analysis_->row(target.row);
@@ -165,7 +165,7 @@ std::vector<Occurrence> NameIndex::declarationsOf(const Target& target) const {
   return out;
 }
 
-std::vector<int32_t> NameIndex::withRowsSharingPlaces(std::vector<int32_t> rows) const {
+std::vector<int32_t> NameLookup::withRowsSharingPlaces(std::vector<int32_t> rows) const {
   std::set<int32_t> seen(rows.begin(), rows.end());
   for (size_t i = 0; i < rows.size(); ++i) {
     for (const Occurrence& o : rowOccurrences(rows[i])) {
@@ -178,7 +178,7 @@ std::vector<int32_t> NameIndex::withRowsSharingPlaces(std::vector<int32_t> rows)
   return rows;
 }
 
-int32_t NameIndex::lineCountOf(const Target& target) const {
+int32_t NameLookup::lineCountOf(const Target& target) const {
   std::set<int32_t> lines;
   for (const Occurrence& o : occurrencesOf(target)) lines.insert(o.line);
   return static_cast<int32_t>(lines.size());

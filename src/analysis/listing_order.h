@@ -1,0 +1,17 @@
+#pragma once
+// The order in which the report lists the rows: by their keys (scope part,
+// then "\ " and the name, or five blanks for a definition's own row) padded
+// or cut to the key column, A to Z compared as lower case, ties broken by
+// the row number.
+#include <cstdint>
+#include "base/big_array.h"
+
+namespace vennik {
+
+class Analysis;
+class NameIndex;
+
+// `nameIds` holds each row's interned name.
+BigArray<int32_t> listingOrder(const Analysis& a, const NameIndex& names, const BigArray<int32_t>& nameIds);
+
+}  // namespace vennik

@@ -1,0 +1,13 @@
+#pragma once
+// The analysis as JSON, for editors and scripts (schema 1, described in the
+// README).
+#include "analysis/analysis.h"
+#include "analysis/report_text.h"
+
+namespace vennik::cli {
+
+// Writes the JSON document in pieces: everything but the rows first, then
+// one row per line, so a huge analysis is never held as JSON whole.
+void writeAnalysisJson(const Analysis& analysis, const TextSink& sink);
+
+}  // namespace vennik::cli

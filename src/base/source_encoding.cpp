@@ -1,0 +1,72 @@
+#include "base/source_encoding.h"
+
+#include "base/utf8_text.h"
+
+namespace vennik {
+
+namespace {
+// Code points of the bytes 0x80 to 0x9F; the five the code page leaves
+// undefined map to the control character of the same value.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void append(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+char32_t windows1252(unsigned char b) { return (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : b; }
+}  // namespace
+
+std::string sourceBytesToUtf8(std::string bytes) {
+  const bool little = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
+  const bool big = bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF';
+  if (!little && !big) {
+    if (isAscii(bytes)) return bytes;
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (unsigned char b : bytes) append(out, windows1252(b));
+    return out;
+  }
+  std::string out;
+  out.reserve(bytes.size());
+  size_t i = 2;
+  auto unit = [&](size_t at) -> char16_t {
+    const auto lo = static_cast<unsigned char>(bytes[little ? at : at + 1]);
+    const auto hi = static_cast<unsigned char>(bytes[little ? at + 1 : at]);
+    return static_cast<char16_t>(lo | (hi << 8));
+  };
+  for (; i + 1 < bytes.size(); i += 2) {
+    const char16_t u = unit(i);
+    if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+      const char16_t v = unit(i + 2);
+      if (v >= 0xDC00 && v <= 0xDFFF) {
+        append(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (v - 0xDC00));
+        i += 2;
+        continue;
+      }
+    }
+    // An unpaired surrogate cannot be written in UTF-8.
+    append(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+  }
+  // An odd last byte is kept as a character rather than silently dropped.
+  if (i < bytes.size()) append(out, windows1252(static_cast<unsigned char>(bytes[i])));
+  return out;
+}
+
+}  // namespace vennik

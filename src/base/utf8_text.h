@@ -1,0 +1,40 @@
+#pragma once
+// UTF-8 text as the analysis holds it. Lengths and columns shown to the user
+// count UTF-16 code units ("characters"), as every text the program shows
+// was counted before; names are ASCII, so most texts need no decoding.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vennik {
+
+// UTF-16 code units of a UTF-8 text: a four-byte sequence counts two, a
+// continuation byte nothing, any other byte one (so stray bytes count once).
+inline size_t utf16Length(std::string_view s) {
+  size_t units = 0;
+  for (unsigned char c : s) units += (c & 0xC0) == 0x80 ? 0 : (c >= 0xF0 ? 2 : 1);
+  return units;
+}
+
+inline bool isAscii(std::string_view s) {
+  for (unsigned char c : s) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+// Folds for comparing names without regard to case: A to Z and the upper-case
+// letters of Windows-1252 become lower case, everything else stays.
+std::string foldCase(std::string_view s);
+
+inline char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Appends `s` cut or padded with blanks to exactly `width` UTF-16 units. A
+// character that the cut would split in two is written as U+FFFD.
+void appendPaddedUtf8(std::string& out, std::string_view s, size_t width);
+
+// Appends the decimal form of n.
+void appendDecimalUtf8(std::string& out, int64_t n);
+
+}  // namespace vennik
