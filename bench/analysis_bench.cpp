@@ -1,24 +1,27 @@
-// Times a whole analysis (three passes and the report text) on synthetic
-// programs of 10k, 100k and 1M lines with tens of thousands of distinct names.
+// Times the analysis, and the analysis with its report text, on synthetic
+// programs of 10k, 100k and 1M lines with tens of thousands of distinct
+// names, and on the largest program of the shared corpus.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 
-#include "analysis/analysis_pass.h"
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
-#include "shell/shell_state.h"
+#include "analysis/report_text.h"
+#include "base/source_encoding.h"
 
 namespace {
-
-using vennik::Text;
 
 // A program of `lines` lines, about 30 bytes a line: global declarations, then
 // subs and functions of about 100 lines with parameters and locals, labels,
 // comments, strings and some long lines. A 1M-line program has some 10,000
 // definitions and tens of thousands of distinct names.
-Text syntheticProgram(int lines) {
+std::string syntheticProgram(int lines) {
   std::mt19937 rng(12345);
   const int globals = std::max(40, lines / 25);
   const int definitions = std::max(4, lines / 100);
@@ -65,31 +68,69 @@ Text syntheticProgram(int lines) {
     line(std::string(isFunction ? "End Function" : "End Sub"));
     ++def;
   }
-  return Text(src.begin(), src.end());
+  return src;
 }
 
-void BM_RunAnalysis(benchmark::State& state) {
-  const int lines = static_cast<int>(state.range(0));
-  const Text program = syntheticProgram(lines);
+vennik::AnalysisOptions benchOptions() {
+  vennik::AnalysisOptions options;
+  options.fileName = "bench.bas";
+  return options;
+}
+
+void report(benchmark::State& state, const std::string& program, bool withReport) {
   const vennik::KeywordTable keywords = vennik::buildKeywordTable();
   const auto clock = vennik::steadyMillisecondClock();
-  int64_t rows = 0;
+  const vennik::AnalysisOptions options = benchOptions();
+  int64_t rows = 0, lines = 0;
+  size_t reportBytes = 0;
   for (auto _ : state) {
-    vennik::ShellState shell;
-    vennik::AnalysisState analysis;
-    shell.sourceText = program;
-    shell.currentFileName = u"bench.bas";
-    vennik::runAnalysis(shell, analysis, keywords, clock);
-    rows = analysis.tables.rowCount();
-    benchmark::DoNotOptimize(shell.textWindow.lines().data());
+    const vennik::Analysis a = vennik::analyse(std::string_view(program), options, keywords, clock);
+    rows = a.rowCount();
+    lines = a.lineCount();
+    if (withReport) {
+      reportBytes = 0;
+      vennik::writeReport(a, [&reportBytes](std::string_view piece) { reportBytes += piece.size(); });
+    }
+    benchmark::DoNotOptimize(rows);
   }
-  state.counters["lines"] = lines;
+  state.counters["lines"] = static_cast<double>(lines);
   state.counters["bytes"] = static_cast<double>(program.size());
   state.counters["names"] = static_cast<double>(rows);
-  state.SetItemsProcessed(state.iterations() * lines);
+  if (withReport) state.counters["report"] = static_cast<double>(reportBytes);
+  // Time per line, to compare programs of different sizes.
+  state.counters["per_line"] = benchmark::Counter(static_cast<double>(lines) * static_cast<double>(state.iterations()),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-BENCHMARK(BM_RunAnalysis)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+void BM_Analyse(benchmark::State& state) { report(state, syntheticProgram(static_cast<int>(state.range(0))), false); }
+void BM_AnalyseAndReport(benchmark::State& state) {
+  report(state, syntheticProgram(static_cast<int>(state.range(0))), true);
+}
+
+// The largest program of the corpus that CI places beside the clone.
+void BM_LargestCorpusProgram(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  fs::path largest;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(VENNIK_CORPUS_DIR, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file() && it->path().extension() != ".tsv" &&
+        (largest.empty() || it->file_size() > fs::file_size(largest)))
+      largest = it->path();
+  }
+  if (largest.empty()) {
+    state.SkipWithError("no corpus beside the project");
+    return;
+  }
+  std::ifstream in(largest, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  state.SetLabel(largest.filename().string());
+  report(state, vennik::sourceBytesToUtf8(bytes.str()), false);
+}
+
+BENCHMARK(BM_Analyse)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnalyseAndReport)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargestCorpusProgram)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -98,9 +139,9 @@ BENCHMARK(BM_RunAnalysis)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(bench
 // the benchmarks.
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--generate") {
-    const Text program = syntheticProgram(std::stoi(argv[2]));
+    const std::string program = syntheticProgram(std::stoi(argv[2]));
     std::ofstream out(argv[3], std::ios::binary);
-    for (char16_t c : program) out.put(static_cast<char>(c));
+    out << program;
     return out ? 0 : 1;
   }
   benchmark::Initialize(&argc, argv);

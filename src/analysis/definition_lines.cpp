@@ -81,7 +81,7 @@ std::string_view definitionName(std::string_view line) {
     if (blank == std::string_view::npos) break;
     start = blank + 1;
   }
-  return {};
+  return line.substr(line.size());  // empty, but still a place in the line
 }
 
 }  // namespace vennik

@@ -16,7 +16,8 @@ bool isGlobalDeclaration(std::string_view line);
 // Whether the line begins with `lowerPrefix`, ignoring the case of A to Z.
 bool startsWithIgnoringCase(std::string_view line, std::string_view lowerPrefix);
 // Name of a definition header (or of a DefineFont line): the first non-empty
-// field among fields 2 to 19, cut before its first "(". A view into `line`.
+// field among fields 2 to 19, cut before its first "(". A view into `line`
+// (empty at its end when the line names nothing).
 std::string_view definitionName(std::string_view line);
 
 }  // namespace vennik

@@ -10,12 +10,9 @@ constexpr size_t kMaxRowLength = 82;  // characters, the leading LF counted
 constexpr size_t kWrapFrom = 77;      // 1-based position of the first blank to break at
 constexpr size_t kPiece = 1 << 16;
 
-// The line list of a row, wrapped: a row longer than 82 characters breaks
-// after the first blank at or after position 77, and goes on on a line
-// indented by the name width plus 9. `head` is the length of what stands
-// before the list on the row's first line, its LF included. The list is
-// ASCII, so its bytes are its characters. A row whose indent would reach the
-// break position, or whose rest has no blank to break at, is left as it is.
+}  // namespace
+
+// The list is ASCII, so its bytes are its characters.
 void appendWrappedList(std::string& out, std::string_view list, size_t head, int32_t nameWidth) {
   if (nameWidth >= 67 || head + list.size() <= kMaxRowLength) {
     out.append(list);
@@ -44,6 +41,8 @@ void appendWrappedList(std::string& out, std::string_view list, size_t head, int
   }
   out.append(rest);
 }
+
+namespace {
 
 // Appends one finding list: an entry per line, a line break after every
 // `perLine`-th.

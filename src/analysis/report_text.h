@@ -22,4 +22,12 @@ std::string reportText(const Analysis& a);
 // it. Appended to `out`.
 void appendListingRow(std::string& out, const Analysis& a, int32_t row);
 
+// Appends a row's line list (ASCII) wrapped: a row longer than 82 characters
+// breaks after the first blank at or after position 77 and goes on on a line
+// indented by the name width plus 9. `head` is the number of characters
+// before the list on the row's first line, its LF included. A row whose
+// indent would reach the break position, or whose rest has no blank to break
+// at, is left as it is.
+void appendWrappedList(std::string& out, std::string_view list, size_t head, int32_t nameWidth);
+
 }  // namespace vennik

@@ -1,9 +1,7 @@
 #include "cli_common.h"
 
 #include <algorithm>
-#include <istream>
-#include <ostream>
-#include <iterator>
+#include <iostream>
 
 #include "analysis/source_loader.h"
 #include "base/source_encoding.h"
@@ -32,14 +30,25 @@ Text desktopSettingsPath(PlatformServices& platform) {
 
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform) {
   ShellState stored;
+  ReadFailure failure;
+  std::string settingsPath;
   if (opts.settings) {
-    std::string reason;
-    auto bytes = readFileBytes(*opts.settings, &reason);
-    if (!bytes) throw CliError{"cannot read settings '" + *opts.settings + "': " + reason};
-    readSettingsFromBytes(stored, *bytes);
+    settingsPath = *opts.settings;
+    auto bytes = readFileLimited(settingsPath, kMaxSettingsBytes, &failure);
+    if (bytes) {
+      readSettingsFromBytes(stored, *bytes);
+    } else if (!failure.tooLarge) {
+      throw CliError{"cannot read settings '" + settingsPath + "': " + failure.reason};
+    }
   } else {
     // Like the desktop program, a missing file gives the defaults.
-    readSettings(stored, desktopSettingsPath(platform));
+    const Text path = desktopSettingsPath(platform);
+    settingsPath = toFileSystemPath(path);
+    readSettings(stored, path, &failure);
+  }
+  if (failure.tooLarge) {
+    std::cerr << "vennikplus-cli: settings '" << settingsPath << "' not read (" << failure.reason
+              << "); using the defaults\n";
   }
   shell.variableFactor = opts.factor.value_or(stored.variableFactor);
   shell.libraryList = opts.library ? u" " + fromUtf8(*opts.library) + u" " : stored.libraryList;
@@ -50,16 +59,16 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {
   applyCommonOptions(opts, shell, platform);
 }
 
-std::string readSource(const std::string& file, std::istream& stdinStream) {
+BigArray<char> readSource(const std::string& file, int stdinFd) {
+  ReadFailure failure;
+  BigArray<char> bytes;
   if (file == "-") {
-    std::string bytes((std::istreambuf_iterator<char>(stdinStream)), std::istreambuf_iterator<char>());
-    if (stdinStream.bad()) throw CliError{"cannot read standard input"};
-    return sourceBytesToUtf8(std::move(bytes));
+    if (!readDescriptorInto(stdinFd, kMaxSourceBytes, bytes, &failure))
+      throw CliError{"cannot read standard input: " + failure.reason};
+  } else if (!readFileInto(file, kMaxSourceBytes, bytes, &failure)) {
+    throw CliError{"cannot read '" + file + "': " + failure.reason};
   }
-  std::string reason;
-  auto bytes = readFileBytes(file, &reason);
-  if (!bytes) throw CliError{"cannot read '" + file + "': " + reason};
-  return sourceBytesToUtf8(std::move(*bytes));
+  return sourceBytesToUtf8(std::move(bytes));
 }
 
 void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window) {

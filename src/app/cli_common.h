@@ -1,6 +1,7 @@
 #pragma once
 // What every subcommand of the command-line tool shares: the options that
 // stand for the desktop program's settings, reading the source, and output.
+#include <exception>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -8,13 +9,16 @@
 #include <CLI/CLI.hpp>
 
 #include "analysis/keyword_table.h"
+#include "base/big_array.h"
 #include "shell/platform_services.h"
 #include "shell/shell_state.h"
 
 namespace vennik::cli {
 
 // A failure the user caused: printed to standard error, exit code 1.
-struct CliError {
+struct CliError : std::exception {
+  explicit CliError(std::string text) : message(std::move(text)) {}
+  const char* what() const noexcept override { return message.c_str(); }
   std::string message;
 };
 
@@ -33,7 +37,8 @@ void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 // its settings: the variable factor and the Library come from the settings
 // file (--settings, else the one the desktop program installed beside this
 // tool would use), each replaced by --factor or --library when given.
-// Throws CliError when a file named by --settings cannot be read.
+// Throws CliError when a file named by --settings cannot be read; a settings
+// file too large to be one is passed over with a note on standard error.
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell);
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform);
 
@@ -41,10 +46,10 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
 // the same marker files; the folder is never created from here.
 Text desktopSettingsPath(PlatformServices& platform);
 
-// Reads FILE ("-" is standard input) as the desktop program loads a source,
-// as UTF-8. Throws CliError naming the file and the reason when it cannot be
-// read.
-std::string readSource(const std::string& file, std::istream& stdinStream);
+// Reads FILE ("-" is the descriptor `stdinFd`, standard input) as the desktop
+// program loads a source, up to kMaxSourceBytes, as UTF-8. Throws CliError
+// naming the file and the reason when it cannot be read.
+BigArray<char> readSource(const std::string& file, int stdinFd = 0);
 
 // The text window's lines as UTF-8 with LF ends and one final LF.
 std::string windowAsUtf8Lines(const TextWindow& window);

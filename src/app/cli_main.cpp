@@ -1,6 +1,9 @@
 // vennikplus-cli: the analysis, crunch and copy of the desktop program, for
 // scripts and editors.
+#include <cstdio>
+#include <exception>
 #include <iostream>
+#include <new>
 
 #include <CLI/CLI.hpp>
 
@@ -10,7 +13,9 @@
 #include "cli_lsp.h"
 #include "cli_report.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
   CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for Micromite, Maximite, Picromite and Armite"};
   app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
   app.require_subcommand(1);
@@ -43,4 +48,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   return exitCode;
+}
+
+}  // namespace
+
+// Whatever goes wrong ends with a message and exit code 1, never an abort.
+int main(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cout.flush();
+    // Written without building a string: there may be no memory for one.
+    std::fputs("vennikplus-cli: out of memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::fprintf(stderr, "vennikplus-cli: %s\n", e.what());
+  }
+  return 1;
 }

@@ -11,9 +11,9 @@ Analysis analyseFile(const CommonOptions& opts) {
   ShellState shell;
   applyCommonOptions(opts, shell);
   shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
-  std::string source = readSource(opts.file, std::cin);
+  BigArray<char> source = readSource(opts.file);
   const KeywordTable keywords = buildKeywordTable();
-  return analyse(std::string_view(source), analysisOptions(shell), keywords, steadyMillisecondClock());
+  return analyse(std::move(source), analysisOptions(shell), keywords, steadyMillisecondClock());
 }
 
 void writeWindows1252(std::ostream& out, std::string_view utf8, std::string_view what) {

@@ -5,7 +5,7 @@
 namespace vennik::cli {
 
 namespace {
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 // Names and file names are not always valid UTF-8 (a file name is whatever
 // the file system holds): invalid bytes become U+FFFD rather than an error.

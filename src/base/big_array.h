@@ -65,6 +65,11 @@ class BigArray {
     if (n > size_) std::memset(static_cast<void*>(data_ + size_), 0, (n - size_) * sizeof(T));
     size_ = n;
   }
+  // The same without writing the new elements: for memory a read is about to fill.
+  void resizeForOverwrite(size_t n) {
+    if (n > capacity_) grow(n);
+    size_ = n;
+  }
   void reserve(size_t n) {
     if (n > capacity_) grow(n);
   }

@@ -1,5 +1,7 @@
 #include "base/source_encoding.h"
 
+#include <cstring>
+
 #include "base/utf8_text.h"
 
 namespace vennik {
@@ -32,6 +34,22 @@ void append(std::string& out, char32_t cp) {
 
 char32_t windows1252(unsigned char b) { return (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : b; }
 }  // namespace
+
+namespace {
+bool startsWithUtf16Mark(std::string_view bytes) {
+  return bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+}  // namespace
+
+BigArray<char> sourceBytesToUtf8(BigArray<char> bytes) {
+  const std::string_view view(bytes.data(), bytes.size());
+  if (!startsWithUtf16Mark(view) && isAscii(view)) return bytes;
+  const std::string utf8 = sourceBytesToUtf8(std::string(view));
+  BigArray<char> out;
+  out.resizeForOverwrite(utf8.size());
+  if (!utf8.empty()) std::memcpy(out.data(), utf8.data(), utf8.size());
+  return out;
+}
 
 std::string sourceBytesToUtf8(std::string bytes) {
   const bool little = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';

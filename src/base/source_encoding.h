@@ -4,11 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "base/big_array.h"
+
 namespace vennik {
 
 // The source as UTF-8. UTF-16 after a byte-order mark (the mark dropped; an
 // odd last byte kept as a Windows-1252 character), else Windows-1252 with
 // every byte kept. ASCII comes back as it is, without a copy.
 std::string sourceBytesToUtf8(std::string bytes);
+BigArray<char> sourceBytesToUtf8(BigArray<char> bytes);
 
 }  // namespace vennik

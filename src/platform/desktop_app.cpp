@@ -1,10 +1,14 @@
 #include "platform/desktop_app.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QScreen>
 #include <cstdio>
+#include <optional>
 
-#include "analysis/analysis_state.h"
+#include <optional>
+
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "platform/build_info.h"
 #include "platform/desktop_controller.h"
@@ -16,6 +20,7 @@
 #include "platform/single_instance.h"
 #include "shell/command_text.h"
 #include "shell/folder_id_pattern.h"
+#include "shell/hand_off_parameters.h"
 #include "shell/known_folders.h"
 #include "shell/settings_file.h"
 #include "shell/settings_folder.h"
@@ -54,23 +59,30 @@ int runDesktopProgram(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   const FolderIdPattern folderIdPattern;
-  AnalysisState analysis;
+  std::optional<Analysis> analysis;
   ShellState shell;
   shell.scaleFactor = scaleFactorOf(QGuiApplication::primaryScreen());
   QtPlatformServices platform;
   shell.programFolder = platform.programFolder();
 
+  // From here on a quit signal waits for the event loop and ends it in order.
+  // It is in place before the lock and the socket exist: once another process
+  // can see this one, it may send a signal at any moment.
+  std::optional<QuitSignals> quitSignals(std::in_place);
   SingleInstance instance;
   const bool first = instance.tryBecomePrimary();
   const Text commandText = joinParameters(programParameters());
   if (!first) {
+    // A later start keeps the default end on a signal while it hands over.
+    quitSignals.reset();
+    Text workingFolder = QDir::currentPath().toStdU16String();
+    if (workingFolder.empty() || workingFolder.back() != kPathSeparator) workingFolder += kPathSeparator;
+    const Text sent = joinParameters(handOffParameters(programParameters(), workingFolder, platform));
     // Whether or not the running instance answered, this start is done; it
     // reads and writes no settings.
-    SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(commandText)));
+    SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(sent)));
     return 0;
   }
-  // From here on a quit signal waits for the event loop and ends it in order.
-  QuitSignals quitSignals;
 
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
@@ -86,7 +98,7 @@ int runDesktopProgram(int argc, char** argv) {
       CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window);
   QObject::connect(&instance, &SingleInstance::commandTextReceived, &controller,
                    &DesktopController::receiveHandOff);
-  QObject::connect(&quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
+  QObject::connect(&*quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
   window.show();
 
   shell.textWindow.clear();

@@ -44,36 +44,29 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
-SettingsDocument::SettingsDocument(std::string_view bytes) {
-  const Text text = decodeSettingsBytes(bytes);
+SettingsDocument::SettingsDocument(std::string_view bytes) : text_(decodeSettingsBytes(bytes)) {}
+
+std::optional<Text> SettingsDocument::value(TextView group, TextView key) const {
+  const TextView text(text_);
+  bool inGroup = false;
   size_t start = 0;
   while (start <= text.size()) {
     size_t end = text.find_first_of(u"\r\n", start);
-    if (end == Text::npos) end = text.size();
-    TextView line = skipBlanksAndTabs(TextView(text).substr(start, end - start));
+    if (end == TextView::npos) end = text.size();
+    const TextView line = skipBlanksAndTabs(text.substr(start, end - start));
     start = end + 1;
     if (line.empty() || line.front() == u';') continue;
-    Line entry;
     if (line.front() == u'[') {
+      // Only the first matching group is searched, up to the next header.
+      if (inGroup) return std::nullopt;
       // The name runs to the first "]" and is not trimmed.
-      entry.header = true;
       const size_t close = line.find(u']');
-      entry.name = Text(line.substr(1, close == TextView::npos ? TextView::npos : close - 1));
-    } else {
-      size_t eq = line.find(u'=');
-      entry.name = Text(dropTrailingBlanksAndTabs(line.substr(0, eq)));
-      if (eq != TextView::npos) entry.value = Text(skipBlanksAndTabs(line.substr(eq + 1)));
+      inGroup = equalsIgnoringAsciiCase(line.substr(1, close == TextView::npos ? TextView::npos : close - 1), group);
+    } else if (inGroup) {
+      const size_t eq = line.find(u'=');
+      if (!equalsIgnoringAsciiCase(dropTrailingBlanksAndTabs(line.substr(0, eq)), key)) continue;
+      return eq == TextView::npos ? Text() : Text(skipBlanksAndTabs(line.substr(eq + 1)));
     }
-    lines_.push_back(std::move(entry));
-  }
-}
-
-std::optional<Text> SettingsDocument::value(TextView group, TextView key) const {
-  size_t i = 0;
-  while (i < lines_.size() && !(lines_[i].header && equalsIgnoringAsciiCase(lines_[i].name, group))) ++i;
-  // Only the first matching group is searched, up to the next header.
-  for (++i; i < lines_.size() && !lines_[i].header; ++i) {
-    if (equalsIgnoringAsciiCase(lines_[i].name, key)) return lines_[i].value;
   }
   return std::nullopt;
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "analysis/text_util.h"
 
@@ -22,12 +21,9 @@ class SettingsDocument {
   std::optional<Text> value(TextView group, TextView key) const;
 
  private:
-  struct Line {
-    bool header = false;
-    Text name;   // group name or key
-    Text value;  // key lines only
-  };
-  std::vector<Line> lines_;
+  // Only the decoded text is kept; each look-up walks its lines again, so the
+  // document costs nothing per line and a look-up is linear in the text.
+  Text text_;
 };
 
 // The leading decimal integer (optional sign, digits); 0 without digits.

@@ -86,8 +86,8 @@ void readSettingsFromBytes(ShellState& shell, std::string_view bytes) {
   shell.copyMode = integer(kGeneral, u"Copy mode", 1);
 }
 
-bool readSettings(ShellState& shell, TextView settingsPath) {
-  auto bytes = readFileBytes(toFileSystemPath(settingsPath));
+bool readSettings(ShellState& shell, TextView settingsPath, ReadFailure* failure) {
+  auto bytes = readFileLimited(toFileSystemPath(settingsPath), kMaxSettingsBytes, failure);
   readSettingsFromBytes(shell, bytes ? std::string_view(*bytes) : std::string_view());
   return bytes.has_value();
 }

@@ -20,23 +20,26 @@ TEST(KeywordTable, EmbeddedListShape) {
 TEST(KeywordTable, LookupsAreWholeWordAndIgnoreCase) {
   const auto& k = keywords();
   for (const char* w : {"ABS", "Abs", "abs", "chr$", "mm.ver", "#gps", "blit", "yellow", "uk", "auto", "xor"})
-    EXPECT_TRUE(k.isKeyword(u16(w))) << w;
+    EXPECT_TRUE(k.isKeyword(w)) << w;
   // The "(" forms stay in the table; the scanner never cuts a word holding "(".
-  EXPECT_TRUE(k.isKeyword(u"abs("));
-  for (const char* w : {"zzzzzzzzzz", "ssd1963", "ab", "5.05.03", "mmdeviceoptions", "01011011", ""})
-    EXPECT_FALSE(k.isKeyword(u16(w))) << w;
+  EXPECT_TRUE(k.isKeyword("abs("));
+  for (const char* w : {"zzzzzzzzzz", "ssd1963", "ab", "5.05.03", "mmdeviceoptions", "01011011", "", "cursor", "ct"})
+    EXPECT_FALSE(k.isKeyword(w)) << w;
+  EXPECT_EQ(k.words().front(), "abs");
+  EXPECT_EQ(k.words().back(), "us");
 }
 
 TEST(KeywordTable, SetLookupAgreesWithSearchingTheText) {
   const auto& k = keywords();
-  EXPECT_EQ(k.keywordText.substr(0, 7), u"   abs ");
-  EXPECT_EQ(k.keywordText.substr(k.keywordText.size() - 11), u" zzzzzzzzzz");
+  const std::string& text = k.keywordText();
+  EXPECT_EQ(text.substr(0, 7), "   abs ");
+  EXPECT_EQ(text.substr(text.size() - 11), " zzzzzzzzzz");
   // Every blank-separated token of the text, and some near misses.
-  for (auto field : splitFields(k.keywordText, u' ')) {
+  for (auto field : splitFields(u16(text), u' ')) {
     if (field.empty()) continue;
-    for (Text w : {Text(field), Text(field) + u"x", Text(field.substr(1))}) {
-      bool bySearch = k.keywordText.find(u" " + w + u" ") != Text::npos;
-      EXPECT_EQ(k.isKeyword(w), bySearch) << utf8(w);
+    for (std::string w : {utf8(field), utf8(field) + "x", utf8(field.substr(1)), utf8(field) + "$"}) {
+      bool bySearch = text.find(" " + w + " ") != std::string::npos;
+      EXPECT_EQ(k.isKeyword(w), bySearch) << w;
     }
   }
 }

@@ -122,7 +122,7 @@ void DesktopCommandsTest::copyTakesWhatTheUserTyped() {
   QCOMPARE(clipboard(), QStringLiteral("typed\r\nby hand"));
   // Typing changes nothing else.
   QVERIFY(d.shell.currentFileName.empty());
-  QVERIFY(!d.analysis.analysed);
+  QVERIFY(!d.analysis.has_value());
 }
 
 void DesktopCommandsTest::textDroppedOnTheTextWindowIsAnalysed() {
@@ -309,9 +309,9 @@ void DesktopCommandsTest::handOffIsStoredAtOnceAndAnalysedLater() {
   Desktop d;
   d.controller->receiveHandOff(path("demo.bas").toUtf8());
   QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
-  QVERIFY(!d.analysis.analysed);
+  QVERIFY(!d.analysis.has_value());
   QCoreApplication::sendPostedEvents(d.controller.get(), DesktopController::handOffEventType());
-  QVERIFY(d.analysis.analysed);
+  QVERIFY(d.analysis.has_value());
   QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
   QCOMPARE(qtext(d.shell.sourceFolder), temp_.path() + "/");
   // No path line of its own: the report's first line names the file.
@@ -335,7 +335,7 @@ void DesktopCommandsTest::handOffFromALaterStartBringsTheWindowBack() {
   QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
   QVERIFY(!d.window->isMinimized());
   QVERIFY(d.window->isVisible());
-  QTRY_VERIFY(d.analysis.analysed);
+  QTRY_VERIFY(d.analysis.has_value());
   QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
   QVERIFY(d.shownText().contains(QStringLiteral("other")));
 

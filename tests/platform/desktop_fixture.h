@@ -9,7 +9,9 @@
 #include <functional>
 #include <memory>
 
-#include "analysis/analysis_state.h"
+#include <optional>
+
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "platform/desktop_controller.h"
 #include "platform/main_window.h"
@@ -27,7 +29,7 @@ inline const KeywordTable& keywords() {
 
 struct Desktop {
   ShellState shell;
-  AnalysisState analysis;
+  std::optional<Analysis> analysis;
   QtPlatformServices platform;
   std::unique_ptr<MainWindow> window;
   std::unique_ptr<QtUiServices> ui;

@@ -8,6 +8,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
@@ -47,6 +51,7 @@ class DesktopStartupTest : public QObject {
   void aClipboardRequestAnalysesAtOnce();
   void aSecondStartHandsOverAndEndsWithZero();
   void twoStartsAtOnceLeaveOneRunning();
+  void aQuitSignalAsSoonAsTheSocketExistsStillSaves();
   void theGeometrySurvivesARunAtScaleOneAndAHalf();
   void withoutADisplayTheProgramSaysSo();
 
@@ -203,6 +208,40 @@ void DesktopStartupTest::twoStartsAtOnceLeaveOneRunning() {
   QTest::qWait(300);
   QCOMPARE(running->state(), QProcess::Running);
   QCOMPARE(quit(running), 0);
+}
+
+void DesktopStartupTest::aQuitSignalAsSoonAsTheSocketExistsStillSaves() {
+  // inotify wakes this process the moment the socket file is created or moved
+  // into place, so the signal lands as early as another process could send it.
+  const int watch = inotify_init1(IN_CLOEXEC);
+  QVERIFY(watch >= 0);
+  const auto closeWatch = qScopeGuard([watch] { ::close(watch); });
+  QVERIFY(inotify_add_watch(watch, QFile::encodeName(runtime_->path()).constData(), IN_CREATE | IN_MOVED_TO) >= 0);
+  auto socketCreated = [watch] {
+    alignas(inotify_event) char buffer[4096];
+    pollfd pfd{watch, POLLIN, 0};
+    // The timeout only ends a run whose program never listens.
+    while (::poll(&pfd, 1, 10000) == 1) {
+      const ssize_t n = ::read(watch, buffer, sizeof buffer);
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len > 0 && qstrcmp(event->name, "VennikPlus.socket") == 0) return true;
+        at += ssize_t(sizeof(inotify_event) + event->len);
+      }
+    }
+    return false;
+  };
+
+  for (int run = 0; run < 25; ++run) {
+    QFile::remove(settingsPath());
+    QProcess* p = start({}, environment());
+    QVERIFY2(socketCreated(), qPrintable(QString("run %1: no socket").arg(run)));
+    ::kill(pid_t(p->processId()), SIGTERM);
+    QVERIFY(p->waitForFinished(10000));
+    QVERIFY2(p->exitStatus() == QProcess::NormalExit, qPrintable(QString("run %1: ended by the signal").arg(run)));
+    QCOMPARE(p->exitCode(), 0);
+    QVERIFY2(QFile::exists(settingsPath()), qPrintable(QString("run %1: settings not written").arg(run)));
+  }
 }
 
 void DesktopStartupTest::theGeometrySurvivesARunAtScaleOneAndAHalf() {

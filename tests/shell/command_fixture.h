@@ -2,6 +2,7 @@
 // A shell, an analysis state, a fake platform and fake requesters wired into
 // one command context, with a folder for source files.
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "analysis/keyword_table.h"
@@ -21,7 +22,7 @@ inline const KeywordTable& sharedKeywords() {
 struct CommandFixture {
   TempFolder temp;
   ShellState shell;
-  AnalysisState analysis;
+  std::optional<Analysis> analysis;
   FakePlatform platform;
   FakeUi ui;
   CommandContext ctx{shell, analysis, sharedKeywords(), [] { return int64_t{0}; }, platform, ui, u"2025/01/02"};

@@ -39,7 +39,7 @@ TEST(CommandText, ThreeForms) {
 // Start-up after the settings were read, with "last.bas" as the last file.
 struct StartUp : ::testing::Test {
   ShellState shell;
-  AnalysisState analysis;
+  std::optional<Analysis> analysis;
   testing::FakePlatform platform;
   KeywordTable keywords = buildKeywordTable();
 
@@ -64,9 +64,9 @@ TEST_F(StartUp, ClipboardWithVariableReportIsAnalysed) {
   EXPECT_EQ(shell.currentFileName, u"Clipboard");
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, platform.clipboard);
-  EXPECT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(firstLines(1), u"Clipboard");
-  EXPECT_EQ(analysis.lineStore.lines.size(), 2u);
+  EXPECT_EQ(analysis->lineCount(), 2);
   EXPECT_EQ(shell.fileLabel, u"");
   EXPECT_EQ(shell.sourceFolder, u"/src/");
 }
@@ -77,7 +77,7 @@ TEST_F(StartUp, ClipboardWithoutTheRequestIsOnlyHeld) {
     EXPECT_EQ(shell.currentFileName, u"Clipboard");
     EXPECT_TRUE(shell.textSourceFlag);
     EXPECT_EQ(shell.sourceText, platform.clipboard);
-    EXPECT_FALSE(analysis.analysed);
+    EXPECT_FALSE(analysis.has_value());
     EXPECT_TRUE(shell.textWindow.empty());
   }
 }
@@ -87,7 +87,7 @@ TEST_F(StartUp, EmptyCommandTextKeepsTheLastFileAndReadsNothing) {
   EXPECT_EQ(shell.currentFileName, u"last.bas");
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_FALSE(analysis.analysed);
+  EXPECT_FALSE(analysis.has_value());
   EXPECT_TRUE(shell.textWindow.empty());
 }
 
@@ -101,8 +101,8 @@ TEST_F(StartUp, PathIsLoadedAndAnalysedUnderItsOwnLine) {
   EXPECT_EQ(shell.currentFileName, fromUtf8(path));
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"dim a\r\na = 2\r\nprint a\r\n");
-  EXPECT_TRUE(analysis.analysed);
-  EXPECT_EQ(analysis.lineStore.lines.size(), 3u);
+  EXPECT_TRUE(analysis.has_value());
+  EXPECT_EQ(analysis->lineCount(), 3);
   // The path line, then the report, whose first line is the path again.
   EXPECT_EQ(firstLines(2), fromUtf8(path + "\n" + path));
   EXPECT_EQ(shell.sourceFolder, u"/src/");
@@ -113,7 +113,7 @@ TEST_F(StartUp, UnreadablePathAnalysesAnEmptySource) {
   act(u"/NPP,1,/VariableReport");
   EXPECT_EQ(shell.currentFileName, u"/NPP,1,/VariableReport");
   EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(firstLines(2), u"/NPP,1,/VariableReport\n/NPP,1,/VariableReport");
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "command_fixture.h"
+#include "fake_platform.h"
 #include "shell/hand_off.h"
+#include "shell/hand_off_parameters.h"
 #include "shell/path_ops.h"
 
 namespace vennik {
@@ -35,6 +37,19 @@ TEST(HandOffText, IsReadUpToTheFirstZeroByteAndBlankMeansNoneReceived) {
   EXPECT_EQ(shell.currentFileName, u"a\ufffdb");
 }
 
+TEST(HandOffParameters, FilesRelativeToTheSendersFolderBecomeAbsolute) {
+  testing::FakePlatform platform;
+  platform.files = {u"/b/prog.bas", u"/b/sub/x.bas", u"/b/1", u"/elsewhere.bas"};
+  const auto sent = [&](std::vector<Text> parameters) {
+    return handOffParameters(parameters, u"/b/", platform);
+  };
+  EXPECT_EQ(sent({u"prog.bas"}), std::vector<Text>{u"/b/prog.bas"});
+  EXPECT_EQ(sent({u"sub/x.bas", u"missing.bas", u"", u"/elsewhere.bas"}),
+            (std::vector<Text>{u"/b/sub/x.bas", u"missing.bas", u"", u"/elsewhere.bas"}));
+  // A clipboard hand-off is no file name, even where a file is named like a field.
+  EXPECT_EQ(sent({u"/npp", u"1", u"/VariableReport"}), (std::vector<Text>{u"/npp", u"1", u"/VariableReport"}));
+}
+
 struct HandOffEvent : CommandFixture, ::testing::Test {
   void receive(const std::string& text) {
     storeHandOffText(shell, text);
@@ -64,7 +79,7 @@ TEST_F(HandOffEvent, ABlankTextAnalysesAnEmptySourceNamedNoneReceived) {
   EXPECT_EQ(shell.sourceFolder, u"");
   EXPECT_EQ(shell.fileLabel, u"none received.");
   EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.has_value());
 }
 
 TEST_F(HandOffEvent, AClipboardHandOffTakesTheClipboard) {
@@ -89,7 +104,7 @@ TEST_F(HandOffEvent, AClipboardHandOffWithoutTheRequestOnlyHoldsTheText) {
   EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
   EXPECT_EQ(shell.fileLabel, u"Clipboard");
   EXPECT_EQ(window(), "");
-  EXPECT_FALSE(analysis.analysed);
+  EXPECT_FALSE(analysis.has_value());
 
   // The next Re-scan analyses the held text without reading a file.
   handleEvent(ctx, UiEvent::RescanButton);

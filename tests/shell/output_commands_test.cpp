@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "analysis/analysis_pass.h"
 #include "analysis/source_loader.h"
 #include "command_fixture.h"
+#include "shell/window_analysis.h"
 #include "transform/library.h"
 
 namespace vennik {
@@ -17,7 +17,7 @@ struct OutputCommands : CommandFixture, ::testing::Test {
   OutputCommands() {
     shell.sourceText = u"' note\r\nDim total, count\r\ntotal = 1 ' set\r\n\r\n";
     shell.currentFileName = u"prog.bas";
-    runAnalysis(shell, analysis, ctx.keywords, ctx.clock);
+    analyseIntoWindow(shell, analysis, ctx.keywords, ctx.clock);
   }
   std::string readBack(const std::string& path) { return readFileBytes(path).value_or("<missing>"); }
 };
@@ -26,6 +26,25 @@ TEST_F(OutputCommands, CrunchShowsTheCrunchedProgramAndTheSavings) {
   handleEvent(ctx, UiEvent::CrunchButton);
   EXPECT_EQ(window(), "Dim total, count\ntotal = 1\n");
   EXPECT_EQ(toUtf8(shell.fileLabel).rfind("File reduced from ", 0), 0u) << toUtf8(shell.fileLabel);
+}
+
+TEST(CrunchCommand, BeforeAnyAnalysisOnlyClearsTheTextWindow) {
+  CommandFixture f;
+  f.shell.textWindow.append(u"typed text");
+  f.shell.fileLabel = u"label";
+  handleEvent(f.ctx, UiEvent::CrunchButton);
+  EXPECT_TRUE(f.shell.textWindow.empty());
+  EXPECT_EQ(f.shell.fileLabel, u"label");
+}
+
+TEST(LibraryCommand, NothingAnalysedOffersToClear) {
+  CommandFixture f;
+  f.shell.libraryList = u" alpha ";
+  f.ui.yesNoAnswer = true;
+  handleEvent(f.ctx, UiEvent::LibraryButton);
+  ASSERT_EQ(f.ui.questions.size(), 1u);
+  EXPECT_EQ(f.ui.questions[0].second, kLibraryClearText);
+  EXPECT_EQ(f.shell.libraryList, u" ");
 }
 
 TEST_F(OutputCommands, LibraryAsksAndTakesTheGlobalsOnYes) {

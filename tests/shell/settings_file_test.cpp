@@ -6,6 +6,7 @@
 #include <iterator>
 #include <limits>
 
+#include "analysis/source_loader.h"
 #include "shell/settings_document.h"
 #include "shell/settings_file.h"
 #include "shell/shell_state.h"
@@ -69,6 +70,21 @@ TEST(SettingsFile, EmptyOrMissingFileGivesEveryDefault) {
   s.mainX = 1;
   EXPECT_FALSE(readSettings(s, fromUtf8(dir.folder() + "absent.inf")));
   EXPECT_EQ(s.mainX, 200);
+}
+
+TEST(SettingsFile, AFileOverOneMebibyteIsNotReadAtAll) {
+  testing::TempFolder dir;
+  const std::string path = dir.folder() + "VennikPlus.inf";
+  std::string bytes = "[Windows]\r\nMainX = 5\r\n";
+  bytes.resize(kMaxSettingsBytes, ';');
+  for (const bool over : {false, true}) {
+    std::ofstream(path, std::ios::binary) << bytes << (over ? "\n" : "");
+    ShellState s;
+    ReadFailure failure;
+    EXPECT_EQ(readSettings(s, fromUtf8(path), &failure), !over);
+    EXPECT_EQ(failure.tooLarge, over);
+    EXPECT_EQ(s.mainX, over ? 200 : 5);
+  }
 }
 
 TEST(SettingsFile, RoundTripOfWrittenFile) {

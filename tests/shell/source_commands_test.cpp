@@ -56,7 +56,7 @@ TEST_F(SourceCommands, CancelledLoadChangesNothing) {
   EXPECT_EQ(shell.currentFileName, u"Clipboard");
   EXPECT_EQ(shell.sourceFolder, u"/src/");
   EXPECT_EQ(window(), "report");
-  EXPECT_FALSE(analysis.analysed);
+  EXPECT_FALSE(analysis.has_value());
 }
 
 TEST_F(SourceCommands, LoadOfANameThatDoesNotExistAnalysesAnEmptySource) {
@@ -66,7 +66,7 @@ TEST_F(SourceCommands, LoadOfANameThatDoesNotExistAnalysesAnEmptySource) {
   handleEvent(ctx, UiEvent::FileOpen);
   EXPECT_EQ(shell.currentFileName, missing);
   EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(windowHead(3), toUtf8(missing) + "\n\n" + toUtf8(missing));
 }
 
@@ -137,7 +137,7 @@ TEST_F(SourceCommands, EmptyDropChangesNothing) {
   handleWindowDrop(ctx, {});
   handleTextWindowDrop(ctx, {});
   EXPECT_EQ(shell.currentFileName, u"kept");
-  EXPECT_FALSE(analysis.analysed);
+  EXPECT_FALSE(analysis.has_value());
 }
 
 TEST_F(SourceCommands, DroppedTextBecomesTheSource) {
