@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpcre2-dev
   qt6-base-dev
   xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
+  clang libclang-rt-14-dev
   neovim
 )
 

@@ -5,7 +5,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/name_index.h"
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

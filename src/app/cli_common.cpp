@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "base/source_encoding.h"
 #include "shell/folder_id_pattern.h"
 #include "shell/posix_platform.h"

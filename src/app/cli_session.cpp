@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "shell/window_analysis.h"
-#include "transform/windows1252_encoding.h"
+#include "base/windows1252_encoding.h"
 
 namespace vennik::cli {
 

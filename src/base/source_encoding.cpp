@@ -3,17 +3,11 @@
 #include <cstring>
 
 #include "base/utf8_text.h"
+#include "base/windows1252_encoding.h"
 
 namespace vennik {
 
 namespace {
-// Code points of the bytes 0x80 to 0x9F; the five the code page leaves
-// undefined map to the control character of the same value.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 void append(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -32,7 +26,7 @@ void append(std::string& out, char32_t cp) {
   }
 }
 
-char32_t windows1252(unsigned char b) { return (b >= 0x80 && b <= 0x9F) ? kHighControls[b - 0x80] : b; }
+char32_t windows1252(unsigned char b) { return windows1252ToChar(b); }
 }  // namespace
 
 namespace {
@@ -86,5 +80,11 @@ std::string sourceBytesToUtf8(std::string bytes) {
   if (i < bytes.size()) append(out, windows1252(static_cast<unsigned char>(bytes[i])));
   return out;
 }
+
+}  // namespace vennik
+
+namespace vennik {
+
+Text decodeSourceBytes(std::string_view bytes) { return fromUtf8(sourceBytesToUtf8(std::string(bytes))); }
 
 }  // namespace vennik

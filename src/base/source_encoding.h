@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/big_array.h"
+#include "base/text_util.h"
 
 namespace vennik {
 
@@ -13,5 +14,7 @@ namespace vennik {
 // every byte kept. ASCII comes back as it is, without a copy.
 std::string sourceBytesToUtf8(std::string bytes);
 BigArray<char> sourceBytesToUtf8(BigArray<char> bytes);
+// The same as UTF-16 text, for the desktop program's source text.
+Text decodeSourceBytes(std::string_view bytes);
 
 }  // namespace vennik

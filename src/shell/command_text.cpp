@@ -1,6 +1,6 @@
 #include "shell/command_text.h"
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/platform_services.h"
 #include "shell/shell_state.h"
 #include "shell/window_analysis.h"

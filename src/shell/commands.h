@@ -9,7 +9,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "shell/ui_events.h"
 
 namespace vennik {

@@ -1,6 +1,6 @@
 // Load, Re-scan and the two drops: the commands that put a new source into
 // the source text and analyse it.
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/commands.h"
 #include "shell/path_ops.h"
 #include "shell/shell_state.h"

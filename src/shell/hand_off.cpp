@@ -1,6 +1,6 @@
 #include "shell/hand_off.h"
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/command_text.h"
 #include "shell/path_ops.h"
 #include "shell/shell_state.h"

@@ -2,7 +2,7 @@
 // The sending side of the single-instance hand-off: what a later start sends.
 #include <vector>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The known-folder lookup: a folder identifier text to the folder it names.
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "shell/folder_id_pattern.h"
 #include "shell/platform_services.h"
 

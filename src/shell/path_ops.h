@@ -1,5 +1,5 @@
 #pragma once
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/path_ops.h"
 
 namespace vennik {

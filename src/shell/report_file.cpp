@@ -1,8 +1,8 @@
 #include "shell/report_file.h"
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/safe_file_write.h"
-#include "transform/windows1252_encoding.h"
+#include "base/windows1252_encoding.h"
 
 namespace vennik {
 

@@ -3,7 +3,7 @@
 // sources are read (Windows-1252), with CR LF line ends.
 #include <string>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

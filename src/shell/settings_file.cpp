@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/safe_file_write.h"
 #include "shell/settings_document.h"
 #include "shell/shell_state.h"

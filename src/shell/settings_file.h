@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Where VennikPlus.inf lives, decided from marker files beside the program.
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "shell/folder_id_pattern.h"
 #include "shell/platform_services.h"
 

@@ -3,7 +3,7 @@
 // run time; it is passed explicitly to whatever reads or changes it.
 #include <cstdint>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "shell/text_window.h"
 
 namespace vennik {

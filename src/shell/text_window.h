@@ -2,7 +2,7 @@
 // The content of the main window's large text area, as a text model. Lines are
 // held separated by LF; the window keeps no trace of which separator a text
 // used, and Read gives the lines joined by CR LF.
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

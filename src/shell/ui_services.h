@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

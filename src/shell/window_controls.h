@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "shell/ui_events.h"
 #include "shell/window_layout.h"
 

@@ -2,7 +2,7 @@
 // The Library: global names taken over from one analysed program so that
 // later analyses mark them "Lib".
 #include "analysis/analysis.h"
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

@@ -11,7 +11,7 @@
 #include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "analysis/report_text.h"
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "base/utf8_text.h"
 
 namespace vennik::testing {

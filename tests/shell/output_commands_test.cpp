@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "command_fixture.h"
 #include "shell/window_analysis.h"
 #include "transform/library.h"

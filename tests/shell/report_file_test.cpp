@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/report_file.h"
 #include "temp_folder.h"
 

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <limits>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "shell/settings_document.h"
 #include "shell/settings_file.h"
 #include "shell/shell_state.h"

@@ -1,6 +1,9 @@
 // Load, Re-scan and the drops: what each does to the shell state.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "analysis/source_loader.h"
 #include "command_fixture.h"
 #include "shell/path_ops.h"
 
@@ -68,6 +71,17 @@ TEST_F(SourceCommands, LoadOfANameThatDoesNotExistAnalysesAnEmptySource) {
   EXPECT_EQ(shell.sourceText, u"");
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(windowHead(3), toUtf8(missing) + "\n\n" + toUtf8(missing));
+}
+
+TEST_F(SourceCommands, LoadOfAFileOverTheSizeLimitAnalysesAnEmptySource) {
+  // Sparse: as large as the limit plus one byte, without using the disk.
+  std::filesystem::resize_file(p, kMaxSourceBytes + 1);
+  ui.openAnswer = path;
+  shell.sourceText = u"old";
+  handleEvent(ctx, UiEvent::FileOpen);
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceText, u"");
+  EXPECT_TRUE(analysis.analysed);
 }
 
 TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {

@@ -1,13 +1,18 @@
 #pragma once
-// Writing text back in the 8-bit code page in which sources are read, so that
-// copied or crunched programs keep the file's own bytes.
+// Windows-1252, the 8-bit code page in which sources are read and written
+// back, so that copied or crunched programs keep the file's own bytes.
 #include <cstddef>
 #include <optional>
 #include <string>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
+
+// One byte to one character. The five bytes the code page leaves undefined
+// map to the control character of the same value.
+char16_t windows1252ToChar(unsigned char b);
+Text decodeWindows1252(std::string_view bytes);
 
 // The first character that Windows-1252 cannot hold.
 struct UnencodableCharacter {

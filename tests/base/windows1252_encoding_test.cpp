@@ -1,8 +1,8 @@
-#include "transform/windows1252_encoding.h"
+#include "base/windows1252_encoding.h"
 
 #include <gtest/gtest.h>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 
 namespace vennik {
 namespace {

@@ -1,10 +1,28 @@
-#include "transform/windows1252_encoding.h"
+#include "base/windows1252_encoding.h"
 
 #include <cstdio>
 
-#include "analysis/source_loader.h"
-
 namespace vennik {
+
+namespace {
+// Code points for bytes 0x80 to 0x9F.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+}  // namespace
+
+char16_t windows1252ToChar(unsigned char b) {
+  if (b >= 0x80 && b <= 0x9F) return kHighControls[b - 0x80];
+  return b;
+}
+
+Text decodeWindows1252(std::string_view bytes) {
+  Text out;
+  out.resize(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) out[i] = windows1252ToChar(static_cast<unsigned char>(bytes[i]));
+  return out;
+}
 
 std::optional<unsigned char> windows1252Byte(char16_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);

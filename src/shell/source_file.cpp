@@ -1,4 +1,4 @@
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,52 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/source_encoding.h"
 #include "shell/shell_state.h"
 
 namespace vennik {
-
-namespace {
-// Code points for bytes 0x80 to 0x9F.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-}  // namespace
-
-char16_t windows1252ToChar(unsigned char b) {
-  if (b >= 0x80 && b <= 0x9F) return kHighControls[b - 0x80];
-  return b;
-}
-
-Text decodeWindows1252(std::string_view bytes) {
-  Text out;
-  out.resize(bytes.size());
-  for (size_t i = 0; i < bytes.size(); ++i) out[i] = windows1252ToChar(static_cast<unsigned char>(bytes[i]));
-  return out;
-}
-
-Text decodeSourceBytes(std::string_view bytes) {
-  if (bytes.size() >= 2) {
-    auto b0 = static_cast<unsigned char>(bytes[0]);
-    auto b1 = static_cast<unsigned char>(bytes[1]);
-    bool little = b0 == 0xFF && b1 == 0xFE;
-    bool big = b0 == 0xFE && b1 == 0xFF;
-    if (little || big) {
-      Text out;
-      out.reserve(bytes.size() / 2);
-      size_t i = 2;
-      for (; i + 1 < bytes.size(); i += 2) {
-        auto lo = static_cast<unsigned char>(bytes[little ? i : i + 1]);
-        auto hi = static_cast<unsigned char>(bytes[little ? i + 1 : i]);
-        out.push_back(static_cast<char16_t>(lo | (hi << 8)));
-      }
-      // An odd last byte is kept as a character rather than silently dropped.
-      if (i < bytes.size()) out.push_back(windows1252ToChar(static_cast<unsigned char>(bytes[i])));
-      return out;
-    }
-  }
-  return decodeWindows1252(bytes);
-}
 
 namespace {
 std::string sizeText(size_t bytes) {

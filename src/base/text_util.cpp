@@ -1,4 +1,4 @@
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 
 namespace vennik {
 

@@ -1,24 +1,15 @@
 #pragma once
-// Reading a BASIC source file into text.
+// Reading BASIC source files (and other small files) with limits on their size.
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "analysis/text_util.h"
+#include "base/text_util.h"
 #include "base/big_array.h"
 
 namespace vennik {
 
 struct ShellState;
-
-// Windows-1252: one byte to one character. The five bytes the code page leaves
-// undefined map to the control character of the same value.
-char16_t windows1252ToChar(unsigned char b);
-Text decodeWindows1252(std::string_view bytes);
-
-// Decodes file bytes: UTF-16 when they begin with a UTF-16 byte-order mark
-// (the mark itself is dropped), else Windows-1252, every byte kept.
-Text decodeSourceBytes(std::string_view bytes);
 
 // The most a source may hold: more than five hundred times the largest real
 // program, and far below what would exhaust memory.
