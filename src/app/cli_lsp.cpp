@@ -7,37 +7,24 @@
 #include "analysis/analysis.h"
 #include "cli_common.h"
 #include "lsp/server.h"
+#include "shell/window_analysis.h"
 
 namespace vennik::cli {
 
-namespace {
-struct LspOptions {
-  std::optional<float> factor;
-  std::optional<std::string> library;
-  std::optional<std::string> settings;
-};
-}  // namespace
-
 void addLspCommand(CLI::App& app, int& exitCode) {
-  auto opts = std::make_shared<LspOptions>();
+  auto opts = std::make_shared<CommonOptions>();
   CLI::App* cmd = app.add_subcommand(
       "lsp", "Language server (LSP 3.17) over standard input and output, for editors");
-  cmd->add_option("--factor", opts->factor, "Variable factor: rows of the name table per source line (default 0.5)");
-  cmd->add_option("--library", opts->library, "Library names, separated by blanks");
-  cmd->add_option("--settings", opts->settings,
-                  "Settings file for the variable factor and Library (default: the desktop program's VennikPlus.inf)");
+  addSettingsOptions(*cmd, *opts);
   cmd->callback([opts, &exitCode] {
-    CommonOptions common;
-    common.factor = opts->factor;
-    common.library = opts->library;
-    common.settings = opts->settings;
     ShellState shell;
-    applyCommonOptions(common, shell);
+    applyCommonOptions(*opts, shell);
 
     static const KeywordTable keywords = buildKeywordTable();
     lsp::ServerConfig config;
-    config.options.variableFactor = shell.variableFactor;
-    config.options.libraryList = toUtf8(shell.libraryList);
+    // No file name: the terminal-capture rule that drops a first line is
+    // for captures loaded whole, not for a file the editor shows line by line.
+    config.options = analysisOptions(shell);
     config.keywords = &keywords;
     config.clock = steadyMillisecondClock();
     // A client that goes away shows as a failed write, not a signal.
