@@ -128,8 +128,12 @@ std::vector<Occurrence> NameLookup::rowOccurrences(int32_t row) const {
 }
 
 std::vector<Occurrence> NameLookup::occurrencesOf(const Target& target) const {
+  return occurrencesOf(target, rowsOf(target));
+}
+
+std::vector<Occurrence> NameLookup::occurrencesOf(const Target& target, const std::vector<int32_t>& rows) const {
   std::vector<Occurrence> out;
-  for (int32_t r : rowsOf(target)) {
+  for (int32_t r : rows) {
     auto occ = rowOccurrences(r);
     out.insert(out.end(), occ.begin(), occ.end());
   }

@@ -57,6 +57,9 @@ class NameLookup {
   std::vector<int32_t> rowsOf(const Target& target) const;
   // Every place of a target, in source order, each place once.
   std::vector<Occurrence> occurrencesOf(const Target& target) const;
+  // The same with the target's rows given (for rename: with the rows that
+  // share places with them).
+  std::vector<Occurrence> occurrencesOf(const Target& target, const std::vector<int32_t>& rows) const;
   // Where a target is declared: a callable's headers; a row's first place,
   // where the analysis created it.
   std::vector<Occurrence> declarationsOf(const Target& target) const;

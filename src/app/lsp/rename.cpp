@@ -99,21 +99,7 @@ json rename(const Workspace& ws, const json& params) {
     throw RequestError{error_code::kRequestFailed, "Cannot rename '" + oldName + "': " + why};
   }
 
-  std::vector<Occurrence> places;
-  for (int32_t r : rows) {
-    auto occ = index.rowOccurrences(r);
-    places.insert(places.end(), occ.begin(), occ.end());
-  }
-  if (at.target.kind == Target::Kind::Callable) {
-    auto headers = index.declarationsOf(at.target);
-    places.insert(places.end(), headers.begin(), headers.end());
-  }
-  std::sort(places.begin(), places.end(), [](const Occurrence& x, const Occurrence& y) {
-    return x.line != y.line ? x.line < y.line : x.column < y.column;
-  });
-  places.erase(std::unique(places.begin(), places.end(),
-                           [](const Occurrence& x, const Occurrence& y) { return x.line == y.line && x.column == y.column; }),
-               places.end());
+  const std::vector<Occurrence> places = index.occurrencesOf(at.target, rows);
   json edits = json::array();
   for (const Occurrence& o : places) {
     edits.push_back(json{{"range", toJson(rangeOf(a, o, ws.encoding()))}, {"newText", newName}});
