@@ -11,7 +11,7 @@
 #include "analysis/analysis.h"
 #include "analysis/report_text.h"
 #include "base/source_encoding.h"
-#include "report_json.h"
+#include "app/report_json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpcre2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpcre2-dev libserialport-dev
   qt6-base-dev
   xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
   clang libclang-rt-14-dev

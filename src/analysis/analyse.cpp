@@ -50,13 +50,6 @@ struct NameCharTable {
 };
 constexpr NameCharTable kNameChars;
 
-std::string_view trimBlanks(std::string_view s) {
-  size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  return s.substr(b, e - b);
-}
-
 std::string_view fileNamePart(std::string_view path) {
   const size_t p = path.find_last_of("\\/");
   return p == std::string_view::npos ? path : path.substr(p + 1);
@@ -64,19 +57,22 @@ std::string_view fileNamePart(std::string_view path) {
 
 int32_t clampWidth(size_t n) { return static_cast<int32_t>(std::min<size_t>(n, kWidthLimit)); }
 
-// One occurrence as met, before the occurrences are grouped by row.
+// The characters a number literal can start with.
+bool mayStartNumber(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '&' || c == '#'; }
+
+// One occurrence as met, before the occurrences are grouped by row: its row
+// and where it starts in the source (its line and column follow from that).
 struct Occurrence {
   int32_t row;
-  int32_t line;
-  int32_t column;
+  uint32_t offset;
 };
 
 }  // namespace
 
 class AnalysisBuilder {
  public:
-  AnalysisBuilder(Analysis& a, const AnalysisOptions& options, const KeywordTable& keywords)
-      : a_(a), keywords_(keywords), definedWords_(keywords.entryCount(), false) {
+  AnalysisBuilder(Analysis& a, const AnalysisOptions& options, const KeywordTable& keywords, bool sourceAscii)
+      : a_(a), keywords_(keywords), definedWords_(keywords.entryCount(), false), sourceAscii_(sourceAscii) {
     for (size_t b = 0, e; b < options.libraryList.size(); b = e + 1) {
       e = options.libraryList.find(' ', b);
       if (e == std::string::npos) e = options.libraryList.size();
@@ -95,7 +91,6 @@ class AnalysisBuilder {
   }
 
   void run() {
-    sourceAscii_ = isAscii(a_.source());
     a_.scopeNames_ = {" Global", "!"};
     a_.scopeKeys_ = {" global", "!"};
     a_.scopeSpellings_ = {" Global", "!"};
@@ -128,7 +123,7 @@ class AnalysisBuilder {
       const std::string_view line = a_.line(i);
       if (isDefinitionHeader(line)) {
         insideDefinition = true;
-        recordDefinition(line, i);
+        recordDefinition(line);
       } else if (isDefinitionEnd(line)) {
         insideDefinition = false;
       } else if ((!insideDefinition && isGlobalDeclaration(line)) ||
@@ -172,9 +167,10 @@ class AnalysisBuilder {
 
       const bool header = isDefinitionHeader(line);
       if (header) {
-        const std::string_view name = definitionName(line);
-        scope = scopeIds_.at(foldCase(name));
-        spelling = spellingOf(name);
+        // Pass 2 met the same headers in the same order.
+        scope = headerScopes_[nextHeader_].first;
+        spelling = headerScopes_[nextHeader_].second;
+        ++nextHeader_;
         if (openDefinition >= 0) a_.definitions_[static_cast<size_t>(openDefinition)].endLine = i - 1;
         openDefinition = addDefinition(line, i, headerKind(line), scope, definitionRows_.at(scope));
       }
@@ -216,7 +212,7 @@ class AnalysisBuilder {
 
   // A definition header gives the definition a row of its own, in its own
   // scope; a repeated header joins the row the first one made.
-  void recordDefinition(std::string_view line, int32_t lineNumber) {
+  void recordDefinition(std::string_view line) {
     const std::string_view name = definitionName(line);
     const std::string folded = foldCase(name);
     NameIndex::Entry* entry = &names_.intern(folded, wordHash(folded));
@@ -226,17 +222,19 @@ class AnalysisBuilder {
       a_.scopeNames_.push_back(name);
       a_.scopeKeys_.push_back(folded);
     }
-    const int32_t column = columnOf(lineNumber, name.empty() ? line.data() : name.data());
+    headerScopes_.emplace_back(scope, spellingOf(name));
+    const uint32_t offset = offsetOf(name.data());
     if (entry->definition && definitionRows_.count(scope) != 0) {
-      addOccurrence(definitionRows_.at(scope), lineNumber, column);
+      addOccurrence(definitionRows_.at(scope), offset);
       return;
     }
     entry->definition = 1;
+    if (!folded.empty() && mayStartNumber(folded[0])) numberLikeDefinitions_ = true;
     if (const WordInfo* info = keywords_.find(folded, wordHash(folded))) definedWords_[info->index] = true;
     const int32_t row = addRow(scope, spellingOf(name), *entry, name, Mark::Fn);
     a_.rows_[static_cast<size_t>(row)].definitionRow = true;
     definitionRows_.emplace(scope, row);
-    addOccurrence(row, lineNumber, column);
+    addOccurrence(row, offset);
   }
 
   int32_t spellingOf(std::string_view spelling) {
@@ -262,10 +260,6 @@ class AnalysisBuilder {
     declareAll_ = isHeader;
     mark_ = Mark::None;
     skipNext_ = alignFilter_ = false;
-    lineAsciiKnown_ = sourceAscii_;
-    lineAscii_ = sourceAscii_;
-    columnFrom_ = a_.lines_[static_cast<size_t>(lineNumber - 1)].begin;
-    columnUnits_ = 0;
 
     bool inQuote = false;
     int32_t depth = 0;
@@ -320,6 +314,8 @@ class AnalysisBuilder {
     const WordInfo* info = keywords_.find(w, h);
     const bool keyword = info != nullptr && info->keyword;
 
+    // A number names nothing, unless a definition is named like one.
+    const bool number = !keyword && mayStartNumber(w[0]) && isNumberLiteral(w);
     NameIndex::Entry* entry = nullptr;
     bool looked = false;
     if (info != nullptr && info->declaration && !inGlobalScope_) {
@@ -328,6 +324,8 @@ class AnalysisBuilder {
       bool defined;
       if (keyword) {
         defined = definedWords_[info->index];
+      } else if (number && !numberLikeDefinitions_) {
+        defined = false;
       } else {
         entry = names_.find(w, h);
         looked = true;
@@ -340,7 +338,7 @@ class AnalysisBuilder {
       return;
     }
     if (alignFilter_ && info != nullptr && info->alignment) return;
-    if (!keyword && !isNumberLiteral(std::string_view(wordStart_, wordLength_))) {
+    if (!keyword && !number) {
       if (!looked) entry = names_.find(w, h);
       record(entry, h, sep);
     }
@@ -389,7 +387,7 @@ class AnalysisBuilder {
       if (entry == nullptr) entry = &names_.intern(folded_, hash);
       const int32_t r = addRow(scope_, spelling_, *entry, std::string_view(wordStart_, wordLength_), mark_);
       if (label) marks_[static_cast<size_t>(r)] = Mark::Label;
-      addOccurrence(r, lineNumber_, wordColumn());
+      addOccurrence(r, offsetOf(wordStart_));
       return;
     }
     if (entry != nullptr) {
@@ -401,14 +399,14 @@ class AnalysisBuilder {
     const int32_t r = addRow(scope_, spelling_, *entry, std::string_view(wordStart_, wordLength_), mark_);
     if (label) marks_[static_cast<size_t>(r)] = Mark::Label;
     if (!library_.empty() && library_.count(folded_) != 0) marks_[static_cast<size_t>(r)] = Mark::Library;
-    addOccurrence(r, lineNumber_, wordColumn());
+    addOccurrence(r, offsetOf(wordStart_));
   }
 
   void update(int32_t r, bool label) {
     Mark& m = marks_[static_cast<size_t>(r)];
     if (m == Mark::None) m = mark_;
     if (label) m = Mark::Label;
-    addOccurrence(r, lineNumber_, wordColumn());
+    addOccurrence(r, offsetOf(wordStart_));
   }
 
   int32_t findRow(int32_t scope, NameIndex::Entry& entry) {
@@ -432,40 +430,28 @@ class AnalysisBuilder {
 
   // Each occurrence is kept once per row: the second reading of a line that
   // pass 2 already read finds the same occurrences again.
-  void addOccurrence(int32_t row, int32_t line, int32_t column) {
+  // Occurrences of each pass come in the order of the source, so the second
+  // reading of a line finds what the first kept just ahead of a cursor.
+  void addOccurrence(int32_t row, uint32_t offset) {
     if (secondPassEnd_ != kOpen) {
-      while (secondPassCursor_ < secondPassEnd_ && occurrences_[secondPassCursor_].line < line) ++secondPassCursor_;
-      for (size_t k = secondPassCursor_; k < secondPassEnd_ && occurrences_[k].line == line; ++k) {
-        if (occurrences_[k].row == row && occurrences_[k].column == column) return;
+      while (secondPassCursor_ < secondPassEnd_ && occurrences_[secondPassCursor_].offset < offset) ++secondPassCursor_;
+      for (size_t k = secondPassCursor_; k < secondPassEnd_ && occurrences_[k].offset == offset; ++k) {
+        if (occurrences_[k].row == row) return;
       }
     }
-    occurrences_.push_back(Occurrence{row, line, column});
+    occurrences_.push_back(Occurrence{row, offset});
   }
+
+  uint32_t offsetOf(const char* at) const { return static_cast<uint32_t>(at - a_.source_.data()); }
 
   // --- Columns -------------------------------------------------------------
 
-  int32_t wordColumn() { return columnOf(lineNumber_, wordStart_); }
-
-  // The 1-based UTF-16 column of a position in a line. Positions are asked
-  // for in increasing order while a line is read, so counting goes on from
-  // the last one.
-  int32_t columnOf(int32_t lineNumber, const char* at) {
+  // The 1-based UTF-16 column of a position in a line.
+  int32_t columnOf(int32_t lineNumber, const char* at) const {
     const Analysis::LineSpan& span = a_.lines_[static_cast<size_t>(lineNumber - 1)];
-    const auto pos = static_cast<uint32_t>(at - a_.source_.data());
+    const uint32_t pos = offsetOf(at);
     if (sourceAscii_) return static_cast<int32_t>(pos - span.begin + 1);
-    if (lineNumber != lineNumber_ || pos < columnFrom_) {
-      // Outside the line being read: count from its start.
-      return static_cast<int32_t>(
-          utf16Length(a_.source().substr(span.begin, pos - span.begin)) + 1);
-    }
-    if (!lineAsciiKnown_) {
-      lineAscii_ = isAscii(a_.source().substr(span.begin, span.end - span.begin));
-      lineAsciiKnown_ = true;
-    }
-    if (lineAscii_) return static_cast<int32_t>(pos - span.begin + 1);
-    columnUnits_ += utf16Length(a_.source().substr(columnFrom_, pos - columnFrom_));
-    columnFrom_ = pos;
-    return static_cast<int32_t>(columnUnits_ + 1);
+    return static_cast<int32_t>(utf16Length(a_.source().substr(span.begin, pos - span.begin)) + 1);
   }
 
   static size_t characters(std::string_view s) { return utf16Length(s); }
@@ -488,6 +474,15 @@ class AnalysisBuilder {
     }
     BigArray<Mark>().swap(marks_);
 
+    // The listing order needs the names; once it is known they go, before
+    // the occurrences are regrouped, so the two never take memory together.
+    if (rowCount > 0) {
+      a_.nameWidth_ = std::max(8, clampWidth(static_cast<size_t>(a_.scopeWidth_) + 2 + longestName_));
+    }
+    a_.listingOrder_ = listingOrder(a_, names_, nameIds_);
+    names_ = NameIndex();
+    BigArray<int32_t>().swap(nameIds_);
+
     // Occurrences grouped by row, each group in the order met.
     a_.referenceBegin_.resize(rowCount + 1);
     for (const Occurrence& o : occurrences_) ++a_.referenceBegin_[static_cast<size_t>(o.row) + 1];
@@ -496,17 +491,39 @@ class AnalysisBuilder {
     {
       BigArray<uint32_t> next;
       next.resize(rowCount);
-      std::memcpy(next.data(), a_.referenceBegin_.data(), rowCount * sizeof(uint32_t));
-      for (const Occurrence& o : occurrences_) {
-        a_.references_[next[static_cast<size_t>(o.row)]++] = Reference{o.line, o.column};
+      if (rowCount > 0) std::memcpy(next.data(), a_.referenceBegin_.data(), rowCount * sizeof(uint32_t));
+      // Each pass met its occurrences in the order of the source: a cursor
+      // over the lines gives each its line, and the characters before it on
+      // the line are counted on from the previous one.
+      const auto& lines = a_.lines_;
+      const std::string_view text = a_.source();
+      size_t ln = 0;
+      uint32_t countedTo = lines.empty() ? 0 : lines[0].begin;
+      size_t units = 0;
+      for (size_t i = 0; i < occurrences_.size(); ++i) {
+        const Occurrence& o = occurrences_[i];
+        if (i == secondPassEnd_ || (i > 0 && o.offset < occurrences_[i - 1].offset)) {
+          ln = 0;
+          countedTo = lines[0].begin;
+          units = 0;
+        }
+        while (ln + 1 < lines.size() && o.offset > lines[ln].end) {
+          ++ln;
+          countedTo = lines[ln].begin;
+          units = 0;
+        }
+        int32_t column;
+        if (sourceAscii_) {
+          column = static_cast<int32_t>(o.offset - lines[ln].begin + 1);
+        } else {
+          units += utf16Length(text.substr(countedTo, o.offset - countedTo));
+          countedTo = o.offset;
+          column = static_cast<int32_t>(units + 1);
+        }
+        a_.references_[next[static_cast<size_t>(o.row)]++] = Reference{static_cast<int32_t>(ln + 1), column};
       }
     }
     BigArray<Occurrence>().swap(occurrences_);
-
-    if (rowCount > 0) {
-      a_.nameWidth_ = std::max(8, clampWidth(static_cast<size_t>(a_.scopeWidth_) + 2 + longestName_));
-    }
-    a_.listingOrder_ = listingOrder(a_, names_, nameIds_);
   }
 
   static constexpr size_t kOpen = std::numeric_limits<size_t>::max();
@@ -523,6 +540,9 @@ class AnalysisBuilder {
   std::unordered_map<std::string, int32_t> scopeIds_;  // folded name to scope
   std::unordered_map<std::string_view, int32_t> spellingIds_;
   std::unordered_map<int32_t, int32_t> definitionRows_;  // scope to its definition row
+  std::vector<std::pair<int32_t, int32_t>> headerScopes_;  // scope and spelling of each header, in order
+  size_t nextHeader_ = 0;
+  bool numberLikeDefinitions_ = false;  // a definition is named as a number could be written
   size_t longestName_ = 0;
 
   BigArray<Occurrence> occurrences_;
@@ -544,10 +564,6 @@ class AnalysisBuilder {
   const char* wordStart_ = nullptr;
   size_t wordLength_ = 0;
   std::string folded_;
-  bool lineAsciiKnown_ = true;
-  bool lineAscii_ = true;
-  uint32_t columnFrom_ = 0;
-  size_t columnUnits_ = 0;
 };
 
 Analysis analyse(std::string_view source, const AnalysisOptions& options, const KeywordTable& keywords,
@@ -565,8 +581,9 @@ Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const Ke
   a.fileName_ = options.fileName;
   a.source_ = std::move(source);
   const std::string_view text = a.source();
-  a.sourceLength_ = static_cast<int32_t>(
-      std::min<size_t>(utf16Length(text), static_cast<size_t>(std::numeric_limits<int32_t>::max())));
+  const bool ascii = isAscii(text);
+  a.sourceLength_ = static_cast<int32_t>(std::min<size_t>(ascii ? text.size() : utf16Length(text),
+                                                          static_cast<size_t>(std::numeric_limits<int32_t>::max())));
 
   // A file of that exact name holds a terminal's first line before the program.
   const size_t from = fileNamePart(options.fileName) == "terminalTemp.txt" ? afterFirstLineEnd(text, 0) : 0;
@@ -574,7 +591,7 @@ Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const Ke
     a.lines_.push_back(Analysis::LineSpan{static_cast<uint32_t>(b), static_cast<uint32_t>(e)});
   });
 
-  AnalysisBuilder(a, options, keywords).run();
+  AnalysisBuilder(a, options, keywords, ascii).run();
   a.elapsedMs_ = clock() - start;
   return a;
 }

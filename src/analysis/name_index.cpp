@@ -16,7 +16,7 @@ NameIndex::Entry& NameIndex::intern(std::string_view folded, uint32_t hash) {
   offsets_.push_back(static_cast<uint32_t>(texts_.size()));
   hashes_.push_back(hash);
   slotOfName_.push_back(0);
-  if ((static_cast<size_t>(name) + 1) * 2 > slots_.size()) {
+  if ((static_cast<size_t>(name) + 1) * 3 > slots_.size() * 2) {
     BigArray<Entry> old;
     old.swap(slots_);
     const size_t capacity = old.empty() ? 1024 : old.size() * 2;
@@ -45,11 +45,29 @@ int32_t NameIndex::probeRow(const ScopeTable& t, int32_t name) const {
   }
 }
 
+namespace {
+uint32_t log2Of(uint32_t n) {
+  uint32_t k = 0;
+  while ((uint32_t{1} << k) < n) ++k;
+  return k;
+}
+}  // namespace
+
 void NameIndex::growTable(ScopeTable& t) {
-  // A new, twice as large run at the end; the old one is left unused.
-  const uint32_t slots = t.count == 0 ? 16 : (t.mask + 1) * 2;
-  const size_t offset = rowSlots_.size();
-  rowSlots_.resize(offset + slots);  // zero: every slot empty
+  // A twice as large run: one a growing table gave up, else a new one at the
+  // end. The old run goes to the free runs of its size.
+  const uint32_t slots = t.count == 0 ? 8 : (t.mask + 1) * 2;
+  const uint32_t k = log2Of(slots);
+  if (freeRuns_.size() <= k + 1) freeRuns_.resize(k + 2);
+  size_t offset;
+  if (!freeRuns_[k].empty()) {
+    offset = freeRuns_[k].back();
+    freeRuns_[k].pop_back();
+    std::memset(static_cast<void*>(rowSlots_.data() + offset), 0, slots * sizeof(RowSlot));
+  } else {
+    offset = rowSlots_.size();
+    rowSlots_.resize(offset + slots);  // zero: every slot empty
+  }
   RowSlot* fresh = rowSlots_.data() + offset;
   if (t.count != 0) {
     const RowSlot* old = rowSlots_.data() + t.offset;
@@ -60,6 +78,7 @@ void NameIndex::growTable(ScopeTable& t) {
       fresh[i] = old[k];
     }
   }
+  if (t.count != 0) freeRuns_[log2Of(t.mask + 1)].push_back(t.offset);
   t.offset = static_cast<uint32_t>(offset);
   t.mask = slots - 1;
 }
@@ -71,7 +90,7 @@ void NameIndex::addRow(int32_t scope, Entry& e, int32_t row) {
   }
   if (static_cast<size_t>(scope) >= scopes_.size()) scopes_.resize(static_cast<size_t>(scope) + 1);
   ScopeTable& t = scopes_[static_cast<size_t>(scope)];
-  if (t.count == 0 || (t.count + 1) * 2 > t.mask + 1) growTable(t);
+  if (t.count == 0 || (t.count + 1) * 4 > (t.mask + 1) * 3) growTable(t);
   RowSlot* slots = rowSlots_.data() + t.offset;
   uint32_t i = slotOf(e.name) & t.mask;
   while (slots[i].name != 0) i = (i + 1) & t.mask;

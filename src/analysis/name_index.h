@@ -98,6 +98,7 @@ class NameIndex {
   uint32_t mask_ = 0;
   std::vector<ScopeTable> scopes_;
   BigArray<RowSlot> rowSlots_;  // every scope's table, one after the other
+  std::vector<std::vector<uint32_t>> freeRuns_;  // by log2 of the size: runs given up by growing tables
 };
 
 }  // namespace vennik

@@ -11,7 +11,9 @@
 #include "cli_copy.h"
 #include "cli_crunch.h"
 #include "cli_lsp.h"
+#include "cli_ports.h"
 #include "cli_report.h"
+#include "cli_send.h"
 
 namespace {
 
@@ -24,6 +26,8 @@ int run(int argc, char** argv) {
   vennik::cli::addReportCommand(app, exitCode);
   vennik::cli::addCrunchCommand(app, exitCode);
   vennik::cli::addCopyCommand(app, exitCode);
+  vennik::cli::addPortsCommand(app, exitCode);
+  vennik::cli::addSendCommand(app, exitCode);
   vennik::cli::addLspCommand(app, exitCode);
 
   try {

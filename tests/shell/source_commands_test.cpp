@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "analysis/source_loader.h"
+#include "shell/source_file.h"
 #include "command_fixture.h"
 #include "shell/path_ops.h"
 
@@ -81,7 +81,7 @@ TEST_F(SourceCommands, LoadOfAFileOverTheSizeLimitAnalysesAnEmptySource) {
   handleEvent(ctx, UiEvent::FileOpen);
   EXPECT_EQ(shell.currentFileName, path);
   EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.analysed);
+  EXPECT_TRUE(analysis.has_value());
 }
 
 TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
