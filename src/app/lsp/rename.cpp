@@ -1,7 +1,6 @@
 #include "rename.h"
 
 #include <algorithm>
-#include <array>
 
 #include "params.h"
 #include "places.h"
@@ -17,12 +16,12 @@ bool wellFormed(std::string_view name) {
   return std::all_of(name.begin(), name.end(), isNameCharacter);
 }
 
-// Words that are no keywords but change how the analysis reads the words
-// after them on a line; a name spelled like one would be read differently.
-bool changesTheLine(std::string_view folded) {
-  static constexpr std::array<std::string_view, 7> kWords = {"touch", "gps",  "cursor", "sensorfusion",
-                                                              "sprite", "text", "caption"};
-  return std::find(kWords.begin(), kWords.end(), folded) != kWords.end();
+// Words that are no keywords but change how the analysis reads a line
+// (the word after them skipped, alignment codes dropped), and those codes:
+// a name spelled like one would not be read where it stands.
+bool changesTheLine(const KeywordTable& keywords, const std::string& folded) {
+  const WordInfo* info = keywords.find(folded, wordHash(folded));
+  return info && (info->skipNext || info->textWord || info->alignment || info->declaration);
 }
 
 std::string scopeWords(const Analysis& a, int32_t scope) {
@@ -52,7 +51,7 @@ std::string renameRefusal(const NameLookup& index, const KeywordTable& keywords,
   }
   const std::string folded = foldCase(newName);
   if (keywords.isKeyword(folded)) return quoted + " is a keyword";
-  if (changesTheLine(folded)) return quoted + " changes how the rest of its line is read";
+  if (changesTheLine(keywords, folded)) return quoted + " changes how the analysis reads the words near it";
   if (folded == foldCase(oldName)) return {};  // a change of case only
 
   const Analysis& a = index.analysis();

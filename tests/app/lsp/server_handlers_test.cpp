@@ -128,8 +128,14 @@ TEST_F(Handlers, RenameEditsEveryPlaceOrRefusesWithAReason) {
   EXPECT_EQ(places(renameAt(0, 4, "TOTAL")["result"]["changes"][uri]).size(), 5u);
 
   for (const auto& [newName, reason] : std::vector<std::pair<std::string, std::string>>{
-           {"print", "keyword"}, {"9k", "not a name"}, {"k k", "not a name"}, {"n", "Blink"},
-           {"total", "global"}, {"Blink", "SUB or FUNCTION"}}) {
+           {"print", "keyword"},
+           {"cursor", "reads"},
+           {"CT", "reads"},
+           {"9k", "not a name"},
+           {"k k", "not a name"},
+           {"n", "Blink"},
+           {"total", "global"},
+           {"Blink", "SUB or FUNCTION"}}) {
     json refused = renameAt(14, 6, newName);  // k, in Blink
     ASSERT_TRUE(refused.contains("error")) << newName;
     EXPECT_EQ(refused["error"]["code"], error_code::kRequestFailed);
