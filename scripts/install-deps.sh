@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev
   xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
   clang libclang-rt-14-dev
+  neovim
 )
 
 missing=()

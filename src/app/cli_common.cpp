@@ -12,11 +12,15 @@
 
 namespace vennik::cli {
 
-void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
+void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
   cmd.add_option("--factor", opts.factor, "Variable factor: rows of the name table per source line (default 0.5)");
   cmd.add_option("--library", opts.library, "Library names, separated by blanks");
   cmd.add_option("--settings", opts.settings,
                  "Settings file for the variable factor and Library (default: the desktop program's VennikPlus.inf)");
+}
+
+void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
+  addSettingsOptions(cmd, opts);
   if (withName) {
     cmd.add_option("--name", opts.name, "Current file name shown in the report (default: FILE as given)");
   }

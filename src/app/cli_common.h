@@ -30,7 +30,9 @@ struct CommonOptions {
   std::string file;
 };
 
-// Adds --factor, --library, --settings and --name plus the FILE argument.
+// Adds --factor, --library and --settings.
+void addSettingsOptions(CLI::App& cmd, CommonOptions& opts);
+// Adds those, --name and the FILE argument.
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 
 // Fills the shell state as the desktop program would hold it after reading

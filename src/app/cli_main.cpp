@@ -10,6 +10,7 @@
 #include "cli_common.h"
 #include "cli_copy.h"
 #include "cli_crunch.h"
+#include "cli_lsp.h"
 #include "cli_ports.h"
 #include "cli_report.h"
 #include "cli_send.h"
@@ -27,6 +28,7 @@ int run(int argc, char** argv) {
   vennik::cli::addCopyCommand(app, exitCode);
   vennik::cli::addPortsCommand(app, exitCode);
   vennik::cli::addSendCommand(app, exitCode);
+  vennik::cli::addLspCommand(app, exitCode);
 
   try {
     app.parse(argc, argv);

@@ -1,0 +1,135 @@
+// Times the language server on the longest program of the shared corpus:
+// re-analysis after an edit with its diagnostics written out, and single
+// requests (definition, references, hover) on the most used name. Messages
+// go in as JSON text and come out as JSON text, as over the pipe.
+//
+//   vennikplus-lsp-bench [--corpus DIR] [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "lsp/server.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vennik::lsp::json;
+
+std::string corpusDir = VENNIK_CORPUS_DIR;
+
+fs::path longestProgram() {
+  fs::path best;
+  size_t bestLines = 0;
+  for (const auto& e : fs::recursive_directory_iterator(corpusDir)) {
+    std::string ext = e.path().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (!e.is_regular_file() || ext != ".bas") continue;
+    std::ifstream in(e.path(), std::ios::binary);
+    const size_t lines = static_cast<size_t>(std::count(std::istreambuf_iterator<char>(in), {}, '\n'));
+    if (lines > bestLines) {
+      best = e.path();
+      bestLines = lines;
+    }
+  }
+  return best;
+}
+
+struct Session {
+  vennik::KeywordTable keywords = vennik::buildKeywordTable();
+  std::ostringstream log;
+  size_t bytesOut = 0;
+  std::unique_ptr<vennik::lsp::Server> server;
+  std::string uri = "file:///bench.bas";
+  json position;  // of the most used name
+  int id = 1;
+
+  explicit Session(const fs::path& file) {
+    vennik::lsp::ServerConfig config;
+    config.keywords = &keywords;
+    config.clock = vennik::steadyMillisecondClock();
+    server = std::make_unique<vennik::lsp::Server>(
+        std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log);
+    std::ifstream in(file, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    send(json{{"jsonrpc", "2.0"}, {"id", id++}, {"method", "initialize"}, {"params", {{"capabilities", json::object()}}}});
+    send(json{{"jsonrpc", "2.0"},
+              {"method", "textDocument/didOpen"},
+              {"params", {{"textDocument", {{"uri", uri}, {"languageId", "basic"}, {"version", 1}, {"text", text}}}}}});
+    const vennik::Analysis& a = server->workspace().find(uri)->analysed->analysis;
+    int32_t most = 0;
+    for (int32_t r = 1; r < a.rowCount(); ++r) {
+      if (a.row(r).references.size() > a.row(most).references.size()) most = r;
+    }
+    const vennik::Reference ref = a.row(most).references.front();
+    position = {{"line", ref.line - 1}, {"character", ref.column - 1}};
+    std::cerr << file.string() << ": " << a.lineCount() << " lines, " << a.rowCount() << " rows; most used name '"
+              << a.row(most).name << "' with " << a.row(most).references.size() << " places\n";
+  }
+  void send(const json& message) { server->receive(std::string_view(message.dump())); }
+  std::string request(const std::string& method, json extra = json::object()) {
+    json params{{"textDocument", {{"uri", uri}}}, {"position", position}};
+    params.update(extra);
+    return json{{"jsonrpc", "2.0"}, {"id", id++}, {"method", method}, {"params", params}}.dump();
+  }
+};
+
+Session& session() {
+  static Session s(longestProgram());
+  return s;
+}
+
+// One keystroke: a character typed at the start of line 10, then taken back.
+void BM_EditReanalyseAndPublishDiagnostics(benchmark::State& state) {
+  Session& s = session();
+  int version = 2;
+  for (auto _ : state) {
+    const bool insert = version % 2 == 0;
+    json range = {{"start", {{"line", 9}, {"character", 0}}}, {"end", {{"line", 9}, {"character", insert ? 0 : 1}}}};
+    s.send(json{{"jsonrpc", "2.0"},
+                {"method", "textDocument/didChange"},
+                {"params", {{"textDocument", {{"uri", s.uri}, {"version", version++}}},
+                            {"contentChanges", json::array({{{"range", range}, {"text", insert ? "x" : ""}}})}}}});
+  }
+}
+BENCHMARK(BM_EditReanalyseAndPublishDiagnostics)->Unit(benchmark::kMillisecond);
+
+void request(benchmark::State& state, const std::string& method, json extra = json::object()) {
+  Session& s = session();
+  const std::string body = s.request(method, std::move(extra));
+  for (auto _ : state) s.server->receive(std::string_view(body));
+}
+void BM_Definition(benchmark::State& state) { request(state, "textDocument/definition"); }
+void BM_References(benchmark::State& state) {
+  request(state, "textDocument/references", {{"context", {{"includeDeclaration", true}}}});
+}
+void BM_Hover(benchmark::State& state) { request(state, "textDocument/hover"); }
+BENCHMARK(BM_Definition)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_References)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<char*> rest;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--corpus") == 0 && i + 1 < argc) {
+      corpusDir = argv[++i];
+    } else {
+      rest.push_back(argv[i]);
+    }
+  }
+  if (!fs::is_directory(corpusDir)) {
+    std::cerr << "no corpus at " << corpusDir << " (give --corpus DIR)\n";
+    return 1;
+  }
+  int n = static_cast<int>(rest.size());
+  benchmark::Initialize(&n, rest.data());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,37 @@
+#include "cli_lsp.h"
+
+#include <csignal>
+#include <iostream>
+#include <memory>
+
+#include "analysis/analysis.h"
+#include "cli_common.h"
+#include "lsp/server.h"
+#include "shell/window_analysis.h"
+
+namespace vennik::cli {
+
+void addLspCommand(CLI::App& app, int& exitCode) {
+  auto opts = std::make_shared<CommonOptions>();
+  CLI::App* cmd = app.add_subcommand(
+      "lsp", "Language server (LSP 3.17) over standard input and output, for editors");
+  addSettingsOptions(*cmd, *opts);
+  cmd->callback([opts, &exitCode] {
+    ShellState shell;
+    applyCommonOptions(*opts, shell);
+
+    static const KeywordTable keywords = buildKeywordTable();
+    lsp::ServerConfig config;
+    // No file name: the terminal-capture rule that drops a first line is
+    // for captures loaded whole, not for a file the editor shows line by line.
+    config.options = analysisOptions(shell);
+    config.keywords = &keywords;
+    config.clock = steadyMillisecondClock();
+    // A client that goes away shows as a failed write, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::ios::sync_with_stdio(false);
+    exitCode = lsp::serve(std::cin, std::cout, std::cerr, std::move(config));
+  });
+}
+
+}  // namespace vennik::cli

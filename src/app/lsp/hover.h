@@ -1,0 +1,14 @@
+#pragma once
+// Hover: the name's scope, its kind in words, how many lines use it, and
+// whether it is in the Library.
+#include "jsonrpc.h"
+#include "workspace.h"
+
+namespace vennik::lsp {
+
+json hover(const Workspace& ws, const json& params);
+
+// Whether `name` is in a Library list (names separated by blanks), ignoring case.
+bool inLibrary(std::string_view libraryList, std::string_view name);
+
+}  // namespace vennik::lsp

@@ -1,0 +1,85 @@
+#pragma once
+// Where each name stands in an analysed program and what it stands for: the
+// lookups that definition, references, rename, hover and symbols share. A
+// view over one Analysis; it keeps a pointer to it.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/analysis.h"
+
+namespace vennik::lsp {
+
+// One place a row's name stands: 1-based line, 0-based column in UTF-16
+// units of the raw line, length in the same units (names are ASCII).
+struct Occurrence {
+  int32_t line = 0;
+  int32_t column = 0;
+  int32_t length = 0;
+  int32_t row = -1;
+  bool ownScope = false;  // the row's scope is the one the line is read in
+};
+
+// What a name stands for. A SUB or FUNCTION is one thing wherever it is
+// named: its headers, the calls in every scope, and uses of its own name
+// inside it. Every other name is its row.
+struct Target {
+  enum class Kind { Row, Callable };
+  Kind kind = Kind::Row;
+  int32_t row = -1;    // Kind::Row
+  int32_t scope = -1;  // Kind::Callable: the definition's scope
+};
+
+bool isNameCharacter(char c);
+std::string foldCase(std::string_view name);
+
+class NameLookup {
+ public:
+  explicit NameLookup(const Analysis& analysis);
+
+  const Analysis& analysis() const { return *analysis_; }
+
+  // The name at a place, the cursor standing on it or just after it. A place
+  // that two rows share (a DIM inside a definition is read in the global
+  // scope and in the definition's) gives the row of the scope the line is
+  // read in.
+  const Occurrence* at(int32_t line, int32_t column) const;
+
+  Target targetOf(int32_t row) const;
+  // The scope of the SUB, FUNCTION, CFUNCTION or CSUB named `name`, or -1.
+  int32_t callableScope(std::string_view name) const;
+  // Rows whose name is `name`, ignoring case, in the order they were added.
+  const std::vector<int32_t>& rowsNamed(std::string_view name) const;
+
+  // The rows a target consists of.
+  std::vector<int32_t> rowsOf(const Target& target) const;
+  // Every place of a target, in source order, each place once.
+  std::vector<Occurrence> occurrencesOf(const Target& target) const;
+  // The same with the target's rows given (for rename: with the rows that
+  // share places with them).
+  std::vector<Occurrence> occurrencesOf(const Target& target, const std::vector<int32_t>& rows) const;
+  // Where a target is declared: a callable's headers; a row's first place,
+  // where the analysis created it.
+  std::vector<Occurrence> declarationsOf(const Target& target) const;
+  // `rows` and every row that shares a place with one of them, repeatedly.
+  std::vector<int32_t> withRowsSharingPlaces(std::vector<int32_t> rows) const;
+  // A row's places, in the order the analysis met them.
+  std::vector<Occurrence> rowOccurrences(int32_t row) const;
+
+  // Every distinct line a target is used on.
+  int32_t lineCountOf(const Target& target) const;
+
+ private:
+  Occurrence occurrenceOf(int32_t row, const Reference& ref) const;
+
+  const Analysis* analysis_;
+  std::vector<bool> asciiLine_;             // by line, from 1
+  std::vector<Occurrence> byPlace_;         // sorted by line, column, preferred row first
+  std::vector<uint32_t> lineStart_;         // by line: first index into byPlace_
+  std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  std::unordered_map<std::string, int32_t> callables_;  // folded name -> scope
+};
+
+}  // namespace vennik::lsp
