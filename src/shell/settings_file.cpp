@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 #include "shell/source_file.h"
 #include "shell/safe_file_write.h"
@@ -46,17 +45,6 @@ std::string textValue(TextView v) {
     if (c == u'\r' || c == u'\n') c = u' ';
   }
   return toUtf8(t);
-}
-
-int32_t roundHalfEven(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (x <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  const double below = std::floor(x);
-  const double diff = x - below;
-  double r = below;
-  if (diff > 0.5 || (diff == 0.5 && std::fmod(below, 2.0) != 0.0)) r = below + 1.0;
-  return static_cast<int32_t>(r);
 }
 
 }  // namespace
@@ -114,9 +102,5 @@ std::string settingsFileBytes(const ShellState& shell) {
 bool writeSettings(const ShellState& shell, TextView settingsPath) {
   return writeFileSafely(toFileSystemPath(settingsPath), settingsFileBytes(shell));
 }
-
-int32_t toLogical(int32_t pixels, double scaleFactor) { return roundHalfEven(pixels / scaleFactor); }
-
-int32_t toPixels(int32_t logical, double scaleFactor) { return roundHalfEven(logical * scaleFactor); }
 
 }  // namespace vennik

@@ -30,17 +30,11 @@ bool readSettings(ShellState& shell, TextView settingsPath, ReadFailure* failure
 void readSettingsFromBytes(ShellState& shell, std::string_view bytes);
 
 // The exact bytes of the file for the shell state as it stands. The geometry
-// items must already hold logical units (see toLogical).
+// items must already hold logical units (see storeWindowGeometry).
 std::string settingsFileBytes(const ShellState& shell);
 
 // Writes the file safely (temporary file, then rename). Returns false, and
 // leaves any earlier file whole, when it cannot be written.
 bool writeSettings(const ShellState& shell, TextView settingsPath);
-
-// Pixels to logical units and back with the scale factor, an exact half
-// rounding to the even neighbour; results beyond 32 bits are held at the
-// limit, a result that is not a number gives 0.
-int32_t toLogical(int32_t pixels, double scaleFactor);
-int32_t toPixels(int32_t logical, double scaleFactor);
 
 }  // namespace vennik

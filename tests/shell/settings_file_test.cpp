@@ -258,28 +258,5 @@ TEST(SettingsFile, WriteIntoMissingFolderFails) {
   EXPECT_FALSE(std::filesystem::exists(dir.folder() + "missing"));
 }
 
-TEST(SettingsFile, GeometryRoundsHalfToEven) {
-  EXPECT_EQ(toLogical(1050, 1.5), 700);
-  EXPECT_EQ(toPixels(700, 1.5), 1050);
-  EXPECT_EQ(toLogical(5, 2.0), 2);   // 2.5
-  EXPECT_EQ(toLogical(7, 2.0), 4);   // 3.5
-  EXPECT_EQ(toLogical(-5, 2.0), -2);  // -2.5
-  EXPECT_EQ(toLogical(-7, 2.0), -4);  // -3.5
-  EXPECT_EQ(toPixels(3, 1.5), 4);    // 4.5
-  EXPECT_EQ(toPixels(5, 1.5), 8);    // 7.5
-  EXPECT_EQ(toPixels(2000000000, 2.0), 2147483647);
-  EXPECT_EQ(toLogical(10, 0.0), 2147483647);
-  EXPECT_EQ(toLogical(0, 0.0), 0);
-}
-
-TEST(SettingsFile, GeometryIsStableAcrossRestarts) {
-  for (double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
-    for (int32_t logical = -3000; logical <= 3000; logical += 7) {
-      // The window is made at toPixels; at exit it is stored with toLogical.
-      EXPECT_EQ(toLogical(toPixels(logical, scale), scale), logical) << scale;
-    }
-  }
-}
-
 }  // namespace
 }  // namespace vennik
