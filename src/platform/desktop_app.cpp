@@ -109,8 +109,7 @@ int runDesktopProgram(int argc, char** argv) {
 
   if (!shell.quitFlag) QApplication::exec();
 
-  const WindowMeasures m = window.measures();
-  storeWindowGeometry(shell, {m.x, m.y, m.width, m.height});
+  storeWindowGeometry(shell, window.measures());
   writeSettings(shell, settingsPath);
   return 0;
 }
