@@ -86,7 +86,7 @@ int runDesktopProgram(int argc, char** argv) {
 
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
-  readSettings(shell, settingsPath);
+  applySettings(shell, readSettings(settingsPath));
   if (shell.sourceFolder.empty())
     shell.sourceFolder = knownFolderPath(platform, folderIdPattern, kDocumentsFolderIdText);
 
@@ -110,7 +110,7 @@ int runDesktopProgram(int argc, char** argv) {
   if (!shell.quitFlag) QApplication::exec();
 
   storeWindowGeometry(shell, window.measures());
-  writeSettings(shell, settingsPath);
+  writeSettings(settingsOf(shell), settingsPath);
   return 0;
 }
 
