@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <optional>
 
-#include <optional>
-
 #include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "platform/build_info.h"
@@ -43,7 +41,7 @@ std::vector<Text> programParameters() {
 }
 }  // namespace
 
-int runDesktopProgram(int argc, char** argv) {
+int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer) {
   if (!displayAvailable()) {
     std::fputs(
         "vennikplus: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
@@ -95,7 +93,8 @@ int runDesktopProgram(int argc, char** argv) {
   showInitialCopyMode(ui, shell.copyMode);
   KeywordTable keywords;
   DesktopController controller(
-      CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window);
+      CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window,
+      observer);
   QObject::connect(&instance, &SingleInstance::commandTextReceived, &controller,
                    &DesktopController::receiveHandOff);
   QObject::connect(&*quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
