@@ -10,11 +10,10 @@
 #include "shell/shell_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  vennik::ShellState read;
-  vennik::readSettingsFromBytes(read, std::string_view(reinterpret_cast<const char*>(data), size));
-  const std::string written = vennik::settingsFileBytes(read);
-  vennik::ShellState again;
-  vennik::readSettingsFromBytes(again, written);
-  if (vennik::settingsFileBytes(again) != written) std::abort();
+  // Through the shell state, as the desktop program keeps them while it runs.
+  vennik::ShellState shell;
+  vennik::applySettings(shell, vennik::readSettingsFromBytes(std::string_view(reinterpret_cast<const char*>(data), size)));
+  const std::string written = vennik::settingsFileBytes(vennik::settingsOf(shell));
+  if (vennik::settingsFileBytes(vennik::readSettingsFromBytes(written)) != written) std::abort();
   return 0;
 }

@@ -33,14 +33,14 @@ Text desktopSettingsPath(PlatformServices& platform) {
 }
 
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform) {
-  ShellState stored;
+  Settings stored;
   ReadFailure failure;
   std::string settingsPath;
   if (opts.settings) {
     settingsPath = *opts.settings;
     auto bytes = readFileLimited(settingsPath, kMaxSettingsBytes, &failure);
     if (bytes) {
-      readSettingsFromBytes(stored, *bytes);
+      stored = readSettingsFromBytes(*bytes);
     } else if (!failure.tooLarge) {
       throw CliError{"cannot read settings '" + settingsPath + "': " + failure.reason};
     }
@@ -48,14 +48,14 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
     // Like the desktop program, a missing file gives the defaults.
     const Text path = desktopSettingsPath(platform);
     settingsPath = toFileSystemPath(path);
-    readSettings(stored, path, &failure);
+    stored = readSettings(path, &failure);
   }
   if (failure.tooLarge) {
     std::cerr << "vennikplus-cli: settings '" << settingsPath << "' not read (" << failure.reason
               << "); using the defaults\n";
   }
   shell.variableFactor = opts.factor.value_or(stored.variableFactor);
-  shell.libraryList = opts.library ? u" " + fromUtf8(*opts.library) + u" " : stored.libraryList;
+  shell.libraryList = u" " + (opts.library ? fromUtf8(*opts.library) : stored.library) + u" ";
 }
 
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {

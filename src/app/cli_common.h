@@ -15,11 +15,13 @@
 
 namespace vennik::cli {
 
-// A failure the user caused: printed to standard error, exit code 1.
+// A failure the user caused, or a run the user stopped: the message goes to
+// standard error and the program ends with the exit code (1 unless given).
 struct CliError : std::exception {
-  explicit CliError(std::string text) : message(std::move(text)) {}
+  explicit CliError(std::string text, int code = 1) : message(std::move(text)), exitCode(code) {}
   const char* what() const noexcept override { return message.c_str(); }
   std::string message;
+  int exitCode;
 };
 
 struct CommonOptions {

@@ -24,15 +24,14 @@ std::string modeHelp() {
 
 }  // namespace
 
-void addCopyCommand(CLI::App& app, int& exitCode) {
+void addCopyCommand(CLI::App& app) {
   auto opts = std::make_shared<CopyOptions>();
   CLI::App* cmd = app.add_subcommand(
       "copy", "Print the text the Copy button puts on the clipboard, in Windows-1252 as sources are read");
   cmd->add_option("--mode", opts->mode, modeHelp())->required()->check(CLI::Range(1, 7));
   addCommonOptions(*cmd, opts->common, true);
-  cmd->callback([opts, &exitCode] {
+  cmd->callback([opts] {
     writeCopyBytes(opts->common, opts->mode, std::cout);
-    exitCode = 0;
   });
 }
 

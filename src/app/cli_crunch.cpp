@@ -15,7 +15,7 @@ struct CrunchOptions {
 };
 }  // namespace
 
-void addCrunchCommand(CLI::App& app, int& exitCode) {
+void addCrunchCommand(CLI::App& app) {
   auto opts = std::make_shared<CrunchOptions>();
   CLI::App* cmd = app.add_subcommand(
       "crunch",
@@ -23,14 +23,13 @@ void addCrunchCommand(CLI::App& app, int& exitCode) {
       "the savings go to standard error");
   addCommonOptions(*cmd, opts->common, true);
   cmd->add_flag("--crlf", opts->crlf, "End lines with CR LF, as the crunched text holds them (default LF)");
-  cmd->callback([opts, &exitCode] {
+  cmd->callback([opts] {
     const CrunchResult crunched = crunch(analyseFile(opts->common));
     std::string text = crunched.text;
     if (!opts->crlf) std::erase(text, '\r');  // the crunched text has no CR but in its line ends
     writeWindows1252(std::cout, text, "the crunched program");
     std::cout.flush();
     std::cerr << crunched.message() << '\n';
-    exitCode = 0;
   });
 }
 

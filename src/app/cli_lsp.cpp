@@ -11,16 +11,16 @@
 
 namespace vennik::cli {
 
-void addLspCommand(CLI::App& app, int& exitCode) {
+void addLspCommand(CLI::App& app) {
   auto opts = std::make_shared<CommonOptions>();
   CLI::App* cmd = app.add_subcommand(
       "lsp", "Language server (LSP 3.17) over standard input and output, for editors");
   addSettingsOptions(*cmd, *opts);
-  cmd->callback([opts, &exitCode] {
+  cmd->callback([opts] {
     ShellState shell;
     applyCommonOptions(*opts, shell);
 
-    static const KeywordTable keywords = buildKeywordTable();
+    const KeywordTable keywords = buildKeywordTable();
     lsp::ServerConfig config;
     // No file name: the terminal-capture rule that drops a first line is
     // for captures loaded whole, not for a file the editor shows line by line.
@@ -30,7 +30,9 @@ void addLspCommand(CLI::App& app, int& exitCode) {
     // A client that goes away shows as a failed write, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
     std::ios::sync_with_stdio(false);
-    exitCode = lsp::serve(std::cin, std::cout, std::cerr, std::move(config));
+    // The protocol's rule: exit without a shutdown request first is exit 1.
+    if (lsp::serve(std::cin, std::cout, std::cerr, std::move(config)) != 0)
+      throw CliError("the editor ended the session without asking to shut down first");
   });
 }
 

@@ -4,6 +4,6 @@
 namespace vennik::cli {
 
 // `lsp`: a language server over standard input and output.
-void addLspCommand(CLI::App& app, int& exitCode);
+void addLspCommand(CLI::App& app);
 
 }  // namespace vennik::cli

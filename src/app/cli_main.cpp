@@ -22,13 +22,12 @@ int run(int argc, char** argv) {
   app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
   app.require_subcommand(1);
 
-  int exitCode = 0;
-  vennik::cli::addReportCommand(app, exitCode);
-  vennik::cli::addCrunchCommand(app, exitCode);
-  vennik::cli::addCopyCommand(app, exitCode);
-  vennik::cli::addPortsCommand(app, exitCode);
-  vennik::cli::addSendCommand(app, exitCode);
-  vennik::cli::addLspCommand(app, exitCode);
+  vennik::cli::addReportCommand(app);
+  vennik::cli::addCrunchCommand(app);
+  vennik::cli::addCopyCommand(app);
+  vennik::cli::addPortsCommand(app);
+  vennik::cli::addSendCommand(app);
+  vennik::cli::addLspCommand(app);
 
   try {
     app.parse(argc, argv);
@@ -44,14 +43,14 @@ int run(int argc, char** argv) {
   } catch (const vennik::cli::CliError& e) {
     std::cout.flush();
     std::cerr << "vennikplus-cli: " << e.message << '\n';
-    return 1;
+    return e.exitCode;
   }
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "vennikplus-cli: cannot write output\n";
     return 1;
   }
-  return exitCode;
+  return 0;
 }
 
 }  // namespace

@@ -47,11 +47,11 @@ nlohmann::json portJson(const SerialPortInfo& p) {
 
 }  // namespace
 
-void addPortsCommand(CLI::App& app, int& exitCode) {
+void addPortsCommand(CLI::App& app) {
   auto json = std::make_shared<bool>(false);
   CLI::App* cmd = app.add_subcommand("ports", "List the serial ports with their USB vendor, product and description");
   cmd->add_flag("--json", *json, "Print the list as JSON");
-  cmd->callback([json, &exitCode] {
+  cmd->callback([json] {
     std::string error;
     auto ports = listSerialPorts(error);
     if (!ports) throw CliError{"cannot list the serial ports: " + error};
@@ -64,7 +64,6 @@ void addPortsCommand(CLI::App& app, int& exitCode) {
     } else {
       for (const SerialPortInfo& p : *ports) std::cout << portLine(p) << '\n';
     }
-    exitCode = 0;
   });
 }
 

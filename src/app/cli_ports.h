@@ -4,6 +4,6 @@
 namespace vennik::cli {
 
 // `ports`: lists the serial ports with what the system knows of each.
-void addPortsCommand(CLI::App& app, int& exitCode);
+void addPortsCommand(CLI::App& app);
 
 }  // namespace vennik::cli

@@ -17,12 +17,12 @@ struct ReportOptions {
 };
 }  // namespace
 
-void addReportCommand(CLI::App& app, int& exitCode) {
+void addReportCommand(CLI::App& app) {
   auto opts = std::make_shared<ReportOptions>();
   CLI::App* cmd = app.add_subcommand("report", "Print the analysis report of a BASIC program");
   addCommonOptions(*cmd, opts->common, true);
   cmd->add_flag("--json", opts->json, "Print the analysis as JSON (schema 1, see README)");
-  cmd->callback([opts, &exitCode] {
+  cmd->callback([opts] {
     const Analysis analysis = analyseFile(opts->common);
     auto print = [](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); };
     if (opts->json) {
@@ -34,7 +34,6 @@ void addReportCommand(CLI::App& app, int& exitCode) {
       writeReport(analysis, print);
       std::cout << '\n';
     }
-    exitCode = 0;
   });
 }
 

@@ -73,7 +73,7 @@ std::string failure(const SendOutcome& r, const SendOptions& o, const std::strin
 
 }  // namespace
 
-void addSendCommand(CLI::App& app, int& exitCode) {
+void addSendCommand(CLI::App& app) {
   auto opts = std::make_shared<SendOptions>();
   CLI::App* cmd = app.add_subcommand(
       "send", "Send a program to a board over its serial port, in a copy mode's envelope, line by line");
@@ -103,7 +103,7 @@ void addSendCommand(CLI::App& app, int& exitCode) {
       ->check(CLI::Range(0.1, 3600.0));
   addCommonOptions(*cmd, opts->common, false);
 
-  cmd->callback([opts, &exitCode] {
+  cmd->callback([opts] {
     // The file first: a file that cannot be read leaves the board alone.
     std::ostringstream bytes;
     writeCopyBytes(opts->common, opts->mode, bytes);
@@ -122,15 +122,10 @@ void addSendCommand(CLI::App& app, int& exitCode) {
     const std::string lostReason = port->lostReason();
     port.reset();  // closed before the message, so the port is free when the user reads it
 
-    if (r.end == SendEnd::Interrupted) {
-      std::cerr << "vennikplus-cli: " << failure(r, *opts, lostReason) << '\n';
-      exitCode = kInterruptedExit;
-      return;
-    }
+    if (r.end == SendEnd::Interrupted) throw CliError{failure(r, *opts, lostReason), kInterruptedExit};
     if (r.end != SendEnd::Done) throw CliError{failure(r, *opts, lostReason)};
     std::cout << "Sent " << r.totalLines << " lines, " << r.bytesSent << " bytes in "
               << secondsText(r.elapsed.count()) << '\n';
-    exitCode = 0;
   });
 }
 

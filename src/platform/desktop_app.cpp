@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <optional>
 
-#include <optional>
-
 #include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "platform/build_info.h"
@@ -43,7 +41,7 @@ std::vector<Text> programParameters() {
 }
 }  // namespace
 
-int runDesktopProgram(int argc, char** argv) {
+int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer) {
   if (!displayAvailable()) {
     std::fputs(
         "vennikplus: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
@@ -86,7 +84,7 @@ int runDesktopProgram(int argc, char** argv) {
 
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
-  readSettings(shell, settingsPath);
+  applySettings(shell, readSettings(settingsPath));
   if (shell.sourceFolder.empty())
     shell.sourceFolder = knownFolderPath(platform, folderIdPattern, kDocumentsFolderIdText);
 
@@ -95,7 +93,8 @@ int runDesktopProgram(int argc, char** argv) {
   showInitialCopyMode(ui, shell.copyMode);
   KeywordTable keywords;
   DesktopController controller(
-      CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window);
+      CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window,
+      observer);
   QObject::connect(&instance, &SingleInstance::commandTextReceived, &controller,
                    &DesktopController::receiveHandOff);
   QObject::connect(&*quitSignals, &QuitSignals::received, &controller, &DesktopController::quitNow);
@@ -109,9 +108,8 @@ int runDesktopProgram(int argc, char** argv) {
 
   if (!shell.quitFlag) QApplication::exec();
 
-  const WindowMeasures m = window.measures();
-  storeWindowGeometry(shell, {m.x, m.y, m.width, m.height});
-  writeSettings(shell, settingsPath);
+  storeWindowGeometry(shell, window.measures());
+  writeSettings(settingsOf(shell), settingsPath);
   return 0;
 }
 

@@ -4,14 +4,14 @@
 #include <QLabel>
 
 #include "platform/main_window.h"
-#include "platform/text_window_log.h"
 #include "shell/hand_off.h"
 #include "shell/shell_state.h"
 
 namespace vennik {
 
-DesktopController::DesktopController(CommandContext context, MainWindow& window, QObject* parent)
-    : QObject(parent), ctx_(context), window_(window) {
+DesktopController::DesktopController(CommandContext context, MainWindow& window, ShownStateObserver observer,
+                                     QObject* parent)
+    : QObject(parent), ctx_(context), window_(window), observer_(std::move(observer)) {
   connect(&window_, &MainWindow::eventRaised, this, [this](UiEvent e) { run([e](CommandContext& c) { handleEvent(c, e); }); });
   connect(&window_, &MainWindow::filesDropped, this, [this](const QStringList& files) {
     std::vector<Text> paths;
@@ -107,7 +107,7 @@ void DesktopController::showState() {
     window_.fileLabel()->setText(label);
     changed = true;
   }
-  if (changed) logTextWindow(shell);
+  if (changed && observer_) observer_(shell);
 }
 
 }  // namespace vennik

@@ -16,11 +16,17 @@ namespace vennik {
 class MainWindow;
 struct DropContent;
 
+// Told the shell state each time the window has shown another text window
+// or file label: for a program that drives the window and must know what it
+// shows.
+using ShownStateObserver = std::function<void(const ShellState&)>;
+
 class DesktopController : public QObject {
   Q_OBJECT
 
  public:
-  DesktopController(CommandContext context, MainWindow& window, QObject* parent = nullptr);
+  DesktopController(CommandContext context, MainWindow& window, ShownStateObserver observer = {},
+                    QObject* parent = nullptr);
 
   // Runs one piece of shell work the way every command runs.
   void run(const std::function<void(CommandContext&)>& work);
@@ -45,6 +51,7 @@ class DesktopController : public QObject {
 
   CommandContext ctx_;
   MainWindow& window_;
+  ShownStateObserver observer_;
   Text shownText_;
   bool edited_ = false;
   bool showing_ = false;

@@ -112,7 +112,7 @@ void MainWindow::markCopyMode(int mode) {
 
 void MainWindow::setCopyTooltip(const QString& tooltip) { buttons_[kCopyButtonIndex]->setToolTip(tooltip); }
 
-WindowMeasures MainWindow::measures() const {
+PixelRect MainWindow::measures() const {
   // pos() is the outer frame's corner; the menu bar lies inside the window,
   // so height() already counts it.
   return {toPixels(pos().x()), toPixels(pos().y()), toPixels(width()), toPixels(height())};

@@ -18,16 +18,6 @@ namespace vennik {
 
 struct ShellState;
 
-// The window measures that the settings keep, in screen pixels: the outer
-// frame's left and top edges, the client width and the client height with
-// the menu bar counted.
-struct WindowMeasures {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
-};
-
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -44,7 +34,10 @@ class MainWindow : public QMainWindow {
   void markCopyMode(int mode);
   void setCopyTooltip(const QString& tooltip);
 
-  WindowMeasures measures() const;
+  // The measures that the settings keep, in screen pixels: the outer frame's
+  // left and top edges, the client width and the client height with the menu
+  // bar counted.
+  PixelRect measures() const;
 
   // Screen pixels to the toolkit's own units and back (the same unless the
   // toolkit scales by a device pixel ratio of its own).

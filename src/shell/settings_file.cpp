@@ -2,12 +2,10 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 #include "shell/source_file.h"
 #include "shell/safe_file_write.h"
 #include "shell/settings_document.h"
-#include "shell/shell_state.h"
 
 namespace vennik {
 
@@ -48,75 +46,58 @@ std::string textValue(TextView v) {
   return toUtf8(t);
 }
 
-int32_t roundHalfEven(double x) {
-  if (std::isnan(x)) return 0;
-  if (x >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (x <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  const double below = std::floor(x);
-  const double diff = x - below;
-  double r = below;
-  if (diff > 0.5 || (diff == 0.5 && std::fmod(below, 2.0) != 0.0)) r = below + 1.0;
-  return static_cast<int32_t>(r);
-}
-
 }  // namespace
 
 Text settingsFilePath(TextView settingsFolder) { return Text(settingsFolder) + Text(kSettingsFileName); }
 
-void readSettingsFromBytes(ShellState& shell, std::string_view bytes) {
+Settings readSettingsFromBytes(std::string_view bytes) {
   const SettingsDocument doc(bytes);
-  auto integer = [&](TextView group, TextView key, int32_t fallback) {
-    auto v = doc.value(group, key);
-    return v ? settingsInteger(*v) : fallback;
+  Settings s;
+  auto integer = [&](TextView group, TextView key, int32_t& item) {
+    if (auto v = doc.value(group, key)) item = settingsInteger(*v);
   };
-  auto text = [&](TextView group, TextView key) {
-    auto v = doc.value(group, key);
-    return v ? settingsText(*v) : Text();
+  auto text = [&](TextView group, TextView key, Text& item) {
+    if (auto v = doc.value(group, key)) item = settingsText(*v);
   };
-  shell.mainX = integer(kWindows, u"MainX", 200);
-  shell.mainY = integer(kWindows, u"MainY", 200);
-  shell.mainW = integer(kWindows, u"MainW", 700);
-  shell.mainH = integer(kWindows, u"MainH", 287);
-  shell.fontSize = integer(kWindows, u"FontSize", 10);
-  shell.sourceFolder = text(kGeneral, u"Data Folder");
-  shell.currentFileName = text(kGeneral, u"Last file");
-  auto factor = doc.value(kGeneral, u"Variable factor");
-  shell.variableFactor = factor ? settingsFloat(*factor) : 0.5f;
-  shell.libraryList = u" " + text(kGeneral, u"Library") + u" ";
-  shell.copyMode = integer(kGeneral, u"Copy mode", 1);
+  integer(kWindows, u"MainX", s.mainX);
+  integer(kWindows, u"MainY", s.mainY);
+  integer(kWindows, u"MainW", s.mainW);
+  integer(kWindows, u"MainH", s.mainH);
+  integer(kWindows, u"FontSize", s.fontSize);
+  text(kGeneral, u"Data Folder", s.sourceFolder);
+  text(kGeneral, u"Last file", s.lastFile);
+  if (auto factor = doc.value(kGeneral, u"Variable factor")) s.variableFactor = settingsFloat(*factor);
+  text(kGeneral, u"Library", s.library);
+  integer(kGeneral, u"Copy mode", s.copyMode);
+  return s;
 }
 
-bool readSettings(ShellState& shell, TextView settingsPath, ReadFailure* failure) {
+Settings readSettings(TextView settingsPath, ReadFailure* failure) {
   auto bytes = readFileLimited(toFileSystemPath(settingsPath), kMaxSettingsBytes, failure);
-  readSettingsFromBytes(shell, bytes ? std::string_view(*bytes) : std::string_view());
-  return bytes.has_value();
+  return bytes ? readSettingsFromBytes(*bytes) : Settings{};
 }
 
-std::string settingsFileBytes(const ShellState& shell) {
+std::string settingsFileBytes(const Settings& settings) {
   std::string out = "\xEF\xBB\xBF\r\n";
   out += "[Windows]\r\n";
   out += "; Main Window\r\n";
-  appendKey(out, "MainX", integerText(shell.mainX));
-  appendKey(out, "MainY", integerText(shell.mainY));
-  appendKey(out, "MainW", integerText(shell.mainW));
-  appendKey(out, "MainH", integerText(shell.mainH));
-  appendKey(out, "FontSize", integerText(shell.fontSize));
+  appendKey(out, "MainX", integerText(settings.mainX));
+  appendKey(out, "MainY", integerText(settings.mainY));
+  appendKey(out, "MainW", integerText(settings.mainW));
+  appendKey(out, "MainH", integerText(settings.mainH));
+  appendKey(out, "FontSize", integerText(settings.fontSize));
   out += "\r\n";
   out += "[General]\r\n";
-  appendKey(out, "Data Folder", textValue(shell.sourceFolder));
-  appendKey(out, "Last file", textValue(shell.currentFileName));
-  appendKey(out, "Variable factor", floatText(shell.variableFactor));
-  appendKey(out, "Library", textValue(trimBlanks(shell.libraryList)));
-  appendKey(out, "Copy mode", integerText(shell.copyMode));
+  appendKey(out, "Data Folder", textValue(settings.sourceFolder));
+  appendKey(out, "Last file", textValue(settings.lastFile));
+  appendKey(out, "Variable factor", floatText(settings.variableFactor));
+  appendKey(out, "Library", textValue(settings.library));
+  appendKey(out, "Copy mode", integerText(settings.copyMode));
   return out;
 }
 
-bool writeSettings(const ShellState& shell, TextView settingsPath) {
-  return writeFileSafely(toFileSystemPath(settingsPath), settingsFileBytes(shell));
+bool writeSettings(const Settings& settings, TextView settingsPath) {
+  return writeFileSafely(toFileSystemPath(settingsPath), settingsFileBytes(settings));
 }
-
-int32_t toLogical(int32_t pixels, double scaleFactor) { return roundHalfEven(pixels / scaleFactor); }
-
-int32_t toPixels(int32_t logical, double scaleFactor) { return roundHalfEven(logical * scaleFactor); }
 
 }  // namespace vennik

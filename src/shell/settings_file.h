@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "base/text_util.h"
+#include "shell/settings.h"
 
 namespace vennik {
 
-struct ShellState;
 struct ReadFailure;
 
 inline constexpr TextView kSettingsFileName = u"VennikPlus.inf";
@@ -19,28 +19,19 @@ inline constexpr size_t kMaxSettingsBytes = size_t{1} << 20;
 // The settings file in a settings folder (which ends in a separator).
 Text settingsFilePath(TextView settingsFolder);
 
-// Sets the ten persisted items of the shell state from the file: MainX,
-// MainY, MainW, MainH, FontSize, the source folder ("Data Folder"), the
-// current file name ("Last file"), the variable factor, `libraryList` (the
-// "Library" value with a blank added on each side) and the copy mode.
-// A missing or unreadable file gives every default, and so does one larger
-// than kMaxSettingsBytes; returns whether the file was read, and when not,
-// why in `failure`.
-bool readSettings(ShellState& shell, TextView settingsPath, ReadFailure* failure = nullptr);
-void readSettingsFromBytes(ShellState& shell, std::string_view bytes);
+// The settings in the file: MainX, MainY, MainW, MainH and FontSize in
+// [Windows]; "Data Folder", "Last file", "Variable factor", "Library" and
+// "Copy mode" in [General]. An item the file lacks keeps its default. A
+// missing or unreadable file gives every default, and so does one larger
+// than kMaxSettingsBytes; `failure` then says why it was not read.
+Settings readSettings(TextView settingsPath, ReadFailure* failure = nullptr);
+Settings readSettingsFromBytes(std::string_view bytes);
 
-// The exact bytes of the file for the shell state as it stands. The geometry
-// items must already hold logical units (see toLogical).
-std::string settingsFileBytes(const ShellState& shell);
+// The exact bytes of the file for the settings.
+std::string settingsFileBytes(const Settings& settings);
 
 // Writes the file safely (temporary file, then rename). Returns false, and
 // leaves any earlier file whole, when it cannot be written.
-bool writeSettings(const ShellState& shell, TextView settingsPath);
-
-// Pixels to logical units and back with the scale factor, an exact half
-// rounding to the even neighbour; results beyond 32 bits are held at the
-// limit, a result that is not a number gives 0.
-int32_t toLogical(int32_t pixels, double scaleFactor);
-int32_t toPixels(int32_t logical, double scaleFactor);
+bool writeSettings(const Settings& settings, TextView settingsPath);
 
 }  // namespace vennik

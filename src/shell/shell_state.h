@@ -4,29 +4,33 @@
 #include <cstdint>
 
 #include "base/text_util.h"
+#include "shell/settings.h"
 #include "shell/text_window.h"
 
 namespace vennik {
 
 struct ShellState {
+  // The persisted items start as a first run without a settings file has them.
+  ShellState() { applySettings(*this, Settings{}); }
+
   Text programFolder;      // folder of the running executable, trailing separator
   Text settingsFolder;     // folder of VennikPlus.inf
   Text sourceFolder;       // folder of the last loaded source ("Data Folder")
   Text currentFileName;    // path, "Clipboard" or "none received." ("Last file")
   Text sourceText;         // the whole current source
   bool textSourceFlag = false;  // source came from the clipboard or a drop
-  int32_t copyMode = 1;
+  int32_t copyMode;
   bool quitFlag = false;
   double scaleFactor = 1.0;
-  int32_t mainX = 200;
-  int32_t mainY = 200;
-  int32_t mainW = 700;
-  int32_t mainH = 287;
-  int32_t fontSize = 10;
-  float variableFactor = 0.5f;
+  int32_t mainX;
+  int32_t mainY;
+  int32_t mainW;
+  int32_t mainH;
+  int32_t fontSize;
+  float variableFactor;
   // One blank, then every Library name followed by one blank. Two blanks when
-  // nothing was stored, as the settings reader gives a blank on each side.
-  Text libraryList = u"  ";
+  // the settings hold none, as applySettings adds a blank on each side.
+  Text libraryList;
   TextWindow textWindow;
   Text fileLabel;
 };

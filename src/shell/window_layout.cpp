@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "shell/settings_file.h"
 #include "shell/shell_state.h"
 
 namespace vennik {
@@ -39,6 +38,8 @@ int32_t roundHalfEven(double value) {
 }
 
 int32_t scaled(double logical, double scaleFactor) { return roundHalfEven(logical * scaleFactor); }
+
+int32_t toLogical(int32_t pixels, double scaleFactor) { return roundHalfEven(pixels / scaleFactor); }
 
 WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, int32_t mainH,
                                  double scaleFactor) {

@@ -43,6 +43,8 @@ int32_t roundHalfEven(double value);
 
 // A logical value in pixels.
 int32_t scaled(double logical, double scaleFactor);
+// A pixel value in logical units: the way back from `scaled`.
+int32_t toLogical(int32_t pixels, double scaleFactor);
 
 // The layout when the window is made, from MainX, MainY, MainW, MainH.
 WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, int32_t mainH,

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The real desktop program on a virtual X display: a first start analyses an
+# The desktop program on a virtual X display: a first start analyses an
 # example, a second start with another example hands it over and ends with 0,
 # the first analyses that one, the Quit button ends it with 0 and the
 # settings keep the last file. Screenshots go to the work folder.
 #
 # Usage: desktop_xvfb_test.sh PROGRAM EXAMPLES_FOLDER WORK_FOLDER
+# PROGRAM is the observed build, which writes its file label and text window
+# to text_window.log beside itself each time either changes.
 # Exit 77 (skipped) only when Xvfb cannot start.
 set -u
 
@@ -12,7 +14,8 @@ program=$1
 examples=$(cd "$2" && pwd)
 work=$3
 
-fail() { echo "FAIL: $*"; [ -f "$work/log.txt" ] && { echo "--- text window log:"; head -5 "$work/log.txt"; }; exit 1; }
+log="$work/program/text_window.log"
+fail() { echo "FAIL: $*"; [ -f "$log" ] && { echo "--- text window log:"; head -5 "$log"; }; exit 1; }
 
 rm -rf "$work"
 mkdir -p "$work/program" "$work/runtime" "$work/home"
@@ -41,7 +44,6 @@ fi
 
 export DISPLAY=":$(head -n1 "$work/display")"
 export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-export VENNIKPLUS_TEXT_WINDOW_LOG="$work/log.txt"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_CONFIG_HOME XDG_DATA_HOME QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
 
 screenshot() {
@@ -57,7 +59,7 @@ screenshot() {
 # Waits until the text window log starts with the given text.
 wait_for_log() {
   for _ in $(seq 150); do
-    [ -f "$work/log.txt" ] && [ "$(head -c ${#1} "$work/log.txt")" = "$1" ] && return 0
+    [ -f "$log" ] && [ "$(head -c ${#1} "$log")" = "$1" ] && return 0
     sleep 0.1
   done
   return 1

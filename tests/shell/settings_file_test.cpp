@@ -15,15 +15,7 @@
 namespace vennik {
 namespace {
 
-ShellState readFrom(const std::string& bytes) {
-  ShellState s;
-  // Start from values unlike every default, so that a default shows up.
-  s.mainX = s.mainY = s.mainW = s.mainH = s.fontSize = s.copyMode = -99;
-  s.variableFactor = -99.0f;
-  s.sourceFolder = s.currentFileName = s.libraryList = u"stale";
-  readSettingsFromBytes(s, bytes);
-  return s;
-}
+Settings readFrom(const std::string& bytes) { return readSettingsFromBytes(bytes); }
 
 std::string fileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -33,7 +25,7 @@ std::string fileBytes(const std::string& path) {
 TEST(SettingsFile, DefaultFileBytes) {
   ShellState s;
   s.libraryList = u" ";  // as the Library leaves it after a Clear
-  EXPECT_EQ(settingsFileBytes(s),
+  EXPECT_EQ(settingsFileBytes(settingsOf(s)),
             "\xEF\xBB\xBF\r\n"
             "[Windows]\r\n"
             "; Main Window\r\n"
@@ -53,23 +45,26 @@ TEST(SettingsFile, DefaultFileBytes) {
 
 TEST(SettingsFile, EmptyOrMissingFileGivesEveryDefault) {
   for (std::string bytes : {"", "\xEF\xBB\xBF", "[Other]\nMainX = 5\n", "MainX = 5\n[Windows]\n"}) {
-    ShellState s = readFrom(bytes);
+    Settings s = readFrom(bytes);
     EXPECT_EQ(s.mainX, 200) << bytes;
     EXPECT_EQ(s.mainY, 200);
     EXPECT_EQ(s.mainW, 700);
     EXPECT_EQ(s.mainH, 287);
     EXPECT_EQ(s.fontSize, 10);
     EXPECT_EQ(s.sourceFolder, u"");
-    EXPECT_EQ(s.currentFileName, u"");
+    EXPECT_EQ(s.lastFile, u"");
     EXPECT_EQ(s.variableFactor, 0.5f);
-    EXPECT_EQ(s.libraryList, u"  ");
+    EXPECT_EQ(s.library, u"");
     EXPECT_EQ(s.copyMode, 1);
   }
   testing::TempFolder dir;
-  ShellState s;
-  s.mainX = 1;
-  EXPECT_FALSE(readSettings(s, fromUtf8(dir.folder() + "absent.inf")));
-  EXPECT_EQ(s.mainX, 200);
+  ReadFailure failure;
+  EXPECT_EQ(readSettings(fromUtf8(dir.folder() + "absent.inf"), &failure), Settings{});
+  EXPECT_FALSE(failure.reason.empty());
+  // A first run's shell state holds the same defaults.
+  ShellState shell;
+  EXPECT_EQ(settingsOf(shell), Settings{});
+  EXPECT_EQ(shell.libraryList, u"  ");
 }
 
 TEST(SettingsFile, AFileOverOneMebibyteIsNotReadAtAll) {
@@ -79,47 +74,41 @@ TEST(SettingsFile, AFileOverOneMebibyteIsNotReadAtAll) {
   bytes.resize(kMaxSettingsBytes, ';');
   for (const bool over : {false, true}) {
     std::ofstream(path, std::ios::binary) << bytes << (over ? "\n" : "");
-    ShellState s;
     ReadFailure failure;
-    EXPECT_EQ(readSettings(s, fromUtf8(path), &failure), !over);
+    const Settings s = readSettings(fromUtf8(path), &failure);
     EXPECT_EQ(failure.tooLarge, over);
     EXPECT_EQ(s.mainX, over ? 200 : 5);
   }
 }
 
 TEST(SettingsFile, RoundTripOfWrittenFile) {
-  ShellState s;
+  Settings s;
   s.mainX = -1920;
   s.mainY = 0;
   s.mainW = 2147483647;
   s.mainH = 300;
   s.fontSize = 14;
   s.sourceFolder = u"/home/jos\u00e9/basic \u2013 progs/";
-  s.currentFileName = u"/home/jos\u00e9/basic \u2013 progs/game,1.bas";
+  s.lastFile = u"/home/jos\u00e9/basic \u2013 progs/game,1.bas";
   s.variableFactor = 1.25f;
-  s.libraryList = u" alpha beta gamma ";
+  s.library = u"alpha beta gamma";
   s.copyMode = 7;
-  ShellState r = readFrom(settingsFileBytes(s));
-  EXPECT_EQ(r.mainX, s.mainX);
-  EXPECT_EQ(r.mainY, s.mainY);
-  EXPECT_EQ(r.mainW, s.mainW);
-  EXPECT_EQ(r.mainH, s.mainH);
-  EXPECT_EQ(r.fontSize, s.fontSize);
-  EXPECT_EQ(r.sourceFolder, s.sourceFolder);
-  EXPECT_EQ(r.currentFileName, s.currentFileName);
-  EXPECT_EQ(r.variableFactor, s.variableFactor);
-  EXPECT_EQ(r.libraryList, s.libraryList);
-  EXPECT_EQ(r.copyMode, s.copyMode);
-  // A second write of what was read gives the same bytes.
-  EXPECT_EQ(settingsFileBytes(r), settingsFileBytes(s));
+  EXPECT_EQ(readFrom(settingsFileBytes(s)), s);
+
+  // Through the shell state and back, every item keeps its place.
+  ShellState shell;
+  applySettings(shell, s);
+  EXPECT_EQ(shell.currentFileName, s.lastFile);
+  EXPECT_EQ(shell.libraryList, u" alpha beta gamma ");
+  EXPECT_EQ(settingsOf(shell), s);
 }
 
 TEST(SettingsFile, SpecialFloatsAreWrittenAndReadBack) {
-  ShellState s;
+  Settings s;
   for (float f : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
                   std::numeric_limits<float>::quiet_NaN(), -0.0000004f, 123456.789f}) {
     s.variableFactor = f;
-    ShellState r = readFrom(settingsFileBytes(s));
+    Settings r = readFrom(settingsFileBytes(s));
     if (std::isnan(f)) {
       EXPECT_TRUE(std::isnan(r.variableFactor));
     } else if (std::isinf(f)) {
@@ -141,7 +130,7 @@ TEST(SettingsFile, SpecialFloatsAreWrittenAndReadBack) {
 TEST(SettingsFile, GroupsAndKeysIgnoreAsciiCaseButHeadersAreNotTrimmed) {
   EXPECT_EQ(readFrom("[windows]\nmainx = 17\n").mainX, 17);
   EXPECT_EQ(readFrom("[WINDOWS]\nMAINX = 17\n").mainX, 17);
-  EXPECT_EQ(readFrom("[general]\nlast FILE = a.bas\n").currentFileName, u"a.bas");
+  EXPECT_EQ(readFrom("[general]\nlast FILE = a.bas\n").lastFile, u"a.bas");
   EXPECT_EQ(readFrom("[ Windows ]\nMainX = 17\n").mainX, 200);
   EXPECT_EQ(readFrom("[Windows ]\nMainX = 17\n").mainX, 200);
   // Text after "]" is ignored; a header without "]" runs to the line end.
@@ -153,7 +142,7 @@ TEST(SettingsFile, BlanksAndTabsAroundTheEqualsSign) {
   for (std::string line : {"MainX=33", "MainX = 33", " \t MainX \t=\t  33 \t", "\tMainX\t\t=33px"}) {
     EXPECT_EQ(readFrom("[Windows]\r\n" + line + "\r\n").mainX, 33) << line;
   }
-  EXPECT_EQ(readFrom("[General]\nLast file =\t a b.bas \t\n").currentFileName, u"a b.bas");
+  EXPECT_EQ(readFrom("[General]\nLast file =\t a b.bas \t\n").lastFile, u"a b.bas");
   // A key with a blank inside it keeps that blank.
   EXPECT_EQ(readFrom("[General]\nData  Folder = x/\n").sourceFolder, u"");
 }
@@ -163,11 +152,11 @@ TEST(SettingsFile, EmptyOrNonNumericValuesReadAsZeroNotTheDefault) {
   EXPECT_EQ(readFrom("[Windows]\nFontSize\n").fontSize, 0);
   EXPECT_EQ(readFrom("[Windows]\nFontSize = big\n").fontSize, 0);
   EXPECT_EQ(readFrom("[General]\nVariable factor = \n").variableFactor, 0.0f);
-  EXPECT_EQ(readFrom("[General]\nLibrary =\n").libraryList, u"  ");
+  EXPECT_EQ(readFrom("[General]\nLibrary =\n").library, u"");
 }
 
 TEST(SettingsFile, FirstGroupAndFirstKeyWin) {
-  ShellState s = readFrom(
+  Settings s = readFrom(
       "[Windows]\nMainX = 1\nMainX = 2\n[General]\nCopy mode = 3\n"
       "[Windows]\nMainX = 4\nMainY = 5\n");
   EXPECT_EQ(s.mainX, 1);
@@ -176,16 +165,16 @@ TEST(SettingsFile, FirstGroupAndFirstKeyWin) {
 }
 
 TEST(SettingsFile, LineEndsCommentsAndLeadingWhitespace) {
-  ShellState s = readFrom("\r\r\n[Windows]\r; MainX = 9\r  \t MainX = 8\n\n\r\nMainY = 7\r\n;[General]\n");
+  Settings s = readFrom("\r\r\n[Windows]\r; MainX = 9\r  \t MainX = 8\n\n\r\nMainY = 7\r\n;[General]\n");
   EXPECT_EQ(s.mainX, 8);
   EXPECT_EQ(s.mainY, 7);
 }
 
 TEST(SettingsFile, EncodingFollowsTheByteOrderMark) {
-  EXPECT_EQ(readFrom("[General]\nLast file = C:\\caf\xE9.bas\n").currentFileName, u"C:\\caf\u00e9.bas");
-  EXPECT_EQ(readFrom("\xEF\xBB\xBF[General]\nLast file = caf\xC3\xA9.bas\n").currentFileName, u"caf\u00e9.bas");
+  EXPECT_EQ(readFrom("[General]\nLast file = C:\\caf\xE9.bas\n").lastFile, u"C:\\caf\u00e9.bas");
+  EXPECT_EQ(readFrom("\xEF\xBB\xBF[General]\nLast file = caf\xC3\xA9.bas\n").lastFile, u"caf\u00e9.bas");
   // Without the mark, UTF-8 bytes are two Latin-1 characters.
-  EXPECT_EQ(readFrom("[General]\nLast file = caf\xC3\xA9\n").currentFileName, u"caf\u00c3\u00a9");
+  EXPECT_EQ(readFrom("[General]\nLast file = caf\xC3\xA9\n").lastFile, u"caf\u00c3\u00a9");
 }
 
 TEST(SettingsFile, NumberConversions) {
@@ -212,21 +201,22 @@ TEST(SettingsFile, NumberConversions) {
 TEST(SettingsFile, LibraryIsTrimmedWhenWrittenAndPaddedWhenRead) {
   ShellState s;
   s.libraryList = u" ";
-  EXPECT_NE(settingsFileBytes(s).find("\r\nLibrary = \r\nCopy mode"), std::string::npos);
+  EXPECT_NE(settingsFileBytes(settingsOf(s)).find("\r\nLibrary = \r\nCopy mode"), std::string::npos);
   s.libraryList = u" foo bar ";
-  EXPECT_NE(settingsFileBytes(s).find("\r\nLibrary = foo bar\r\n"), std::string::npos);
-  EXPECT_EQ(readFrom("[General]\nLibrary = foo bar\n").libraryList, u" foo bar ");
+  EXPECT_NE(settingsFileBytes(settingsOf(s)).find("\r\nLibrary = foo bar\r\n"), std::string::npos);
+  applySettings(s, readFrom("[General]\nLibrary = foo bar\n"));
+  EXPECT_EQ(s.libraryList, u" foo bar ");
 }
 
 TEST(SettingsFile, LineBreaksInsideTextValuesBecomeBlanks) {
-  ShellState s;
-  s.currentFileName = u"/tmp/a\r\nb\nc.bas";
+  Settings s;
+  s.lastFile = u"/tmp/a\r\nb\nc.bas";
   s.sourceFolder = u"/tmp/x\r/";
   const std::string bytes = settingsFileBytes(s);
   EXPECT_NE(bytes.find("\r\nLast file = /tmp/a  b c.bas\r\n"), std::string::npos);
   EXPECT_NE(bytes.find("\r\nData Folder = /tmp/x /\r\n"), std::string::npos);
-  ShellState r = readFrom(bytes);
-  EXPECT_EQ(r.currentFileName, u"/tmp/a  b c.bas");
+  Settings r = readFrom(bytes);
+  EXPECT_EQ(r.lastFile, u"/tmp/a  b c.bas");
   EXPECT_EQ(r.variableFactor, 0.5f);  // the lines after it still read
 }
 
@@ -238,47 +228,21 @@ TEST(SettingsFile, WriteReplacesTheFileAndLeavesNothingElse) {
     std::ofstream old(toUtf8(path), std::ios::binary);
     old << "[Windows]\nMainX = 1\nUnknown = kept?\n";
   }
-  ShellState s;
-  s.currentFileName = u"Clipboard";
+  Settings s;
+  s.lastFile = u"Clipboard";
   ASSERT_TRUE(writeSettings(s, path));
   EXPECT_EQ(fileBytes(toUtf8(path)), settingsFileBytes(s));
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.folder())) ++entries;
   EXPECT_EQ(entries, 1);
 
-  ShellState r;
-  EXPECT_TRUE(readSettings(r, path));
-  EXPECT_EQ(r.currentFileName, u"Clipboard");
+  EXPECT_EQ(readSettings(path).lastFile, u"Clipboard");
 }
 
 TEST(SettingsFile, WriteIntoMissingFolderFails) {
   testing::TempFolder dir;
-  ShellState s;
-  EXPECT_FALSE(writeSettings(s, fromUtf8(dir.folder() + "missing/VennikPlus.inf")));
+  EXPECT_FALSE(writeSettings(Settings{}, fromUtf8(dir.folder() + "missing/VennikPlus.inf")));
   EXPECT_FALSE(std::filesystem::exists(dir.folder() + "missing"));
-}
-
-TEST(SettingsFile, GeometryRoundsHalfToEven) {
-  EXPECT_EQ(toLogical(1050, 1.5), 700);
-  EXPECT_EQ(toPixels(700, 1.5), 1050);
-  EXPECT_EQ(toLogical(5, 2.0), 2);   // 2.5
-  EXPECT_EQ(toLogical(7, 2.0), 4);   // 3.5
-  EXPECT_EQ(toLogical(-5, 2.0), -2);  // -2.5
-  EXPECT_EQ(toLogical(-7, 2.0), -4);  // -3.5
-  EXPECT_EQ(toPixels(3, 1.5), 4);    // 4.5
-  EXPECT_EQ(toPixels(5, 1.5), 8);    // 7.5
-  EXPECT_EQ(toPixels(2000000000, 2.0), 2147483647);
-  EXPECT_EQ(toLogical(10, 0.0), 2147483647);
-  EXPECT_EQ(toLogical(0, 0.0), 0);
-}
-
-TEST(SettingsFile, GeometryIsStableAcrossRestarts) {
-  for (double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
-    for (int32_t logical = -3000; logical <= 3000; logical += 7) {
-      // The window is made at toPixels; at exit it is stored with toLogical.
-      EXPECT_EQ(toLogical(toPixels(logical, scale), scale), logical) << scale;
-    }
-  }
 }
 
 }  // namespace

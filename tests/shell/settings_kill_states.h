@@ -1,16 +1,16 @@
 #pragma once
 // The two settings that the writer helper writes in turn, large enough that
 // a kill often lands in the middle of a write.
-#include "shell/shell_state.h"
+#include "shell/settings.h"
 
 namespace vennik::testing {
 
-inline ShellState killTestState(int which) {
-  ShellState s;
+inline Settings killTestState(int which) {
+  Settings s;
   const char16_t fill = which == 0 ? u'a' : u'\u00e9';
   s.mainX = which == 0 ? 111 : 222;
-  s.currentFileName = which == 0 ? u"old.bas" : u"new.bas";
-  s.libraryList = u" " + Text(1 << 20, fill) + u" ";
+  s.lastFile = which == 0 ? u"old.bas" : u"new.bas";
+  s.library = Text(1 << 20, fill);
   return s;
 }
 

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   const vennik::Text path = vennik::fromUtf8(argv[1]);
-  const vennik::ShellState states[2] = {vennik::testing::killTestState(0), vennik::testing::killTestState(1)};
+  const vennik::Settings states[2] = {vennik::testing::killTestState(0), vennik::testing::killTestState(1)};
   for (int i = 1;; i ^= 1) {
     if (!vennik::writeSettings(states[i], path)) return 1;
     if (i == 1) {

@@ -67,5 +67,28 @@ TEST(WindowGeometry, IsStoredInLogicalUnitsAndSurvivesARestart) {
             (PixelRect{300, 302, 1050, 430}));
 }
 
+TEST(WindowGeometry, RoundsHalfToEven) {
+  EXPECT_EQ(toLogical(1050, 1.5), 700);
+  EXPECT_EQ(scaled(700, 1.5), 1050);
+  EXPECT_EQ(toLogical(5, 2.0), 2);   // 2.5
+  EXPECT_EQ(toLogical(7, 2.0), 4);   // 3.5
+  EXPECT_EQ(toLogical(-5, 2.0), -2);  // -2.5
+  EXPECT_EQ(toLogical(-7, 2.0), -4);  // -3.5
+  EXPECT_EQ(scaled(3, 1.5), 4);    // 4.5
+  EXPECT_EQ(scaled(5, 1.5), 8);    // 7.5
+  EXPECT_EQ(scaled(2000000000, 2.0), 2147483647);
+  EXPECT_EQ(toLogical(10, 0.0), 2147483647);
+  EXPECT_EQ(toLogical(0, 0.0), 0);
+}
+
+TEST(WindowGeometry, IsStableAcrossRestarts) {
+  for (double scale : {1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0}) {
+    for (int32_t logical = -3000; logical <= 3000; logical += 7) {
+      // The window is made at `scaled`; at exit it is stored with toLogical.
+      EXPECT_EQ(toLogical(scaled(logical, scale), scale), logical) << scale;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vennik
