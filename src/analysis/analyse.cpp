@@ -13,6 +13,7 @@
 #include "analysis/analysis.h"
 #include "analysis/definition_lines.h"
 #include "analysis/listing_order.h"
+#include "analysis/name_characters.h"
 #include "analysis/name_index.h"
 #include "analysis/number_literal.h"
 #include "base/line_ends.h"
@@ -37,15 +38,10 @@ constexpr int32_t kWidthLimit = 255;
 // a label always wins.
 enum class Mark : uint8_t { None, Declared, Fn, Label, Library };
 
-constexpr bool isNameChar(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
-         c == '#' || c == '@' || c == '$' || c == '&' || c == '%' || c == '!';
-}
-
 struct NameCharTable {
   bool table[256] = {};
   constexpr NameCharTable() {
-    for (int c = 0; c < 256; ++c) table[c] = isNameChar(static_cast<unsigned char>(c));
+    for (int c = 0; c < 256; ++c) table[c] = isNameChar(static_cast<char>(c));
   }
 };
 constexpr NameCharTable kNameChars;

@@ -7,11 +7,6 @@
 
 namespace vennik::lsp {
 
-bool isNameCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
-         c == '#' || c == '@' || c == '$' || c == '&' || c == '%' || c == '!';
-}
-
 std::string foldCase(std::string_view name) {
   std::string out(name);
   for (char& c : out) {
@@ -67,7 +62,7 @@ Occurrence NameLookup::occurrenceOf(int32_t row, const Reference& ref) const {
                   ? std::min<size_t>(static_cast<size_t>(column), raw.size())
                   : byteOffsetAt(raw, static_cast<uint32_t>(column), PositionEncoding::Utf16);
   size_t end = at;
-  while (end < raw.size() && isNameCharacter(raw[end])) ++end;
+  while (end < raw.size() && isNameChar(raw[end])) ++end;
   int32_t length = static_cast<int32_t>(end - at);
   if (length == 0 && row >= 0) length = static_cast<int32_t>(analysis_->row(row).name.size());
   return {ref.line, column, length, row};

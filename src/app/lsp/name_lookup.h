@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "analysis/name_characters.h"
 
 namespace vennik::lsp {
 
@@ -32,7 +33,6 @@ struct Target {
   int32_t scope = -1;  // Kind::Callable: the definition's scope
 };
 
-bool isNameCharacter(char c);
 std::string foldCase(std::string_view name);
 
 class NameLookup {

@@ -13,7 +13,7 @@ bool wellFormed(std::string_view name) {
   if (name.empty()) return false;
   const char first = name.front();
   if (!((first >= 'A' && first <= 'Z') || (first >= 'a' && first <= 'z') || first == '_')) return false;
-  return std::all_of(name.begin(), name.end(), isNameCharacter);
+  return std::all_of(name.begin(), name.end(), isNameChar);
 }
 
 // Words that are no keywords but change how the analysis reads a line

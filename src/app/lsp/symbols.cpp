@@ -19,7 +19,7 @@ constexpr int kStruct = 23;
 bool startsWithWord(std::string_view line, std::string_view word) {
   while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
   if (line.size() <= word.size()) return false;
-  return foldCase(line.substr(0, word.size())) == word && !isNameCharacter(line[word.size()]);
+  return foldCase(line.substr(0, word.size())) == word && !isNameChar(line[word.size()]);
 }
 
 bool inside(const Range& inner, const Range& outer) {
