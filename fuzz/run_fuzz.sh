@@ -16,5 +16,7 @@ for folder in "$@"; do
   if [ -d "$folder" ]; then seeds+=("$folder"); fi
 done
 # Inputs that fault are kept in WORK/crashes; rerun one with: FUZZER FILE
-exec "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+# A fixed seed (FUZZ_SEED to change it) makes a run repeat the same inputs in
+# the same order, so a test run fails the same way every time or not at all.
+exec "$fuzzer" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
   -artifact_prefix="$work/crashes/" "$work/corpus" "${seeds[@]}"
