@@ -7,6 +7,7 @@
 #include <map>
 
 #include "analysis/analysis_fixture.h"
+#include "corpus_programs.h"
 #include "base/source_encoding.h"
 #include "transform/cli_runner.h"
 
@@ -14,17 +15,6 @@ namespace vennik::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<fs::path> corpusPrograms() {
-  std::vector<fs::path> files;
-  for (const auto& e : fs::recursive_directory_iterator(VENNIK_CORPUS_DIR)) {
-    std::string ext = e.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (e.is_regular_file() && ext == ".bas") files.push_back(e.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 // Scope and name of every row, with the number of lines that refer to it. A
 // crunch drops comment-only lines, so line numbers shift but counts must not.

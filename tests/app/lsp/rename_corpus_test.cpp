@@ -7,23 +7,13 @@
 #include <random>
 
 #include "server_fixture.h"
+#include "corpus_programs.h"
 
 namespace vennik::lsp::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<fs::path> corpusPrograms() {
-  std::vector<fs::path> files;
-  if (!fs::is_directory(VENNIK_CORPUS_DIR)) return files;
-  for (const auto& e : fs::recursive_directory_iterator(VENNIK_CORPUS_DIR)) {
-    std::string ext = e.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (e.is_regular_file() && ext == ".bas") files.push_back(e.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
+using vennik::testing::corpusPrograms;
 
 using Places = std::vector<std::pair<int, int>>;
 
