@@ -8,10 +8,10 @@
 #include <cstring>
 #include <limits>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "analysis/analysis.h"
 #include "analysis/definition_lines.h"
+#include "analysis/library_names.h"
 #include "analysis/listing_order.h"
 #include "analysis/name_characters.h"
 #include "analysis/name_index.h"
@@ -68,16 +68,11 @@ struct Occurrence {
 class AnalysisBuilder {
  public:
   AnalysisBuilder(Analysis& a, const AnalysisOptions& options, const KeywordTable& keywords, bool sourceAscii)
-      : a_(a), keywords_(keywords), definedWords_(keywords.entryCount(), false), sourceAscii_(sourceAscii) {
-    for (size_t b = 0, e; b < options.libraryList.size(); b = e + 1) {
-      e = options.libraryList.find(' ', b);
-      if (e == std::string::npos) e = options.libraryList.size();
-      if (e > b) {
-        std::string word(options.libraryList.substr(b, e - b));
-        for (char& c : word) c = foldAscii(c);
-        library_.insert(std::move(word));
-      }
-    }
+      : a_(a),
+        keywords_(keywords),
+        definedWords_(keywords.entryCount(), false),
+        library_(options.libraryList),
+        sourceAscii_(sourceAscii) {
     const auto capacity = static_cast<double>(a.lineCount()) * static_cast<double>(options.variableFactor);
     if (capacity > 0 && capacity < 1e7) {
       a.rows_.reserve(static_cast<size_t>(capacity));
@@ -394,7 +389,7 @@ class AnalysisBuilder {
     }
     const int32_t r = addRow(scope_, spelling_, *entry, std::string_view(wordStart_, wordLength_), mark_);
     if (label) marks_[static_cast<size_t>(r)] = Mark::Label;
-    if (!library_.empty() && library_.count(folded_) != 0) marks_[static_cast<size_t>(r)] = Mark::Library;
+    if (!library_.empty() && library_.containsFolded(folded_)) marks_[static_cast<size_t>(r)] = Mark::Library;
     addOccurrence(r, offsetOf(wordStart_));
   }
 
@@ -527,7 +522,7 @@ class AnalysisBuilder {
   Analysis& a_;
   const KeywordTable& keywords_;
   std::vector<bool> definedWords_;  // by WordInfo::index: keywords that name a definition
-  std::unordered_set<std::string> library_;
+  LibraryNames library_;
   bool sourceAscii_ = true;
 
   NameIndex names_;

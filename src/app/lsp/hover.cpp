@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "analysis/library_names.h"
 #include "params.h"
 #include "places.h"
 
@@ -30,19 +31,6 @@ std::string plural(int32_t n, std::string_view one) {
 
 }  // namespace
 
-bool inLibrary(std::string_view libraryList, std::string_view name) {
-  const std::string wanted = foldCase(name);
-  size_t i = 0;
-  while (i < libraryList.size()) {
-    while (i < libraryList.size() && libraryList[i] == ' ') ++i;
-    size_t end = i;
-    while (end < libraryList.size() && libraryList[end] != ' ') ++end;
-    if (end > i && foldCase(libraryList.substr(i, end - i)) == wanted) return true;
-    i = end;
-  }
-  return false;
-}
-
 json hover(const Workspace& ws, const json& params) {
   const NameAtPosition at = nameAtPosition(ws, params);
   if (!at.occurrence) return nullptr;
@@ -64,7 +52,7 @@ json hover(const Workspace& ws, const json& params) {
     scope = scopeInWords(a, row.scope);
     lines = static_cast<int32_t>(a.listedLines(at.target.row).size());
   }
-  const bool library = inLibrary(ws.config().options.libraryList, name);
+  const bool library = LibraryNames(ws.config().options.libraryList).contains(name);
 
   std::ostringstream md;
   md << "**" << name << "**\n\n"

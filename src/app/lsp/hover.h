@@ -8,7 +8,4 @@ namespace vennik::lsp {
 
 json hover(const Workspace& ws, const json& params);
 
-// Whether `name` is in a Library list (names separated by blanks), ignoring case.
-bool inLibrary(std::string_view libraryList, std::string_view name);
-
 }  // namespace vennik::lsp
