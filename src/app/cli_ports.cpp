@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_common.h"
-#include "shell/serial_port_list.h"
+#include "shell/serial/serial_port_list.h"
 
 namespace vennik::cli {
 

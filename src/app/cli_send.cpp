@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "cli_copy_bytes.h"
-#include "shell/interrupt_signal.h"
-#include "shell/line_sender.h"
-#include "shell/serial_port.h"
+#include "shell/serial/interrupt_signal.h"
+#include "shell/serial/line_sender.h"
+#include "shell/serial/serial_port.h"
 
 namespace vennik::cli {
 

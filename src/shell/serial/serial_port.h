@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/byte_link.h"
+#include "shell/serial/byte_link.h"
 
 namespace vennik {
 

@@ -1,4 +1,4 @@
-#include "shell/echo_line_counter.h"
+#include "shell/serial/echo_line_counter.h"
 
 #include <gtest/gtest.h>
 

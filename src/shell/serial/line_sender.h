@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/byte_link.h"
+#include "shell/serial/byte_link.h"
 
 namespace vennik {
 

@@ -1,4 +1,4 @@
-#include "shell/serial_port.h"
+#include "shell/serial/serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>

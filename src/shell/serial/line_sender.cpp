@@ -1,9 +1,9 @@
-#include "shell/line_sender.h"
+#include "shell/serial/line_sender.h"
 
 #include <algorithm>
 #include <string>
 
-#include "shell/echo_line_counter.h"
+#include "shell/serial/echo_line_counter.h"
 
 namespace vennik {
 

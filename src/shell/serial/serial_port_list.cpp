@@ -1,4 +1,4 @@
-#include "shell/serial_port_list.h"
+#include "shell/serial/serial_port_list.h"
 
 #include <libserialport.h>
 

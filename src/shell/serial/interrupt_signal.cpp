@@ -1,4 +1,4 @@
-#include "shell/interrupt_signal.h"
+#include "shell/serial/interrupt_signal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
