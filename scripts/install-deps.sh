@@ -1,15 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project needs, only those missing.
+#   install-deps.sh          what building and running the programs needs
+#   install-deps.sh --tests  that, and what the tests, benchmarks and fuzz
+#                            targets need besides
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpcre2-dev libserialport-dev
+  libcli11-dev nlohmann-json3-dev libpcre2-dev libserialport-dev
   qt6-base-dev
-  xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
-  clang libclang-rt-14-dev
-  neovim
 )
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
+    clang libclang-rt-14-dev
+    neovim
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

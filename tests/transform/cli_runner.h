@@ -28,6 +28,7 @@ inline std::string readAll(const std::filesystem::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+#ifdef VENNIK_CLI
 // `stdinBytes`, when given, is fed to the tool's standard input.
 inline CliRun runCli(const std::vector<std::string>& args, const std::string* stdinBytes = nullptr) {
   namespace fs = std::filesystem;
@@ -55,5 +56,7 @@ inline CliRun runCli(const std::vector<std::string>& args, const std::string* st
   if (stdinBytes) fs::remove(inFile);
   return run;
 }
+
+#endif  // VENNIK_CLI
 
 }  // namespace vennik::testing

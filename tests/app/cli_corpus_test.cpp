@@ -9,7 +9,7 @@
 #include "analysis/analysis_fixture.h"
 #include "corpus_programs.h"
 #include "base/source_encoding.h"
-#include "transform/cli_runner.h"
+#include "app/cli_in_process.h"
 
 namespace vennik::testing {
 namespace {
@@ -63,12 +63,12 @@ TEST(Corpus, CrunchAndCopyEveryProgramKeepingItsNames) {
     const std::string bytes = readAll(file);
     const std::string source = sourceBytesToUtf8(bytes);
 
-    CliRun crunched = runCli({"crunch", file.string()});
+    CliRun crunched = runCliInProcess({"crunch", file.string()});
     ASSERT_EQ(crunched.exitCode, 0) << crunched.err;
     EXPECT_EQ(crunched.err.rfind("File reduced from ", 0), 0u) << crunched.err;
 
     for (int mode = 1; mode <= 7; ++mode) {
-      CliRun copied = runCli({"copy", "--mode", std::to_string(mode), file.string()});
+      CliRun copied = runCliInProcess({"copy", "--mode", std::to_string(mode), file.string()});
       ASSERT_EQ(copied.exitCode, 0) << "mode " << mode << ": " << copied.err;
       const char* header = mode == 4 || mode == 7 ? "AUTO\r\n" : "AUTOSAVE\r\n";
       const char end = mode == 2 || mode == 5 ? '\x1A' : '\x03';
@@ -103,13 +103,13 @@ TEST(Corpus, ReportEveryProgramTheSameOnEveryRun) {
   };
   for (const fs::path& file : corpusPrograms()) {
     SCOPED_TRACE(file.string());
-    CliRun first = runCli({"report", file.string()});
-    CliRun second = runCli({"report", file.string()});
+    CliRun first = runCliInProcess({"report", file.string()});
+    CliRun second = runCliInProcess({"report", file.string()});
     ASSERT_EQ(first.exitCode, 0) << first.err;
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_EQ(first.out.rfind(file.string() + "\n" + file.string() + "\nTime taken ", 0), 0u);
     EXPECT_EQ(withoutTime(first.out), withoutTime(second.out));
-    CliRun json = runCli({"report", "--json", file.string()});
+    CliRun json = runCliInProcess({"report", "--json", file.string()});
     ASSERT_EQ(json.exitCode, 0) << json.err;
   }
 }
