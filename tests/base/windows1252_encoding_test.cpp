@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/source_file.h"
+#include "shell/system/source_file.h"
 
 namespace vennik {
 namespace {
