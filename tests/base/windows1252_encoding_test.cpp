@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/system/source_file.h"
-
 namespace vennik {
 namespace {
 

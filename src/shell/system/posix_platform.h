@@ -1,6 +1,7 @@
 #pragma once
-// Platform services for POSIX systems without a display: the command-line
-// tool and the tests. The clipboard is held in memory only.
+// Platform services for POSIX systems, as the command-line tool and the tests
+// use them; the desktop program adds the system clipboard. Here the clipboard
+// is held in memory only.
 #include <functional>
 #include <optional>
 #include <string>

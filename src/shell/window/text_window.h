@@ -1,7 +1,7 @@
 #pragma once
 // The content of the main window's large text area, as a text model. Lines are
 // held separated by LF; the window keeps no trace of which separator a text
-// used, and Read gives the lines joined by CR LF.
+// used, and read() gives the lines joined by CR LF.
 #include "base/text_util.h"
 
 namespace vennik {

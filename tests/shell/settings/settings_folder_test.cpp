@@ -1,3 +1,5 @@
+// Where the settings file lives, and the known folders and POSIX services
+// that decision rests on.
 #include <gtest/gtest.h>
 
 #include <filesystem>
