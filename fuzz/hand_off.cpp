@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "shell/command_text.h"
-#include "shell/commands.h"
-#include "shell/hand_off.h"
-#include "shell/path_ops.h"
-#include "shell/shell_state.h"
+#include "shell/startup/startup_parameters.h"
+#include "shell/commands/window_commands.h"
+#include "shell/startup/hand_off.h"
+#include "shell/system/path_ops.h"
+#include "shell/window/shell_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;
@@ -16,12 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   storeHandOffText(shell, std::string_view(reinterpret_cast<const char*>(data), size));
   const Text& text = shell.currentFileName;
   switch (classifyCommandText(text)) {
-    case CommandForm::ClipboardHandOff:
+    case CommandTextForm::ClipboardHandOff:
       (void)requestsVariableReport(text);
       break;
-    case CommandForm::Empty:
+    case CommandTextForm::Empty:
       std::abort();  // a blank payload is "none received."
-    case CommandForm::SourcePath: {
+    case CommandTextForm::SourcePath: {
       const Text folder = folderPart(text);
       if (TextView(text).substr(0, folder.size()) != folder) std::abort();
       if (shortenPath(text, kFileLabelLimit).size() > size_t{kFileLabelLimit}) std::abort();

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <iostream>
 
-#include "shell/source_file.h"
+#include "shell/system/source_file.h"
 #include "base/source_encoding.h"
-#include "shell/folder_id_pattern.h"
-#include "shell/posix_platform.h"
-#include "shell/settings_file.h"
-#include "shell/settings_folder.h"
+#include "shell/system/folder_id_pattern.h"
+#include "shell/system/posix_platform.h"
+#include "shell/settings/settings_file.h"
+#include "shell/settings/settings_folder.h"
 
 namespace vennik::cli {
 

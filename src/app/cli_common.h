@@ -10,8 +10,8 @@
 
 #include "analysis/keyword_table.h"
 #include "base/big_array.h"
-#include "shell/platform_services.h"
-#include "shell/shell_state.h"
+#include "shell/system/platform_services.h"
+#include "shell/window/shell_state.h"
 
 namespace vennik::cli {
 

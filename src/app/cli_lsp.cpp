@@ -7,7 +7,7 @@
 #include "analysis/analysis.h"
 #include "cli_common.h"
 #include "lsp/server.h"
-#include "shell/window_analysis.h"
+#include "shell/window/window_analysis.h"
 
 namespace vennik::cli {
 

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "shell/window_analysis.h"
+#include "shell/window/window_analysis.h"
 #include "base/windows1252_encoding.h"
 
 namespace vennik::cli {

@@ -1,6 +1,8 @@
 #pragma once
-// Small text helpers shared by the analysis, transform and shell code. All
-// text in memory is UTF-16; positions in comments are 1-based, in code 0-based.
+// UTF-16 text, in which the shell holds what the window shows (the source
+// text, file names, the settings' texts), small helpers on it, and the
+// conversions to and from UTF-8, in which the analysis works (utf8_text.h).
+// Positions in comments are 1-based, in code 0-based.
 #include <cstdint>
 #include <string>
 #include <string_view>

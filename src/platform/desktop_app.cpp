@@ -16,13 +16,13 @@
 #include "platform/quit_signals.h"
 #include "platform/screen_scale.h"
 #include "platform/single_instance.h"
-#include "shell/command_text.h"
-#include "shell/folder_id_pattern.h"
-#include "shell/hand_off_parameters.h"
-#include "shell/known_folders.h"
-#include "shell/settings_file.h"
-#include "shell/settings_folder.h"
-#include "shell/shell_state.h"
+#include "shell/startup/startup_parameters.h"
+#include "shell/system/folder_id_pattern.h"
+#include "shell/startup/hand_off_parameters.h"
+#include "shell/system/known_folders.h"
+#include "shell/settings/settings_file.h"
+#include "shell/settings/settings_folder.h"
+#include "shell/window/shell_state.h"
 
 namespace vennik {
 

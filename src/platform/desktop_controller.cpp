@@ -4,8 +4,8 @@
 #include <QLabel>
 
 #include "platform/main_window.h"
-#include "shell/hand_off.h"
-#include "shell/shell_state.h"
+#include "shell/startup/hand_off.h"
+#include "shell/window/shell_state.h"
 
 namespace vennik {
 

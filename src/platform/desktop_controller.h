@@ -9,7 +9,7 @@
 #include <deque>
 #include <functional>
 
-#include "shell/commands.h"
+#include "shell/commands/window_commands.h"
 
 namespace vennik {
 

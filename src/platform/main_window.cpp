@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/shell_state.h"
-#include "shell/window_controls.h"
+#include "shell/window/shell_state.h"
+#include "shell/window/window_controls.h"
 
 namespace vennik {
 

@@ -7,8 +7,8 @@
 #include <array>
 
 #include "platform/report_text_edit.h"
-#include "shell/ui_events.h"
-#include "shell/window_layout.h"
+#include "shell/window/ui_events.h"
+#include "shell/window/window_layout.h"
 
 class QAction;
 class QLabel;

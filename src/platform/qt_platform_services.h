@@ -1,7 +1,7 @@
 #pragma once
 // The platform services of the desktop program: the system clipboard through
 // Qt, everything else as on any POSIX system.
-#include "shell/posix_platform.h"
+#include "shell/system/posix_platform.h"
 
 namespace vennik {
 

@@ -3,7 +3,7 @@
 // widgets, modal to the main window.
 #include <QStringList>
 
-#include "shell/ui_services.h"
+#include "shell/window/ui_services.h"
 
 namespace vennik {
 

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/source_file.h"
-
 namespace vennik {
 namespace {
 

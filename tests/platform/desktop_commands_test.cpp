@@ -20,7 +20,7 @@
 
 #include "desktop_fixture.h"
 #include "platform/single_instance.h"
-#include "shell/path_ops.h"
+#include "shell/system/path_ops.h"
 
 using namespace vennik;
 using vennik::testing::answerNextDialog;

@@ -17,8 +17,8 @@
 #include "platform/main_window.h"
 #include "platform/qt_platform_services.h"
 #include "platform/qt_ui_services.h"
-#include "shell/commands.h"
-#include "shell/shell_state.h"
+#include "shell/commands/window_commands.h"
+#include "shell/window/shell_state.h"
 
 namespace vennik::testing {
 

@@ -13,7 +13,7 @@
 
 #include "desktop_fixture.h"
 #include "platform/screen_scale.h"
-#include "shell/window_layout.h"
+#include "shell/window/window_layout.h"
 
 using namespace vennik;
 using vennik::testing::Desktop;

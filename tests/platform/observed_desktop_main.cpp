@@ -7,8 +7,8 @@
 #include <QFile>
 
 #include "platform/desktop_app.h"
-#include "shell/safe_file_write.h"
-#include "shell/shell_state.h"
+#include "shell/system/safe_file_write.h"
+#include "shell/window/shell_state.h"
 
 int main(int argc, char** argv) {
   return vennik::runDesktopProgram(argc, argv, [](const vennik::ShellState& shell) {

@@ -8,8 +8,8 @@
 #include "analysis/keyword_table.h"
 #include "fake_platform.h"
 #include "fake_ui.h"
-#include "shell/commands.h"
-#include "shell/shell_state.h"
+#include "shell/commands/window_commands.h"
+#include "shell/window/shell_state.h"
 #include "temp_folder.h"
 
 namespace vennik::testing {

@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "shell/platform_services.h"
+#include "shell/system/platform_services.h"
 
 namespace vennik::testing {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "shell/ui_services.h"
+#include "shell/window/ui_services.h"
 
 namespace vennik::testing {
 

@@ -1,0 +1,92 @@
+#pragma once
+// The commands of the main window, each a plain function over the shell and
+// analysis state. The window turns its events into calls of handleEvent and
+// the two drop handlers; requesters, message boxes and the copy marks are
+// reached through UiServices, the clipboard through PlatformServices.
+#include <optional>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "analysis/keyword_table.h"
+#include "base/text_util.h"
+#include "shell/window/ui_events.h"
+
+namespace vennik {
+
+struct ShellState;
+class PlatformServices;
+class UiServices;
+
+struct CommandContext {
+  ShellState& shell;
+  std::optional<Analysis>& analysis;  // the last analysis, none before the first
+  const KeywordTable& keywords;
+  MillisecondClock clock;
+  PlatformServices& platform;
+  UiServices& ui;
+  TextView buildDate;  // yyyy/mm/dd, fixed when the program was built
+};
+
+inline constexpr TextView kOpenTitle = u"Source Code";
+inline constexpr TextView kOpenFilters = u"BAS (*.bas)|*.bas;*.txt|All files (*.*)|*.*";
+inline constexpr TextView kSaveTitle = u"Report";
+inline constexpr TextView kSaveFilters = u"Text (*.txt)|*.txt;*.csv|All files (*.*)|*.*";
+inline constexpr TextView kAboutTitle = u"Vennik Plus";
+inline constexpr int kBuildNumber = 25;
+inline constexpr TextView kHomePage = u"https://github.com/vennikplus/vennikplus";
+inline constexpr TextView kClipboardName = u"Clipboard";
+inline constexpr TextView kNoneReceived = u"none received.";
+inline constexpr int kFileLabelLimit = 85;
+
+// --- Reading and analysing a source -------------------------------------
+
+// Asks for a file; a chosen one becomes the current file and is analysed
+// below its path and an empty line. A cancelled requester changes nothing.
+void loadCommand(CommandContext& ctx);
+
+enum class RescanForm { Button, Menu };
+// Analyses the current source again: the file is read anew unless the
+// source came from the clipboard or a drop. The button always shows the
+// current file name in the file label, the menu entry only when it reads.
+void rescanCommand(CommandContext& ctx, RescanForm form);
+
+// Only the first file counts; it is analysed below its path.
+void takeDroppedFile(CommandContext& ctx, const std::vector<Text>& paths);
+// The dropped text becomes the source; file name, folder and label stay.
+void takeDroppedText(CommandContext& ctx, TextView text);
+
+// --- Working on the analysed source --------------------------------------
+
+void crunchCommand(CommandContext& ctx);
+void libraryCommand(CommandContext& ctx);
+// Puts the text of the current copy mode on the clipboard.
+void copyCommand(CommandContext& ctx);
+// Makes the mode current, copies at once, and moves the tooltip and the
+// check mark to it.
+void selectCopyMode(CommandContext& ctx, int32_t mode);
+// The marks as the window is made: the creation tooltip, then the mark and
+// tooltip of the stored mode (none and unchanged for a mode outside 1 to 7).
+void showInitialCopyMode(UiServices& ui, int32_t mode);
+
+// Asks for a file name and writes the text window there (see report_file.h).
+void saveReportCommand(CommandContext& ctx);
+void aboutCommand(CommandContext& ctx);
+Text aboutText(TextView buildDate);
+void quitCommand(CommandContext& ctx);
+
+// --- Dispatch ---------------------------------------------------------------
+
+void handleEvent(CommandContext& ctx, UiEvent event);
+
+// Files dropped on the window as a whole.
+void handleWindowDrop(CommandContext& ctx, const std::vector<Text>& files);
+
+// What was dropped on the text window: a text, or a list of files.
+struct DroppedItems {
+  bool isText = false;
+  Text text;
+  std::vector<Text> files;
+};
+void handleTextWindowDrop(CommandContext& ctx, const DroppedItems& drop);
+
+}  // namespace vennik

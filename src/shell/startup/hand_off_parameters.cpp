@@ -1,0 +1,20 @@
+#include "shell/startup/hand_off_parameters.h"
+
+#include "shell/startup/startup_parameters.h"
+#include "shell/system/platform_services.h"
+
+namespace vennik {
+
+std::vector<Text> handOffParameters(const std::vector<Text>& parameters, TextView workingFolder,
+                                    PlatformServices& platform) {
+  std::vector<Text> sent = parameters;
+  if (classifyCommandText(joinParameters(parameters)) == CommandTextForm::ClipboardHandOff) return sent;
+  for (Text& p : sent) {
+    if (p.empty() || p.front() == kPathSeparator) continue;
+    Text absolute = Text(workingFolder) + p;
+    if (platform.fileExists(absolute)) p = std::move(absolute);
+  }
+  return sent;
+}
+
+}  // namespace vennik

@@ -1,0 +1,44 @@
+#pragma once
+// Reading BASIC source files (and other small files) with limits on their size.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/text_util.h"
+#include "base/big_array.h"
+
+namespace vennik {
+
+// The most a source may hold: more than five hundred times the largest real
+// program, and far below what would exhaust memory.
+inline constexpr size_t kMaxSourceBytes = size_t{256} << 20;
+
+// Why a read gave nothing: the reason for the user, and whether it was only
+// the size.
+struct ReadFailure {
+  std::string reason;
+  bool tooLarge = false;
+};
+
+// Reads all that an open descriptor gives, refusing more than `maxBytes`: a
+// regular file by its size before reading, a stream (pipe, FIFO, terminal,
+// device) as soon as more than that has arrived.
+std::optional<std::string> readDescriptorLimited(int fd, size_t maxBytes, ReadFailure* failure = nullptr);
+// The same into a big array (false on failure): a large source is read
+// straight into memory that the analysis then keeps.
+bool readDescriptorInto(int fd, size_t maxBytes, BigArray<char>& out, ReadFailure* failure = nullptr);
+bool readFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out, ReadFailure* failure = nullptr);
+
+// Opens and reads a whole file as above.
+std::optional<std::string> readFileLimited(const std::string& path, size_t maxBytes,
+                                           ReadFailure* failure = nullptr);
+
+// Reads a whole file of at most `maxBytes`; nullopt and a reason in `error`
+// when it cannot be read.
+std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr,
+                                         size_t maxBytes = kMaxSourceBytes);
+
+// Path text to a file-system path (UTF-8 on Linux).
+std::string toFileSystemPath(TextView path);
+
+}  // namespace vennik

@@ -1,0 +1,188 @@
+// Load, Re-scan and the drops: what each does to the shell state.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "shell/system/source_file.h"
+#include "../command_fixture.h"
+#include "shell/system/path_ops.h"
+
+namespace vennik {
+namespace {
+
+using testing::CommandFixture;
+
+const std::string kSource = "' demo\r\nDim total\r\ntotal = 1\r\n";
+const std::string kReportStart = "Time taken 0mS";
+
+struct SourceCommands : CommandFixture, ::testing::Test {
+  Text path = writeFile("demo.bas", kSource);
+  std::string p = toUtf8(path);
+};
+
+TEST_F(SourceCommands, LoadTakesTheChosenFile) {
+  shell.sourceFolder = u"/start/";
+  shell.textSourceFlag = true;
+  shell.fileLabel = u"label";
+  shell.textWindow.append(u"old");
+  ui.openAnswer = path;
+
+  handleEvent(ctx, UiEvent::LoadButton);
+
+  ASSERT_EQ(ui.openAsked.size(), 1u);
+  EXPECT_EQ(ui.openAsked[0].title, u"Source Code");
+  EXPECT_EQ(ui.openAsked[0].startFolder, u"/start/");
+  EXPECT_EQ(ui.openAsked[0].filters, u"BAS (*.bas)|*.bas;*.txt|All files (*.*)|*.*");
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceFolder, folder());
+  EXPECT_FALSE(shell.textSourceFlag);
+  EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
+  EXPECT_EQ(shell.fileLabel, u"label");
+  // The path, an empty line, then the report, whose own first line is the path.
+  EXPECT_EQ(windowHead(4), p + "\n\n" + p + "\n" + kReportStart);
+}
+
+TEST_F(SourceCommands, CancelledLoadChangesNothing) {
+  // Text taken from the clipboard, with no file behind it, must survive.
+  shell.textSourceFlag = true;
+  shell.sourceText = u"x = 1";
+  shell.currentFileName = u"Clipboard";
+  shell.sourceFolder = u"/src/";
+  shell.textWindow.append(u"report");
+  ui.openAnswer = std::nullopt;
+
+  handleEvent(ctx, UiEvent::FileOpen);
+
+  EXPECT_EQ(ui.openAsked.size(), 1u);
+  EXPECT_TRUE(shell.textSourceFlag);
+  EXPECT_EQ(shell.sourceText, u"x = 1");
+  EXPECT_EQ(shell.currentFileName, u"Clipboard");
+  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(window(), "report");
+  EXPECT_FALSE(analysis.has_value());
+}
+
+TEST_F(SourceCommands, LoadOfANameThatDoesNotExistAnalysesAnEmptySource) {
+  const Text missing = folder() + u"new.bas";
+  ui.openAnswer = missing;
+  shell.sourceText = u"old";
+  handleEvent(ctx, UiEvent::FileOpen);
+  EXPECT_EQ(shell.currentFileName, missing);
+  EXPECT_EQ(shell.sourceText, u"");
+  EXPECT_TRUE(analysis.has_value());
+  EXPECT_EQ(windowHead(3), toUtf8(missing) + "\n\n" + toUtf8(missing));
+}
+
+TEST_F(SourceCommands, LoadOfAFileOverTheSizeLimitAnalysesAnEmptySource) {
+  // Sparse: as large as the limit plus one byte, without using the disk.
+  std::filesystem::resize_file(p, kMaxSourceBytes + 1);
+  ui.openAnswer = path;
+  shell.sourceText = u"old";
+  handleEvent(ctx, UiEvent::FileOpen);
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceText, u"");
+  EXPECT_TRUE(analysis.has_value());
+}
+
+TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
+  shell.currentFileName = path;  // as after a start without parameters
+  shell.fileLabel = u"label";
+  for (UiEvent event : {UiEvent::RescanButton, UiEvent::FileRescan}) {
+    writeFile("demo.bas", "x = " + std::to_string(static_cast<int>(event)) + "\r\n");
+    shell.fileLabel = u"label";
+    handleEvent(ctx, event);
+    EXPECT_EQ(toUtf8(shell.sourceText), "x = " + std::to_string(static_cast<int>(event)) + "\r\n");
+    EXPECT_EQ(shell.fileLabel, path);
+    EXPECT_FALSE(shell.textSourceFlag);
+    // No path line of its own: the report starts with the file name.
+    EXPECT_EQ(windowHead(2), p + "\n" + kReportStart);
+  }
+}
+
+TEST_F(SourceCommands, RescanOfHeldTextReadsNoFileAndOnlyTheButtonSetsTheLabel) {
+  shell.currentFileName = path;
+  shell.textSourceFlag = true;
+  shell.sourceText = u"Dim held\r\n";
+
+  shell.fileLabel = u"label";
+  handleEvent(ctx, UiEvent::FileRescan);
+  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.fileLabel, u"label");
+  EXPECT_TRUE(shell.textSourceFlag);
+  EXPECT_NE(window().find("held"), std::string::npos);
+
+  handleEvent(ctx, UiEvent::RescanButton);
+  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.fileLabel, path);
+  EXPECT_TRUE(shell.textSourceFlag);
+}
+
+TEST_F(SourceCommands, RescanShowsALongPathShortened) {
+  const Text longPath = u"/" + Text(40, u'a') + u"/" + Text(40, u'b') + u"/" + Text(40, u'c') + u"/x.bas";
+  shell.currentFileName = longPath;
+  handleEvent(ctx, UiEvent::RescanButton);
+  EXPECT_EQ(shell.fileLabel, shortenPath(longPath, 85));
+  EXPECT_LE(shell.fileLabel.size(), 85u);
+  EXPECT_EQ(shell.sourceText, u"");  // no such file
+}
+
+TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
+  const Text second = writeFile("second.bas", "Dim other\r\n");
+  shell.textSourceFlag = true;  // the source came from the clipboard
+  shell.fileLabel = u"label";
+  handleWindowDrop(ctx, {path, second, second});
+
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceFolder, folder());
+  EXPECT_FALSE(shell.textSourceFlag);
+  EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
+  EXPECT_EQ(shell.fileLabel, u"label");
+  // The path twice, without the empty line that Load leaves.
+  EXPECT_EQ(windowHead(3), p + "\n" + p + "\n" + kReportStart);
+
+  // So a later Re-scan reads the file from disk again.
+  writeFile("demo.bas", "Dim changed\r\n");
+  handleEvent(ctx, UiEvent::FileRescan);
+  EXPECT_EQ(shell.sourceText, u"Dim changed\r\n");
+}
+
+TEST_F(SourceCommands, EmptyDropChangesNothing) {
+  shell.currentFileName = u"kept";
+  handleWindowDrop(ctx, {});
+  handleTextWindowDrop(ctx, {});
+  EXPECT_EQ(shell.currentFileName, u"kept");
+  EXPECT_FALSE(analysis.has_value());
+}
+
+TEST_F(SourceCommands, DroppedTextBecomesTheSource) {
+  shell.currentFileName = path;
+  shell.sourceFolder = u"/src/";
+  shell.fileLabel = u"label";
+  shell.textWindow.append(u"old");
+
+  DroppedItems drop;
+  drop.isText = true;
+  drop.text = u"Dim dropped\r\ndropped = 2\r\n";
+  drop.files = {u"/ignored.bas"};
+  handleTextWindowDrop(ctx, drop);
+
+  EXPECT_TRUE(shell.textSourceFlag);
+  EXPECT_EQ(shell.sourceText, drop.text);
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.fileLabel, u"label");
+  EXPECT_EQ(window().find("old"), std::string::npos);
+  EXPECT_NE(window().find("dropped"), std::string::npos);
+}
+
+TEST_F(SourceCommands, FilesDroppedOnTheTextWindowAreLoaded) {
+  DroppedItems drop;
+  drop.files = {path};
+  handleTextWindowDrop(ctx, drop);
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
+  EXPECT_FALSE(shell.textSourceFlag);
+}
+
+}  // namespace
+}  // namespace vennik

@@ -1,0 +1,116 @@
+// The receiving side of the hand-off: the receiving step and the hand-off
+// event that the event loop takes later.
+#include <gtest/gtest.h>
+
+#include "../command_fixture.h"
+#include "../fake_platform.h"
+#include "shell/startup/hand_off.h"
+#include "shell/startup/hand_off_parameters.h"
+#include "shell/system/path_ops.h"
+
+namespace vennik {
+namespace {
+
+using testing::CommandFixture;
+
+TEST(HandOffText, IsReadUpToTheFirstZeroByteAndBlankMeansNoneReceived) {
+  ShellState shell;
+  storeHandOffText(shell, std::string_view("/a/b.bas\0junk", 13));
+  EXPECT_EQ(shell.currentFileName, u"/a/b.bas");
+
+  // A payload without a zero byte is read whole.
+  storeHandOffText(shell, "/x/caf\xc3\xa9.bas");
+  EXPECT_EQ(shell.currentFileName, u"/x/caf\u00e9.bas");
+
+  // Kept untrimmed when it is not blank.
+  storeHandOffText(shell, std::string_view("  a.bas \0", 9));
+  EXPECT_EQ(shell.currentFileName, u"  a.bas ");
+
+  for (std::string_view blank : {std::string_view("", 0), std::string_view("\0", 1), std::string_view("   \0x", 5)}) {
+    shell.currentFileName = u"before";
+    storeHandOffText(shell, blank);
+    EXPECT_EQ(shell.currentFileName, u"none received.");
+  }
+
+  // Bytes that are not UTF-8 do not stop the decoding.
+  storeHandOffText(shell, "a\xff" "b");
+  EXPECT_EQ(shell.currentFileName, u"a\ufffdb");
+}
+
+TEST(HandOffParameters, FilesRelativeToTheSendersFolderBecomeAbsolute) {
+  testing::FakePlatform platform;
+  platform.files = {u"/b/prog.bas", u"/b/sub/x.bas", u"/b/1", u"/elsewhere.bas"};
+  const auto sent = [&](std::vector<Text> parameters) {
+    return handOffParameters(parameters, u"/b/", platform);
+  };
+  EXPECT_EQ(sent({u"prog.bas"}), std::vector<Text>{u"/b/prog.bas"});
+  EXPECT_EQ(sent({u"sub/x.bas", u"missing.bas", u"", u"/elsewhere.bas"}),
+            (std::vector<Text>{u"/b/sub/x.bas", u"missing.bas", u"", u"/elsewhere.bas"}));
+  // A clipboard hand-off is no file name, even where a file is named like a field.
+  EXPECT_EQ(sent({u"/npp", u"1", u"/VariableReport"}), (std::vector<Text>{u"/npp", u"1", u"/VariableReport"}));
+}
+
+struct HandOffEvent : CommandFixture, ::testing::Test {
+  void receive(const std::string& text) {
+    storeHandOffText(shell, text);
+    takeHandOffEvent(ctx);
+  }
+};
+
+TEST_F(HandOffEvent, AFileIsLoadedWithItsFolderAndShortenedPath) {
+  const Text path = writeFile("handed.bas", "Dim handed\r\n");
+  shell.textSourceFlag = true;
+  shell.textWindow.append(u"old report");
+  receive(toUtf8(path));
+
+  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.sourceFolder, folder());
+  EXPECT_EQ(shell.fileLabel, shortenPath(path, 85));
+  EXPECT_FALSE(shell.textSourceFlag);
+  EXPECT_EQ(shell.sourceText, u"Dim handed\r\n");
+  // No path line of its own, unlike the start-up path.
+  EXPECT_EQ(windowHead(2), toUtf8(path) + "\nTime taken 0mS");
+}
+
+TEST_F(HandOffEvent, ABlankTextAnalysesAnEmptySourceNamedNoneReceived) {
+  shell.sourceFolder = u"/src/";
+  receive("");
+  EXPECT_EQ(shell.currentFileName, u"none received.");
+  EXPECT_EQ(shell.sourceFolder, u"");
+  EXPECT_EQ(shell.fileLabel, u"none received.");
+  EXPECT_EQ(shell.sourceText, u"");
+  EXPECT_TRUE(analysis.has_value());
+}
+
+TEST_F(HandOffEvent, AClipboardHandOffTakesTheClipboard) {
+  platform.clipboard = u"Dim fromClip\r\n";
+  shell.sourceFolder = u"/src/";
+  shell.textWindow.append(u"old report");
+  receive("/npp,7,/VariableReport");
+
+  EXPECT_EQ(shell.currentFileName, u"Clipboard");
+  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_TRUE(shell.textSourceFlag);
+  EXPECT_EQ(shell.sourceText, u"Dim fromClip\r\n");
+  EXPECT_EQ(shell.fileLabel, u"Clipboard");
+  EXPECT_EQ(windowHead(2), "Clipboard\nTime taken 0mS");
+  EXPECT_NE(window().find("fromClip"), std::string::npos);
+}
+
+TEST_F(HandOffEvent, AClipboardHandOffWithoutTheRequestOnlyHoldsTheText) {
+  platform.clipboard = u"Dim held\r\n";
+  shell.textWindow.append(u"old report");
+  receive("/npp");
+  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.fileLabel, u"Clipboard");
+  EXPECT_EQ(window(), "");
+  EXPECT_FALSE(analysis.has_value());
+
+  // The next Re-scan analyses the held text without reading a file.
+  handleEvent(ctx, UiEvent::RescanButton);
+  EXPECT_NE(window().find("held"), std::string::npos);
+  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+}
+
+}  // namespace
+}  // namespace vennik
