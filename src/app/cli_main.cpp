@@ -12,6 +12,7 @@
 #include "cli_crunch.h"
 #include "cli_lsp.h"
 #include "cli_ports.h"
+#include "cli_receive.h"
 #include "cli_report.h"
 #include "cli_send.h"
 
@@ -27,6 +28,7 @@ int run(int argc, char** argv) {
   vennik::cli::addCopyCommand(app);
   vennik::cli::addPortsCommand(app);
   vennik::cli::addSendCommand(app);
+  vennik::cli::addReceiveCommand(app);
   vennik::cli::addLspCommand(app);
 
   try {
