@@ -9,6 +9,7 @@ packages=(
   xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
   clang libclang-rt-14-dev
   neovim
+  lrzsz
 )
 
 missing=()

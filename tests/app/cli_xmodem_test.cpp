@@ -76,6 +76,19 @@ TEST(CliXmodem, ReceiveFetchesAFileByteForByte) {
   }
 }
 
+// A board that refuses every block gets CAN CAN, which ends its XMODEM.
+TEST(CliXmodem, ASendThatGivesUpCancelsTheBoardsReceive) {
+  TempFolder pc;
+  writeFile(pc.folder() + "prog.bas", programOf(1000));
+  FakeBoard board(FakeBoard::Behaviour::RefuseBlocks);
+  const CliRun sent = runCli({"send", "--xmodem", "--as", "B:/x.bas", "--port", board.port(), pc.folder() + "prog.bas"});
+  EXPECT_EQ(sent.exitCode, 1);
+  EXPECT_NE(sent.err.find("gave up at block 1 of 8 after 10 tries; CAN CAN was sent"), std::string::npos) << sent.err;
+  const std::string wire = board.finish();
+  EXPECT_EQ(wire.rfind("\x03XMODEM RECEIVE \"B:/x.bas\"\r", 0), 0u);
+  EXPECT_EQ(wire.substr(wire.size() - 2), "\x18\x18");
+}
+
 // sx finds no such file and cancels.
 TEST(CliXmodem, AFailedReceiveLeavesNoFileBehind) {
   TempFolder pc;

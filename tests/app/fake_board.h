@@ -6,7 +6,8 @@
 // own instead of the echo, or goes away (its end of the terminal closed)
 // once the first line has arrived. A board with files echoes too, and hands
 // its side of the terminal to lrzsz's `rx` or `sx` for the length of an
-// XMODEM RECEIVE or XMODEM SEND command, in its own folder.
+// XMODEM RECEIVE or XMODEM SEND command, in its own folder; or, refusing,
+// asks for an XMODEM file and answers every block with NAK until cancelled.
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -25,7 +26,7 @@ namespace vennik::testing {
 
 class FakeBoard {
  public:
-  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files };
+  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks };
 
   explicit FakeBoard(Behaviour behaviour, std::string folder = {})
       : behaviour_(behaviour), folder_(std::move(folder)) {
@@ -91,9 +92,10 @@ class FakeBoard {
             master_ = -1;
             return;
           }
-          if (behaviour_ == Behaviour::Echo || behaviour_ == Behaviour::Files) answer += "\r\n";
+          const bool files = behaviour_ == Behaviour::Files || behaviour_ == Behaviour::RefuseBlocks;
+          if (behaviour_ == Behaviour::Echo || files) answer += "\r\n";
           if (behaviour_ == Behaviour::Chatter) answer += "Hello from the board\r\n";
-          if (behaviour_ == Behaviour::Files) {
+          if (files) {
             // The command runs once its echo is out; the tool sends nothing
             // more until the transfer has begun.
             if (!answer.empty() && ::write(master_, answer.data(), answer.size()) < 0) return;
@@ -102,7 +104,7 @@ class FakeBoard {
           }
           line_.clear();
         } else if (c != '\n') {
-          if (behaviour_ == Behaviour::Echo || behaviour_ == Behaviour::Files) answer += c;
+          if (behaviour_ != Behaviour::Silent && behaviour_ != Behaviour::Chatter) answer += c;
           line_ += c;
         }
         afterCr_ = c == '\r';
@@ -127,6 +129,7 @@ class FakeBoard {
     }
     if (name.empty() || name.back() != '"') return;
     name.pop_back();
+    if (behaviour_ == Behaviour::RefuseBlocks) return refuseBlocks();
     // rx and sx talk through a socket that the board relays to the
     // terminal: at their end they flush their terminal's output, which on
     // the board's own side would drop their last answer.
@@ -155,6 +158,21 @@ class FakeBoard {
     ::close(link[0]);
     const std::string prompt = "\r\n> ";
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
+  }
+
+  void refuseBlocks() {
+    char buf[4096];
+    if (::write(master_, "C", 1) != 1) return;
+    for (char last = 0;;) {
+      ssize_t n = ::read(master_, buf, sizeof buf);
+      if (n <= 0) return;
+      for (ssize_t i = 0; i < n; ++i) {
+        received_ += buf[i];
+        if (buf[i] == '\x18' && last == '\x18') return;
+        if ((buf[i] == '\x01' || buf[i] == '\x02') && ::write(master_, "\x15", 1) != 1) return;
+        last = buf[i];
+      }
+    }
   }
 
   // Copies bytes both ways between the terminal and the tool until the
