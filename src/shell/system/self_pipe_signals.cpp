@@ -22,14 +22,14 @@ extern "C" void onSignal(int signal) {
 }
 }  // namespace
 
-SelfPipeSignals::SelfPipeSignals(std::initializer_list<int> signals, Restart restart) {
+SelfPipeSignals::SelfPipeSignals(std::initializer_list<int> caught, Restart restart) {
   g_first.store(0);
   if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) g_pipe[0] = g_pipe[1] = -1;
   struct sigaction action {};
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = restart == Restart::Calls ? SA_RESTART : 0;
-  for (int signal : signals) {
+  for (int signal : caught) {
     Former former{signal, {}};
     if (::sigaction(signal, &action, &former.action) == 0) former_.push_back(former);
   }

@@ -15,7 +15,7 @@ class SelfPipeSignals {
   // on its own) or returns EINTR.
   enum class Restart { Calls, No };
 
-  SelfPipeSignals(std::initializer_list<int> signals, Restart restart);
+  SelfPipeSignals(std::initializer_list<int> caught, Restart restart);
   ~SelfPipeSignals();
   SelfPipeSignals(const SelfPipeSignals&) = delete;
   SelfPipeSignals& operator=(const SelfPipeSignals&) = delete;
