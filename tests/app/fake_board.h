@@ -190,12 +190,22 @@ class FakeBoard {
       }
       if (fds[0].revents != 0) {
         ssize_t n = ::read(master_, buf, sizeof buf);
-        if (n <= 0 || !writeAll(tool, buf, static_cast<size_t>(n))) {
+        if (n <= 0 || !sendAll(tool, buf, static_cast<size_t>(n))) {
           ::shutdown(tool, SHUT_WR);
           terminalOpen = false;
         }
       }
     }
+  }
+  // A tool that has ended must not end the test with SIGPIPE.
+  static bool sendAll(int socket, const char* p, size_t n) {
+    while (n > 0) {
+      ssize_t w = ::send(socket, p, n, MSG_NOSIGNAL);
+      if (w <= 0) return false;
+      p += w;
+      n -= static_cast<size_t>(w);
+    }
+    return true;
   }
   static bool writeAll(int fd, const char* p, size_t n) {
     while (n > 0) {
