@@ -16,6 +16,7 @@ if [ "${1:-}" = "--tests" ]; then
     xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
     clang libclang-rt-14-dev
     neovim
+    lrzsz
   )
 fi
 

@@ -64,6 +64,10 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {
 }
 
 BigArray<char> readSource(const std::string& file, int stdinFd) {
+  return sourceBytesToUtf8(readSourceBytes(file, stdinFd));
+}
+
+BigArray<char> readSourceBytes(const std::string& file, int stdinFd) {
   ReadFailure failure;
   BigArray<char> bytes;
   if (file == "-") {
@@ -72,7 +76,7 @@ BigArray<char> readSource(const std::string& file, int stdinFd) {
   } else if (!readFileInto(file, kMaxSourceBytes, bytes, &failure)) {
     throw CliError{"cannot read '" + file + "': " + failure.reason};
   }
-  return sourceBytesToUtf8(std::move(bytes));
+  return bytes;
 }
 
 void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window) {

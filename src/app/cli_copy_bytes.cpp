@@ -1,9 +1,13 @@
 #include "cli_copy_bytes.h"
 
+#include <ostream>
+#include <sstream>
+
 #include "analysis/report_text.h"
 #include "cli_session.h"
 #include "transform/copy_modes.h"
 #include "transform/crunch.h"
+#include "transform/envelope_check.h"
 
 namespace vennik::cli {
 
@@ -28,11 +32,19 @@ std::string windowText(const Analysis& analysis, const CopyModeInfo* info) {
 }
 }  // namespace
 
+std::string copyBytes(const CommonOptions& opts, int mode, BigArray<char> source) {
+  const Analysis analysis = analyseSource(opts, std::move(source));
+  const Text window = fromUtf8(windowText(analysis, copyModeInfo(mode)));
+  const Text sourceText = fromUtf8(analysis.source());
+  if (std::optional<Text> problem = envelopeProblem(mode, window, sourceText)) throw CliError{toUtf8(*problem)};
+  std::ostringstream bytes;
+  writeWindows1252(bytes, toUtf8(copyText(mode, window, sourceText)), "the copied text");
+  return std::move(bytes).str();
+}
+
 void writeCopyBytes(const CommonOptions& opts, int mode, std::ostream& out) {
-  const Analysis analysis = analyseFile(opts);
-  const std::string window = windowText(analysis, copyModeInfo(mode));
-  const Text text = copyText(mode, fromUtf8(window), fromUtf8(analysis.source()));
-  writeWindows1252(out, toUtf8(text), "the copied text");
+  const std::string bytes = copyBytes(opts, mode, readSource(opts.file));
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace vennik::cli

@@ -3,15 +3,22 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
 #include "cli_common.h"
+#include "shell/serial/known_boards.h"
 #include "shell/serial/serial_port_list.h"
 
 namespace vennik::cli {
 
 namespace {
+
+std::optional<KnownUsbDevice> known(const SerialPortInfo& p) {
+  if (!p.usbVendor || !p.usbProduct) return std::nullopt;
+  return knownUsbDevice(*p.usbVendor, *p.usbProduct);
+}
 
 std::string hex4(int value) {
   char buf[8];
@@ -19,9 +26,12 @@ std::string hex4(int value) {
   return buf;
 }
 
-// One line: the path, then whatever the system knows, two blanks apart.
+// One line: the path, what it is when known, then whatever the system
+// knows, two blanks apart.
 std::string portLine(const SerialPortInfo& p) {
-  std::string line = p.name + "  " + p.transport;
+  std::string line = p.name;
+  if (auto device = known(p)) line += "  [" + std::string(device->what) + "]";
+  line += "  " + p.transport;
   auto add = [&line](const std::string& part) {
     if (!part.empty()) line += "  " + part;
   };
@@ -42,6 +52,9 @@ nlohmann::json portJson(const SerialPortInfo& p) {
   j["manufacturer"] = p.manufacturer;
   j["product"] = p.product;
   j["serial_number"] = p.serialNumber;
+  const auto device = known(p);
+  j["known_as"] = device ? nlohmann::json(std::string(device->what)) : nlohmann::json(nullptr);
+  j["board"] = device && device->board;
   return j;
 }
 

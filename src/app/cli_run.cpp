@@ -12,6 +12,7 @@
 #include "cli_crunch.h"
 #include "cli_lsp.h"
 #include "cli_ports.h"
+#include "cli_receive.h"
 #include "cli_report.h"
 #include "cli_send.h"
 
@@ -29,6 +30,7 @@ int run(int argc, char** argv) {
   addCopyCommand(app);
   addPortsCommand(app);
   addSendCommand(app);
+  addReceiveCommand(app);
   addLspCommand(app);
 
   try {

@@ -7,11 +7,12 @@
 
 namespace vennik::cli {
 
-Analysis analyseFile(const CommonOptions& opts) {
+Analysis analyseFile(const CommonOptions& opts) { return analyseSource(opts, readSource(opts.file)); }
+
+Analysis analyseSource(const CommonOptions& opts, BigArray<char> source) {
   ShellState shell;
   applyCommonOptions(opts, shell);
   shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
-  BigArray<char> source = readSource(opts.file);
   const KeywordTable keywords = buildKeywordTable();
   return analyse(std::move(source), analysisOptions(shell), keywords, steadyMillisecondClock());
 }

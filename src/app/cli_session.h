@@ -13,6 +13,8 @@ namespace vennik::cli {
 // Reads FILE and analyses it with the settings and options. Throws CliError
 // when FILE cannot be read.
 Analysis analyseFile(const CommonOptions& opts);
+// The same for a source already read (UTF-8).
+Analysis analyseSource(const CommonOptions& opts, BigArray<char> source);
 
 // Writes UTF-8 text as Windows-1252 bytes. Throws CliError naming the first
 // character the code page cannot hold; nothing is written then.

@@ -3,10 +3,13 @@
 // a logout or a kill from a terminal still stores the settings. The signal
 // handler only writes a byte into a pipe; the event loop does the rest.
 #include <QObject>
+#include <memory>
 
 class QSocketNotifier;
 
 namespace vennik {
+
+class SelfPipeSignals;
 
 class QuitSignals : public QObject {
   Q_OBJECT
@@ -21,6 +24,7 @@ class QuitSignals : public QObject {
 
  private:
   void drain();
+  std::unique_ptr<SelfPipeSignals> signals_;
   QSocketNotifier* notifier_ = nullptr;
 };
 

@@ -10,6 +10,7 @@
 #include "corpus_programs.h"
 #include "base/source_encoding.h"
 #include "app/cli_in_process.h"
+#include "transform/envelope_check.h"
 
 namespace vennik::testing {
 namespace {
@@ -67,8 +68,16 @@ TEST(Corpus, CrunchAndCopyEveryProgramKeepingItsNames) {
     ASSERT_EQ(crunched.exitCode, 0) << crunched.err;
     EXPECT_EQ(crunched.err.rfind("File reduced from ", 0), 0u) << crunched.err;
 
+    // A control character would act as a key inside the envelope.
+    const bool crunchedBreaks = findEnvelopeBreaker(fromUtf8(sourceBytesToUtf8(crunched.out))).has_value();
+    const bool sourceBreaks = findEnvelopeBreaker(fromUtf8(source)).has_value();
     for (int mode = 1; mode <= 7; ++mode) {
       CliRun copied = runCliInProcess({"copy", "--mode", std::to_string(mode), file.string()});
+      if (mode >= 2 && (mode <= 4 ? crunchedBreaks : sourceBreaks)) {
+        EXPECT_EQ(copied.exitCode, 1) << "mode " << mode;
+        EXPECT_NE(copied.err.find("holds the control character"), std::string::npos) << copied.err;
+        continue;
+      }
       ASSERT_EQ(copied.exitCode, 0) << "mode " << mode << ": " << copied.err;
       const char* header = mode == 4 || mode == 7 ? "AUTO\r\n" : "AUTOSAVE\r\n";
       const char end = mode == 2 || mode == 5 ? '\x1A' : '\x03';

@@ -8,6 +8,7 @@
 #include "shell/window/ui_services.h"
 #include "transform/copy_modes.h"
 #include "transform/crunch.h"
+#include "transform/envelope_check.h"
 #include "transform/library.h"
 
 namespace vennik {
@@ -32,7 +33,14 @@ void libraryCommand(CommandContext& ctx) {
 
 void copyCommand(CommandContext& ctx) {
   const ShellState& shell = ctx.shell;
-  ctx.platform.setClipboardText(copyText(shell.copyMode, shell.textWindow.read(), shell.sourceText));
+  const Text window = shell.textWindow.read();
+  // A control character inside an envelope would act as a key on the board:
+  // the clipboard keeps what it had.
+  if (std::optional<Text> problem = envelopeProblem(shell.copyMode, window, shell.sourceText)) {
+    ctx.ui.showMessage(u"Copy", *problem);
+    return;
+  }
+  ctx.platform.setClipboardText(copyText(shell.copyMode, window, shell.sourceText));
 }
 
 void selectCopyMode(CommandContext& ctx, int32_t mode) {

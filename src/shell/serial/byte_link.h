@@ -1,6 +1,6 @@
 #pragma once
-// A two-way byte connection to a board, as the line sender needs it: the
-// serial port in the program, any such link in a test.
+// A two-way byte connection to a board, as the senders need it: the serial
+// port in the program, any such link in a test.
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -29,6 +29,10 @@ class ByteLink {
   // Waits until the written bytes have left; TimedOut when none has left
   // for `stall`.
   virtual LinkStatus drain(std::chrono::milliseconds stall) = 0;
+  // Writes the last bytes of a transfer that stops (the key that leaves a
+  // board's mode, a cancel) and waits until they have left: the user's stop
+  // does not end this wait, `deadline` does.
+  virtual LinkStatus writeFinal(std::string_view bytes, LinkClock::time_point deadline) = 0;
   // Why the link was lost, for the message; empty when it was not.
   virtual std::string lostReason() const = 0;
 };

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/serial/echo_line_counter.h"
+#include "shell/serial/echo_lines.h"
 
 namespace vennik {
 
 namespace {
-
-constexpr char kCtrlC = 3;
 
 SendEnd endFor(LinkStatus status) {
   switch (status) {
@@ -19,43 +17,10 @@ SendEnd endFor(LinkStatus status) {
   }
 }
 
-// Writes all of `bytes`; gives up when the link takes nothing for the timeout.
-LinkStatus writeAll(ByteLink& link, std::string_view bytes, const SendPacing& pacing) {
-  while (!bytes.empty()) {
-    size_t written = 0;
-    LinkStatus status = link.write(bytes, LinkClock::now() + pacing.timeout, written);
-    bytes.remove_prefix(written);
-    if (status == LinkStatus::Ok) break;
-    if (status != LinkStatus::TimedOut || written == 0) return status;
-  }
-  return LinkStatus::Ok;
-}
-
-// Reads and drops what arrives until the deadline.
-LinkStatus dropUntil(ByteLink& link, LinkClock::time_point deadline) {
-  std::string in;
-  for (;;) {
-    in.clear();
-    LinkStatus status = link.read(deadline, in);
-    if (status == LinkStatus::TimedOut) return LinkStatus::Ok;
-    if (status != LinkStatus::Ok) return status;
-  }
-}
-
-// Drops the board's answer to Ctrl-C ("Break in line ..." and a prompt):
-// until it has been quiet for a while, but no longer than settleLongest.
-LinkStatus dropAnswer(ByteLink& link, const SendPacing& pacing) {
-  const auto start = LinkClock::now();
-  const auto last = start + pacing.settleLongest;
-  auto deadline = start + pacing.settleFirst;
-  std::string in;
-  for (;;) {
-    in.clear();
-    LinkStatus status = link.read(std::min(deadline, last), in);
-    if (status == LinkStatus::TimedOut) return LinkStatus::Ok;
-    if (status != LinkStatus::Ok) return status;
-    deadline = LinkClock::now() + pacing.settleQuiet;
-  }
+size_t withoutLineEnd(std::string_view piece) {
+  size_t n = piece.size();
+  while (n > 0 && (piece[n - 1] == '\r' || piece[n - 1] == '\n')) --n;
+  return n;
 }
 
 }  // namespace
@@ -74,47 +39,85 @@ std::vector<std::string_view> splitSendLines(std::string_view program) {
   return pieces;
 }
 
-SendOutcome sendProgram(ByteLink& link, std::string_view program, const SendPacing& pacing) {
-  const auto start = LinkClock::now();
+std::optional<LongLine> findLongLine(std::string_view program) {
   const std::vector<std::string_view> pieces = splitSendLines(program);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const size_t length = withoutLineEnd(pieces[i]);
+    if (length > kBoardLineLimit) return LongLine{i + 1, length};
+  }
+  return std::nullopt;
+}
+
+SendOutcome sendProgram(ByteLink& link, std::string_view envelope, const SendPacing& pacing,
+                        const ProgressSink& progress) {
+  const auto start = LinkClock::now();
+  const std::vector<std::string_view> pieces = splitSendLines(envelope);
   SendOutcome out;
   out.totalLines = pieces.size() - 1;
+  bool typedAny = false;    // the board may be in the mode
+  bool endWritten = false;  // the end character went out: nothing is to be undone
   auto finish = [&](SendEnd end) {
     out.end = end;
+    if (end != SendEnd::Done && endWritten) {
+      out.left = LeftMode::Unknown;
+    } else if (end != SendEnd::Done && typedAny) {
+      const bool endSaves = !envelope.empty() && envelope.back() == kCtrlC;
+      if (end == SendEnd::Lost) {
+        out.left = LeftMode::Unknown;
+      } else if (endSaves) {
+        out.left = LeftMode::StillInMode;
+      } else {
+        const auto deadline = LinkClock::now() + pacing.timeout;
+        out.left = link.writeFinal(std::string_view(&kCtrlC, 1), deadline) == LinkStatus::Ok ? LeftMode::CtrlCSent
+                                                                                                : LeftMode::Unknown;
+      }
+    }
     out.elapsed = LinkClock::now() - start;
     return out;
   };
+  auto report = [&] {
+    if (!progress) return;
+    progress({TransferProgress::Unit::Lines, out.linesSent, out.totalLines, out.bytesSent, envelope.size(),
+              LinkClock::now() - start});
+  };
 
-  LinkStatus status = writeAll(link, std::string_view(&kCtrlC, 1), pacing);
-  if (status == LinkStatus::Ok) status = dropAnswer(link, pacing);
+  LinkStatus status = breakToPrompt(link, pacing);
   if (status != LinkStatus::Ok) return finish(endFor(status));
 
-  EchoLineCounter echo;
-  std::string in;
+  EchoLines echo;
+  std::string line;
   for (size_t i = 0; i < out.totalLines; ++i) {
-    status = writeAll(link, pieces[i], pacing);
+    size_t written = 0;
+    status = writeAll(link, pieces[i], pacing.timeout, written);
+    typedAny |= written > 0;
     if (status != LinkStatus::Ok) return finish(endFor(status));
     ++out.linesSent;
     out.bytesSent += pieces[i].size();
     if (!pacing.waitForEcho) {
       status = dropUntil(link, LinkClock::now() + pacing.lineDelay);
       if (status != LinkStatus::Ok) return finish(endFor(status));
+      report();
       continue;
     }
-    // Any byte from the board restarts the timeout: a slow echo is no fault.
-    while (echo.lines() < out.linesSent) {
-      in.clear();
-      status = link.read(LinkClock::now() + pacing.timeout, in);
-      if (status == LinkStatus::TimedOut) return finish(SendEnd::NoEcho);
-      if (status != LinkStatus::Ok) return finish(endFor(status));
-      echo.add(in);
+    status = awaitEchoLine(link, echo, pacing.timeout, line);
+    if (status == LinkStatus::TimedOut) return finish(SendEnd::NoEcho);
+    if (status != LinkStatus::Ok) return finish(endFor(status));
+    const std::string_view sent = pieces[i].substr(0, withoutLineEnd(pieces[i]));
+    if (!isEchoOf(sent, line, i == 0)) {
+      out.echoed = std::move(line);
+      return finish(SendEnd::WrongEcho);
     }
+    report();
   }
 
-  status = writeAll(link, pieces.back(), pacing);
+  size_t written = 0;
+  status = writeAll(link, pieces.back(), pacing.timeout, written);
+  typedAny |= written > 0;
   if (status != LinkStatus::Ok) return finish(endFor(status));
+  endWritten = true;
   out.bytesSent += pieces.back().size();
   status = link.drain(pacing.timeout);
+  if (status == LinkStatus::Ok) report();
   return finish(status == LinkStatus::Ok ? SendEnd::Done : endFor(status));
 }
 

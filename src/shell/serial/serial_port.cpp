@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -45,9 +46,7 @@ PortOpenFailure failureFor(int err) {
   }
 }
 
-bool configure(int fd, speed_t speed) {
-  termios tio{};
-  if (::tcgetattr(fd, &tio) != 0) return false;
+bool configure(int fd, speed_t speed, termios tio) {
   ::cfmakeraw(&tio);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
   tio.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -67,6 +66,12 @@ int millisUntil(LinkClock::time_point deadline) {
 
 bool serialBaudSupported(int baud) { return speedFor(baud).has_value(); }
 
+std::string baudRefusal(int baud) {
+  if (baud != kBootloaderTouchBaud) return {};
+  return "1200 baud is refused: opening a Raspberry Pi Pico's USB serial port at 1200 baud restarts the board "
+         "in its firmware-upload mode (--force if that is what you mean)";
+}
+
 std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, int baud, int wakeFd, PortOpenError& error) {
   auto fail = [&](int err) {
     error = {failureFor(err), std::strerror(err)};
@@ -85,7 +90,13 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, int baud, 
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
   port->owned_ = true;
   ::ioctl(fd, TIOCEXCL);
-  if (!configure(fd, *speed)) return fail(errno);
+  if (::tcgetattr(fd, &port->found_) != 0) return fail(errno);
+  port->restore_ = true;
+  if (!configure(fd, *speed, port->found_)) return fail(errno);
+  // A PicoMite's USB console sends nothing until the terminal is ready. A
+  // port without modem lines (a pseudo-terminal) refuses; nothing is lost.
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  ::ioctl(fd, TIOCMBIS, &lines);
   ::tcflush(fd, TCIFLUSH);
   return port;
 }
@@ -96,6 +107,7 @@ SerialPort::~SerialPort() {
   // flush drops bytes that the other end has not read yet.
   if (owned_) {
     if (undrained_) ::tcflush(fd_, TCOFLUSH);
+    if (restore_) ::tcsetattr(fd_, TCSANOW, &found_);
     ::ioctl(fd_, TIOCNXCL);
   }
   ::close(fd_);
@@ -177,6 +189,19 @@ LinkStatus SerialPort::drain(std::chrono::milliseconds stall) {
   }
   undrained_ = false;
   return LinkStatus::Ok;
+}
+
+LinkStatus SerialPort::writeFinal(std::string_view bytes, LinkClock::time_point deadline) {
+  const int wake = wakeFd_;
+  wakeFd_ = -1;
+  size_t written = 0;
+  LinkStatus status = write(bytes, deadline, written);
+  if (status == LinkStatus::Ok) {
+    status = drain(std::max(std::chrono::milliseconds(1),
+                            std::chrono::ceil<std::chrono::milliseconds>(deadline - LinkClock::now())));
+  }
+  wakeFd_ = wake;
+  return status;
 }
 
 }  // namespace vennik

@@ -88,6 +88,26 @@ TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
   EXPECT_EQ(ui.tooltipChanges, 0);
 }
 
+// A Ctrl-Z inside AUTOSAVE would end it early and run the rest at the prompt.
+TEST_F(OutputCommands, AControlCharacterInAnEnvelopeLeavesTheClipboardAloneWithAMessage) {
+  shell.sourceText = u"PRINT \"ok\"\r\n\x1a\r\nRUN\r\n";
+  platform.clipboard = u"previous";
+  shell.copyMode = 5;
+  handleEvent(ctx, UiEvent::CopyButton);
+  EXPECT_EQ(platform.clipboard, u"previous");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].second.find(u"line 2 of the source holds the control character 0x1A (Ctrl-Z)"),
+            Text::npos)
+      << toUtf8(ui.messages[0].second);
+  // The crunched modes look at the window, mode 1 copies whatever it holds.
+  shell.textWindow.replace(u"PRINT 1\nPRINT\t2\x03");
+  handleEvent(ctx, UiEvent::CopyOption3);
+  EXPECT_EQ(platform.clipboard, u"previous");
+  EXPECT_NE(ui.messages.back().second.find(u"line 2 of the crunched program"), Text::npos);
+  handleEvent(ctx, UiEvent::CopyOption1);
+  EXPECT_EQ(platform.clipboard, u"PRINT 1\r\nPRINT\t2\x03");
+}
+
 TEST_F(OutputCommands, ChoosingACopyOptionCopiesAtOnceAndMovesMarkAndTooltip) {
   shell.textWindow.clear();
   handleEvent(ctx, UiEvent::CopyOption6);
