@@ -1,4 +1,4 @@
-// The receiving side of the hand-off on any payload: the text it keeps, the
+// The receiving side of the hand-off on any payload: the text it carries, the
 // form that text takes, and the folder and file label a path gives.
 #include <cstdint>
 #include <cstdlib>
@@ -8,19 +8,18 @@
 #include "shell/commands/window_commands.h"
 #include "shell/startup/hand_off.h"
 #include "shell/system/path_ops.h"
-#include "shell/window/shell_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;
-  ShellState shell;
-  storeHandOffText(shell, std::string_view(reinterpret_cast<const char*>(data), size));
-  const Text& text = shell.currentFileName;
+  const std::optional<Text> received = handOffText(std::string_view(reinterpret_cast<const char*>(data), size));
+  if (!received) return 0;  // blank: the window only comes to the front
+  const Text& text = *received;
   switch (classifyCommandText(text)) {
     case CommandTextForm::ClipboardHandOff:
       (void)requestsVariableReport(text);
       break;
     case CommandTextForm::Empty:
-      std::abort();  // a blank payload is "none received."
+      std::abort();  // a text that is not blank is never empty
     case CommandTextForm::SourcePath: {
       const Text folder = folderPart(text);
       if (TextView(text).substr(0, folder.size()) != folder) std::abort();

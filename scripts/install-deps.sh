@@ -8,12 +8,12 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libcli11-dev nlohmann-json3-dev libpcre2-dev libserialport-dev
-  qt6-base-dev
+  qt6-base-dev qt6-svg-dev
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip
+    xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip openbox
     clang libclang-rt-14-dev
     neovim
     lrzsz

@@ -38,7 +38,8 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
   std::string settingsPath;
   if (opts.settings) {
     settingsPath = *opts.settings;
-    auto bytes = readFileLimited(settingsPath, kMaxSettingsBytes, &failure);
+    // Never opened unless it is a regular file: a FIFO would block the tool.
+    auto bytes = readRegularFileLimited(settingsPath, kMaxSettingsBytes, &failure);
     if (bytes) {
       stored = readSettingsFromBytes(*bytes);
     } else if (!failure.tooLarge) {

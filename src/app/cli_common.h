@@ -41,8 +41,9 @@ void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 // its settings: the variable factor and the Library come from the settings
 // file (--settings, else the one the desktop program installed beside this
 // tool would use), each replaced by --factor or --library when given.
-// Throws CliError when a file named by --settings cannot be read; a settings
-// file too large to be one is passed over with a note on standard error.
+// Throws CliError when a file named by --settings cannot be read or is not a
+// regular file (a FIFO there is refused unopened); a settings file too large
+// to be one is passed over with a note on standard error.
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell);
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform);
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTimer>
 #include <cstdio>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "platform/build_info.h"
 #include "platform/desktop_controller.h"
 #include "platform/main_window.h"
+#include "platform/program_icon.h"
 #include "platform/qt_platform_services.h"
 #include "platform/qt_ui_services.h"
 #include "platform/quit_signals.h"
@@ -39,6 +41,12 @@ std::vector<Text> programParameters() {
   for (qsizetype i = 1; i < arguments.size(); ++i) parameters.push_back(arguments[i].toStdU16String());
   return parameters;
 }
+
+Text workingFolder() {
+  Text folder = QDir::currentPath().toStdU16String();
+  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
+  return folder;
+}
 }  // namespace
 
 int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer) {
@@ -55,6 +63,7 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
   QGuiApplication::setDesktopFileName(QStringLiteral("vennikplus"));
   // Only the Quit command ends the program; the window is never closed.
   QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setWindowIcon(programIcon());
 
   const FolderIdPattern folderIdPattern;
   std::optional<Analysis> analysis;
@@ -70,23 +79,30 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
   SingleInstance instance;
   const bool first = instance.tryBecomePrimary();
   const Text commandText = joinParameters(programParameters());
+  const Text folder = workingFolder();
   if (!first) {
     // A later start keeps the default end on a signal while it hands over.
     quitSignals.reset();
-    Text workingFolder = QDir::currentPath().toStdU16String();
-    if (workingFolder.empty() || workingFolder.back() != kPathSeparator) workingFolder += kPathSeparator;
-    const Text sent = joinParameters(handOffParameters(programParameters(), workingFolder, platform));
-    // Whether or not the running instance answered, this start is done; it
-    // reads and writes no settings.
-    SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(sent)));
+    const Text sent =
+        absoluteCommandText(joinParameters(handOffParameters(programParameters(), folder, platform)), folder);
+    // This start reads and writes no settings, whether or not the running
+    // instance answers.
+    if (!SingleInstance::sendToPrimary(QByteArray::fromStdString(toUtf8(sent)))) {
+      std::fputs(
+          "vennikplus: another instance holds the lock but did not take the command line in time; "
+          "nothing was handed over.\n",
+          stderr);
+      return 1;
+    }
     return 0;
   }
 
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
+  // A settings file that is not a regular file is not read: the defaults apply.
   applySettings(shell, readSettings(settingsPath));
-  if (shell.sourceFolder.empty())
-    shell.sourceFolder = knownFolderPath(platform, folderIdPattern, kDocumentsFolderIdText);
+  shell.documentsFolder = knownFolderPath(platform, folderIdPattern, kDocumentsFolderIdText);
+  if (shell.sourceFolder.empty()) shell.sourceFolder = shell.documentsFolder;
 
   MainWindow window(shell);
   QtUiServices ui(window);
@@ -102,14 +118,19 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
 
   shell.textWindow.clear();
   keywords = buildKeywordTable();
-  controller.run([&commandText](CommandContext& c) {
-    actOnCommandText(c.shell, c.analysis, c.keywords, c.platform, c.clock, commandText);
+  // From the event loop, so that the window can paint before a long load.
+  QTimer::singleShot(0, &controller, [&] {
+    controller.run([&](CommandContext& c) { actOnCommandText(c, commandText, folder); });
   });
 
   if (!shell.quitFlag) QApplication::exec();
 
   storeWindowGeometry(shell, window.measures());
-  writeSettings(settingsOf(shell), settingsPath);
+  std::string error;
+  if (!writeSettings(settingsOf(shell), settingsPath, &error)) {
+    std::fprintf(stderr, "vennikplus: cannot write the settings to %s: %s\n", toUtf8(settingsPath).c_str(),
+                 error.c_str());
+  }
   return 0;
 }
 

@@ -1,18 +1,40 @@
 #include "platform/desktop_controller.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
+#include <memory>
+#include <new>
 
 #include "platform/main_window.h"
 #include "shell/startup/hand_off.h"
 #include "shell/window/shell_state.h"
+#include "shell/window/ui_services.h"
+#include "shell/window/window_analysis.h"
 
 namespace vennik {
+
+namespace {
+// The hand-off event carries the received text to the event loop.
+struct HandOffEvent : QEvent {
+  explicit HandOffEvent(Text received) : QEvent(DesktopController::handOffEventType()), text(std::move(received)) {}
+  Text text;
+};
+
+bool isQuitEvent(UiEvent e) { return e == UiEvent::CloseBox || e == UiEvent::QuitButton || e == UiEvent::FileQuit; }
+
+constexpr TextView kOutOfMemoryText = u"There is not enough memory to analyse this source.";
+}  // namespace
 
 DesktopController::DesktopController(CommandContext context, MainWindow& window, ShownStateObserver observer,
                                      QObject* parent)
     : QObject(parent), ctx_(context), window_(window), observer_(std::move(observer)) {
-  connect(&window_, &MainWindow::eventRaised, this, [this](UiEvent e) { run([e](CommandContext& c) { handleEvent(c, e); }); });
+  ctx_.backgroundAnalysis = &backgroundRequest_;
+  connect(&window_, &MainWindow::eventRaised, this, [this](UiEvent e) {
+    // Quitting need not wait for an analysis that is no longer wanted.
+    if (analysing_ && isQuitEvent(e)) return quitNow();
+    run([e](CommandContext& c) { handleEvent(c, e); });
+  });
   connect(&window_, &MainWindow::filesDropped, this, [this](const QStringList& files) {
     std::vector<Text> paths;
     for (const QString& f : files) paths.push_back(f.toStdU16String());
@@ -31,32 +53,91 @@ DesktopController::DesktopController(CommandContext context, MainWindow& window,
   showState();
 }
 
+DesktopController::~DesktopController() {
+  if (worker_.joinable()) worker_.join();
+}
+
 QEvent::Type DesktopController::handOffEventType() {
   static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
   return type;
 }
 
 void DesktopController::run(const std::function<void(CommandContext&)>& work) {
-  // A requester or message box runs a nested event loop; whatever arrives
-  // meanwhile waits until the command that opened it has ended.
+  // A requester or message box runs a nested event loop, and a background
+  // analysis lets the event loop run on; whatever arrives meanwhile waits
+  // until the command before it has ended.
   if (busy_) {
     pending_.push_back(work);
     return;
   }
   busy_ = true;
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  runOne(work);
+  runPending();
+}
+
+void DesktopController::runOne(const std::function<void(CommandContext&)>& work) {
   takeEdits();
   work(ctx_);
+  if (backgroundRequest_) startBackgroundAnalysis();
   showState();
-  while (!pending_.empty() && !ctx_.shell.quitFlag) {
+}
+
+void DesktopController::runPending() {
+  while (!analysing_ && !pending_.empty() && !ctx_.shell.quitFlag) {
     const auto next = pending_.front();
     pending_.pop_front();
-    takeEdits();
-    next(ctx_);
-    showState();
+    runOne(next);
   }
+  if (analysing_ && !ctx_.shell.quitFlag) return;  // resumed when the report is shown
   pending_.clear();
   busy_ = false;
+  QGuiApplication::restoreOverrideCursor();
   if (ctx_.shell.quitFlag) QCoreApplication::exit(0);
+}
+
+void DesktopController::startBackgroundAnalysis() {
+  // The previous worker delivered its result before this request could be
+  // made; it has ended or is about to.
+  if (worker_.joinable()) worker_.join();
+  auto request = std::make_shared<AnalysisRequest>(std::move(*backgroundRequest_));
+  backgroundRequest_.reset();
+  analysing_ = true;
+  // What is typed now would be lost under the report.
+  window_.textWindow()->setReadOnly(true);
+  const quint64 generation = ++generation_;
+  const KeywordTable& keywords = ctx_.keywords;
+  const MillisecondClock clock = ctx_.clock;
+  worker_ = std::thread([this, request, generation, &keywords, clock]() mutable {
+    auto outcome = std::make_shared<std::optional<AnalysisOutcome>>();
+    QString failure;
+    try {
+      outcome->emplace(runAnalysisRequest(*request, keywords, clock));
+    } catch (const std::bad_alloc&) {
+      failure = QString::fromStdU16String(Text(kOutOfMemoryText));
+    } catch (const std::exception& e) {
+      failure = QStringLiteral("The analysis failed: ") + QString::fromUtf8(e.what());
+    }
+    request.reset();  // its copy of the source is not needed any more
+    // Queued to this object's thread; dropped should the object go first.
+    QMetaObject::invokeMethod(
+        this, [this, generation, outcome, failure] { finishBackgroundAnalysis(generation, *outcome, failure); },
+        Qt::QueuedConnection);
+  });
+}
+
+void DesktopController::finishBackgroundAnalysis(quint64 generation, std::optional<AnalysisOutcome>& outcome,
+                                                 const QString& failure) {
+  if (generation != generation_) return;  // a later analysis replaced it
+  analysing_ = false;
+  window_.textWindow()->setReadOnly(false);
+  if (outcome) {
+    showAnalysisOutcome(ctx_.shell, ctx_.analysis, std::move(*outcome));
+    showState();
+  } else {
+    ctx_.ui.showMessage(kMessageTitle, failure.toStdU16String());
+  }
+  runPending();
 }
 
 void DesktopController::quitNow() {
@@ -72,13 +153,14 @@ void DesktopController::receiveHandOff(const QByteArray& utf8Text) {
   if (window_.isMinimized()) window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
   window_.raise();
   window_.activateWindow();
-  storeHandOffText(ctx_.shell, std::string_view(utf8Text.constData(), static_cast<size_t>(utf8Text.size())));
-  QCoreApplication::postEvent(this, new QEvent(handOffEventType()));
+  std::optional<Text> text = handOffText(std::string_view(utf8Text.constData(), static_cast<size_t>(utf8Text.size())));
+  if (text) QCoreApplication::postEvent(this, new HandOffEvent(std::move(*text)));
 }
 
 bool DesktopController::event(QEvent* event) {
   if (event->type() == handOffEventType()) {
-    run([](CommandContext& c) { takeHandOffEvent(c); });
+    const Text text = static_cast<HandOffEvent*>(event)->text;
+    run([text](CommandContext& c) { takeHandOffEvent(c, text); });
     return true;
   }
   return QObject::event(event);

@@ -4,10 +4,17 @@
 // the text window and file label as the command left them, and ends the
 // event loop once the quit flag is set. It also holds the receiving side of
 // the single-instance hand-off.
+//
+// The cursor shows busy while a command runs. A large source is analysed on
+// a worker thread meanwhile: the window goes on painting, its text window
+// cannot be edited, and further commands wait until the report is shown
+// (Quit excepted).
 #include <QEvent>
 #include <QObject>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <thread>
 
 #include "shell/commands/window_commands.h"
 
@@ -27,6 +34,8 @@ class DesktopController : public QObject {
  public:
   DesktopController(CommandContext context, MainWindow& window, ShownStateObserver observer = {},
                     QObject* parent = nullptr);
+  // Waits for an analysis still running on the worker thread.
+  ~DesktopController() override;
 
   // Runs one piece of shell work the way every command runs.
   void run(const std::function<void(CommandContext&)>& work);
@@ -34,18 +43,26 @@ class DesktopController : public QObject {
   // Sets the quit flag and ends the event loop at once (a quit signal).
   void quitNow();
 
-  // The receiving step of a hand-off: brings the window to the front, stores
-  // the text as the current file name and posts the hand-off event, whose
-  // loading and analysis run later in the event loop.
+  // The receiving step of a hand-off: brings the window to the front and,
+  // unless the text is blank (a start without parameters), posts the
+  // hand-off event with it, whose loading and analysis run later in the
+  // event loop.
   void receiveHandOff(const QByteArray& utf8Text);
 
   // The event type of the posted hand-off event.
   static QEvent::Type handOffEventType();
 
+  // Whether an analysis is running on the worker thread.
+  bool analysing() const { return analysing_; }
+
  protected:
   bool event(QEvent* event) override;
 
  private:
+  void runOne(const std::function<void(CommandContext&)>& work);
+  void runPending();
+  void startBackgroundAnalysis();
+  void finishBackgroundAnalysis(quint64 generation, std::optional<AnalysisOutcome>& outcome, const QString& failure);
   void takeEdits();
   void showState();
 
@@ -57,6 +74,12 @@ class DesktopController : public QObject {
   bool showing_ = false;
   bool busy_ = false;
   std::deque<std::function<void(CommandContext&)>> pending_;
+  // A large analysis a command left to run in the background, and the one
+  // running there; a result whose generation is not the latest is dropped.
+  std::optional<AnalysisRequest> backgroundRequest_;
+  std::thread worker_;
+  quint64 generation_ = 0;
+  bool analysing_ = false;
 };
 
 }  // namespace vennik

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/program_icon.h"
 #include "shell/window/shell_state.h"
 #include "shell/window/window_controls.h"
 
@@ -24,6 +26,8 @@ QString qtext(TextView s) { return QString::fromUtf16(s.data(), static_cast<qsiz
 // Glyph images grow with the square of the size; a size no screen can show
 // is held here so that an edited settings file cannot exhaust memory.
 constexpr int kLargestFontSize = 1000;
+
+QKeySequence keyOf(TextView shortcut) { return QKeySequence(qtext(shortcut), QKeySequence::PortableText); }
 
 QFont controlFont(int fontSize) {
   QFont font(qtext(kFontFamily));
@@ -42,6 +46,7 @@ double screenPixelRatio() {
 MainWindow::MainWindow(const ShellState& shell, QWidget* parent)
     : QMainWindow(parent), scaleFactor_(shell.scaleFactor), pixelRatio_(screenPixelRatio()) {
   setWindowTitle(qtext(kWindowTitle));
+  setWindowIcon(programIcon());
   // The menu bar belongs to the window (a desktop-wide menu bar would take it
   // out, and the inner height would no longer count it).
   menuBar()->setNativeMenuBar(false);
@@ -50,6 +55,9 @@ MainWindow::MainWindow(const ShellState& shell, QWidget* parent)
   resize(std::max(1, toUnits(layout.window.width)), std::max(1, toUnits(layout.window.height)));
   buildMenus();
   buildControls(layout, shell.fontSize);
+  // The window adds the menu bar's height to its client area's minimum.
+  const PixelSize minimum = minimumClientSize(scaleFactor_);
+  centralWidget()->setMinimumSize(toUnits(minimum.width), toUnits(minimum.height));
   setAcceptDrops(true);
   sizeAtLastLayout_ = size();
 }
@@ -61,9 +69,10 @@ int MainWindow::toPixels(int units) const { return static_cast<int>(std::lround(
 void MainWindow::buildMenus() {
   size_t copyIndex = 0;
   for (const Menu& menu : mainMenus()) {
-    QMenu* qmenu = menuBar()->addMenu(qtext(menu.title));
+    QMenu* qmenu = menuBar()->addMenu(qtext(labelWithAccessKey(menu.title, menu.accessKey)));
     for (const MenuEntry& entry : menu.entries) {
-      QAction* action = qmenu->addAction(qtext(entry.caption));
+      QAction* action = qmenu->addAction(qtext(labelWithAccessKey(entry.caption, entry.accessKey)));
+      if (!entry.shortcut.empty()) action->setShortcut(keyOf(entry.shortcut));
       const UiEvent event = entry.event;
       connect(action, &QAction::triggered, this, [this, event] { emit eventRaised(event); });
       if (copyModeOfEvent(event)) {
@@ -88,6 +97,7 @@ void MainWindow::buildControls(const WindowLayout& layout, int fontSize) {
     button->setFont(font);
     button->setAutoDefault(false);
     button->setToolTip(qtext(spec.tooltip));
+    if (!spec.shortcut.empty()) button->setShortcut(keyOf(spec.shortcut));
     place(button, layout.buttons[static_cast<size_t>(i)]);
     const UiEvent event = spec.event;
     connect(button, &QPushButton::clicked, this, [this, event] { emit eventRaised(event); });

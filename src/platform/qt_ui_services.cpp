@@ -1,5 +1,6 @@
 #include "platform/qt_ui_services.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -10,17 +11,40 @@ namespace vennik {
 namespace {
 QString qtext(TextView s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
+// The busy cursor of a running command gives way to the usual one while a
+// requester or message box waits for the user.
+class UsualCursor {
+ public:
+  UsualCursor() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+  ~UsualCursor() { QApplication::restoreOverrideCursor(); }
+  UsualCursor(const UsualCursor&) = delete;
+  UsualCursor& operator=(const UsualCursor&) = delete;
+};
+
+// "txt" for "Text (*.txt)|*.txt;*.csv|...": the extension of the first
+// filter's first pattern, which a saved name without one gets.
+QString firstExtension(TextView filters) {
+  const QStringList parts = qtext(filters).split(u'|');
+  if (parts.size() < 2) return {};
+  const QString pattern = parts[1].section(u';', 0, 0);
+  if (!pattern.startsWith(QLatin1String("*.")) || pattern.mid(2).contains(u'*')) return {};
+  return pattern.mid(2);
+}
+
 std::optional<Text> runFileDialog(MainWindow& window, const FileRequest& request, QFileDialog::AcceptMode mode) {
   QFileDialog dialog(&window, qtext(request.title), qtext(request.startFolder));
   dialog.setAcceptMode(mode);
   // Any name in an existing folder is accepted: the Open requester takes a
-  // file that does not exist (its load gives an empty source), and Save
-  // replaces without asking.
+  // typed name of a file that does not exist (its load says it cannot be
+  // read). The Save requester asks before replacing a file, and adds the
+  // extension first, so that it asks about the file that will be written.
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   const QStringList filters = nameFiltersOf(request.filters);
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+  if (mode == QFileDialog::AcceptSave) dialog.setDefaultSuffix(firstExtension(request.filters));
+  if (!request.suggestedName.empty()) dialog.selectFile(qtext(request.suggestedName));
+  const UsualCursor cursor;
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
@@ -56,12 +80,14 @@ bool QtUiServices::askYesNo(TextView title, TextView text) {
   QMessageBox box(QMessageBox::NoIcon, qtext(title), qtext(text), QMessageBox::Yes | QMessageBox::No, &window_);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
+  const UsualCursor cursor;
   return box.exec() == QMessageBox::Yes;
 }
 
 void QtUiServices::showMessage(TextView title, TextView text) {
   QMessageBox box(QMessageBox::NoIcon, qtext(title), qtext(text), QMessageBox::Ok, &window_);
   box.setTextFormat(Qt::PlainText);
+  const UsualCursor cursor;
   box.exec();
 }
 

@@ -1,5 +1,7 @@
 #include "platform/single_instance.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -7,9 +9,13 @@
 #include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace vennik {
 
@@ -37,6 +43,37 @@ ChannelPaths channelPaths() {
   const QString folder = runtimeFolder();
   if (folder.isEmpty()) return {};
   return {folder + QLatin1String("/VennikPlus.lock"), folder + QLatin1String("/VennikPlus.socket")};
+}
+
+// A starting instance writes its lock file's content right after creating
+// it; content that cannot be read is taken as final only once the file is
+// this old.
+constexpr int kUnwrittenLockGraceMs = 500;
+// How long to wait while another start is clearing a stale lock.
+constexpr int kClearingWaitMs = 2000;
+
+QString executableOf(qint64 pid) {
+  return QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+}
+
+// Whether the owner of a lock that could not be taken has gone: its content
+// cannot be read, it was written by another program or on another machine,
+// or its process no longer runs or is no longer this program (the number was
+// reused). A wrong guess cannot break a live lock: removing the file is
+// refused while its owner holds it open and locked.
+bool ownerGone(const QLockFile& lock, const QString& path) {
+  qint64 pid = 0;
+  QString host, application;
+  if (!lock.getLockInfo(&pid, &host, &application)) {
+    const qint64 age = QFileInfo(path).lastModified().msecsTo(QDateTime::currentDateTime());
+    if (age >= 0 && age < kUnwrittenLockGraceMs) QThread::msleep(static_cast<unsigned long>(kUnwrittenLockGraceMs - age));
+    if (!lock.getLockInfo(&pid, &host, &application)) return true;
+  }
+  if (application != QCoreApplication::applicationName()) return true;
+  if (!host.isEmpty() && host != QSysInfo::machineHostName()) return true;
+  if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) return true;
+  const QString owner = executableOf(pid);
+  return !owner.isEmpty() && owner != executableOf(QCoreApplication::applicationPid());
 }
 
 int remainingMs(const QDeadlineTimer& deadline) {
@@ -87,10 +124,18 @@ bool SingleInstance::tryBecomePrimary() {
     return true;
   }
   lock_ = std::make_unique<QLockFile>(paths.lock);
-  // The lock is held for the whole run, so it must never go stale by age;
-  // a lock left by a killed process is still cleared, by its dead PID.
-  lock_->setStaleLockTime(0);
-  if (lock_->tryLock(0)) {
+  bool locked = lock_->tryLock(0);
+  if (!locked && lock_->error() == QLockFile::LockFailedError) {
+    // One start at a time decides and clears, under the same guard that Qt
+    // takes for its own clearing, so that none removes a lock another has
+    // just made.
+    QLockFile clearing(paths.lock + QLatin1String(".rmlock"));
+    if (clearing.tryLock(kClearingWaitMs) && ownerGone(*lock_, paths.lock)) {
+      lock_->removeStaleLockFile();
+      locked = lock_->tryLock(0);
+    }
+  }
+  if (locked) {
     listen(paths.socket);
     return true;
   }

@@ -30,7 +30,9 @@ class SingleInstance : public QObject {
   ~SingleInstance() override;
 
   // True when this process is the first instance: it holds the per-user lock
-  // for its whole life, removes a stale socket and listens (user-only).
+  // for its whole life, removes a stale socket and listens (user-only). A
+  // lock whose owner has gone (content that cannot be read, another
+  // program's, a process that no longer runs) is removed and taken.
   // Also true, without a hand-off channel, when no private runtime folder or
   // lock file can be had: a start that cannot tell behaves as the first one.
   bool tryBecomePrimary();

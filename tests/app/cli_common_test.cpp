@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -69,6 +70,17 @@ TEST_F(CliSettings, NamedSettingsFileWinsAndMustBeReadable) {
     FAIL() << "no error for a missing settings file";
   } catch (const CliError& e) {
     EXPECT_NE(e.message.find("absent.inf"), std::string::npos) << e.message;
+  }
+
+  // A FIFO is refused unopened: opening it would wait for a writer.
+  opts.settings = dir.folder() + "fifo.inf";
+  ASSERT_EQ(::mkfifo(opts.settings->c_str(), 0600), 0);
+  try {
+    applyCommonOptions(opts, shell, platform);
+    FAIL() << "no error for a FIFO as settings file";
+  } catch (const CliError& e) {
+    EXPECT_EQ(e.message, "cannot read settings '" + *opts.settings + "': not a regular file but a named pipe (FIFO)");
+    EXPECT_EQ(e.exitCode, 1);
   }
 }
 

@@ -17,6 +17,7 @@
 #include <QUrl>
 #include <QtTest>
 #include <future>
+#include <sys/stat.h>
 
 #include "desktop_fixture.h"
 #include "platform/single_instance.h"
@@ -57,13 +58,15 @@ class DesktopCommandsTest : public QObject {
   void textDroppedOnTheTextWindowIsAnalysed();
   void filesDroppedOnTheWindowLoadTheFirst();
   void loadUsesTheOpenRequester();
+  void aFifoIsRefusedAtOnceWithAMessage();
+  void aLargeSourceIsAnalysedWhileTheWindowStaysResponsive();
   void cancelledLoadKeepsEverything();
   void rescanShowsTheFileNameInTheLabel();
-  void saveReportWritesTheFileWithoutAsking();
+  void saveReportAsksBeforeReplacing();
   void libraryAsksYesOrNo();
   void aboutShowsBuildAndHomePage();
   void quitAndTheCloseBoxEndTheLoopButKeepTheWindow();
-  void handOffIsStoredAtOnceAndAnalysedLater();
+  void handOffIsTakenInTheEventLoop();
   void handOffFromALaterStartBringsTheWindowBack();
 
  private:
@@ -135,9 +138,10 @@ void DesktopCommandsTest::textDroppedOnTheTextWindowIsAnalysed() {
   QVERIFY(drop(d.window->textWindow()->viewport(), data));
   QVERIFY(d.shell.textSourceFlag);
   QCOMPARE(qtext(d.shell.sourceText), QStringLiteral("Dim dropped\r\ndropped = 1\r\n"));
-  QVERIFY(d.shownText().startsWith(QStringLiteral("kept.bas\nTime taken")));
+  // The report and the label name the text, no longer the file before it.
+  QVERIFY(d.shownText().startsWith(QStringLiteral("Dropped text\nTime taken")));
   QVERIFY(d.shownText().contains(QStringLiteral("dropped")));
-  QCOMPARE(d.window->fileLabel()->text(), QStringLiteral("label"));
+  QCOMPARE(d.window->fileLabel()->text(), QStringLiteral("Dropped text"));
   delete data;
 
   // Files on the text window are loaded, not inserted as text.
@@ -148,6 +152,7 @@ void DesktopCommandsTest::textDroppedOnTheTextWindowIsAnalysed() {
   QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
   QVERIFY(!d.shell.textSourceFlag);
   QVERIFY(d.shownText().startsWith(path("other.bas") + "\n" + path("other.bas") + "\nTime taken"));
+  QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
   delete files;
 }
 
@@ -176,6 +181,7 @@ struct Shown {
   QString title, folder, selectedFilter;
   QStringList filters;
   QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+  QString offered;  // the name in the name field
 };
 
 // Answers the next file requester with `name` (a cancel when empty) and
@@ -184,8 +190,9 @@ struct Shown {
 Shown* answerFileRequester(const QString& name) {
   auto* shown = new Shown;
   answerNextDialog<QFileDialog>([shown, name](QFileDialog* dialog) {
+    auto* nameField = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     *shown = {dialog->windowTitle(), dialog->directory().absolutePath(), dialog->selectedNameFilter(),
-              dialog->nameFilters(), dialog->acceptMode()};
+              dialog->nameFilters(), dialog->acceptMode(), nameField->text()};
     if (name.isEmpty()) return dialog->reject();
     // Typed into the name field (selectFile leaves a focused field alone).
     dialog->setDirectory(QFileInfo(name).absolutePath());
@@ -195,26 +202,102 @@ Shown* answerFileRequester(const QString& name) {
   return shown;
 }
 
+// Answers the next message box with OK and notes its text.
+QString* answerMessageBox() {
+  auto* text = new QString;
+  answerNextDialog<QMessageBox>([text](QMessageBox* box) {
+    *text = box->windowTitle() + u'|' + box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  return text;
+}
+
 void DesktopCommandsTest::loadUsesTheOpenRequester() {
-  Desktop d([&](ShellState& s) { s.sourceFolder = (temp_.path() + "/").toStdU16String(); });
-  // A typed name of a file that does not exist is accepted.
+  Desktop d([&](ShellState& s) {
+    s.sourceFolder = (temp_.path() + "/").toStdU16String();
+    s.fileLabel = u"label";
+  });
+  d.window->textWindow()->setPlainText(QStringLiteral("the report shown"));
+  // A typed name of a file that does not exist is taken, and said to be
+  // unreadable; the report shown stays.
   std::unique_ptr<Shown> shown(answerFileRequester(path("new.bas")));
+  std::unique_ptr<QString> message(answerMessageBox());
   d.window->button(kLoad)->click();
   QCOMPARE(shown->title, QStringLiteral("Source Code"));
   QCOMPARE(shown->folder, temp_.path());
   QCOMPARE(shown->filters, (QStringList{"BAS (*.bas *.txt)", "All files (*)"}));
   QCOMPARE(shown->selectedFilter, QStringLiteral("BAS (*.bas *.txt)"));
   QCOMPARE(shown->mode, QFileDialog::AcceptOpen);
-  QCOMPARE(qtext(d.shell.currentFileName), path("new.bas"));
-  QVERIFY(d.shell.sourceText.empty());
-  QVERIFY(d.shownText().startsWith(path("new.bas") + "\n\n" + path("new.bas") + "\nTime taken"));
+  QCOMPARE(*message, "Vennik Plus|Cannot read " + path("new.bas") + ":\nNo such file or directory");
+  QCOMPARE(d.shownText(), QStringLiteral("the report shown"));
+  QVERIFY(d.shell.currentFileName.empty());
 
+  // The file label names the file loaded (it kept the one before).
   shown.reset(answerFileRequester(path("demo.bas")));
   for (QAction* a : d.window->menuBar()->actions().first()->menu()->actions())
-    if (a->text() == QStringLiteral("Open")) a->trigger();
+    if (a->text().remove(u'&') == QStringLiteral("Open")) a->trigger();
   QCOMPARE(shown->title, QStringLiteral("Source Code"));
   QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QVERIFY(d.shownText().startsWith(path("demo.bas") + "\n\n" + path("demo.bas") + "\nTime taken"));
   QVERIFY(d.shownText().contains(QStringLiteral("total")));
+  QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
+}
+
+void DesktopCommandsTest::aFifoIsRefusedAtOnceWithAMessage() {
+  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  d.window->button(kRescan)->click();
+  const QString report = d.shownText();
+  // Opening a FIFO for reading would wait for a writer that never comes.
+  QVERIFY(::mkfifo(QFile::encodeName(path("pipe.bas")).constData(), 0600) == 0);
+  auto* data = new QMimeData;
+  data->setUrls({QUrl::fromLocalFile(path("pipe.bas"))});
+  std::unique_ptr<QString> message(answerMessageBox());
+  QVERIFY(drop(d.window->button(kCopy), data));
+  delete data;
+  QCOMPARE(*message,
+           "Vennik Plus|Cannot read " + path("pipe.bas") + ":\nnot a regular file but a named pipe (FIFO)");
+  QCOMPARE(d.shownText(), report);
+  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
+}
+
+void DesktopCommandsTest::aLargeSourceIsAnalysedWhileTheWindowStaysResponsive() {
+  // A million lines, written as the benchmark's generator would.
+  {
+    QFile f(path("big.bas"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QByteArray chunk;
+    for (int i = 0; i < 1000; ++i) chunk += "total" + QByteArray::number(i % 97) + " = total + " + QByteArray::number(i) + "\r\n";
+    for (int i = 0; i < 1000; ++i) f.write(chunk);
+  }
+  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  d.window->button(kRescan)->click();
+  QVERIFY(!QGuiApplication::overrideCursor());
+
+  auto* data = new QMimeData;
+  data->setUrls({QUrl::fromLocalFile(path("big.bas"))});
+  QVERIFY(drop(d.window->button(kCopy), data));
+  delete data;
+  // The drop has returned to the event loop before the report exists: the
+  // analysis runs elsewhere while the window shows it is busy and what is
+  // being read, and keeps what is typed away from the report to come.
+  QVERIFY(d.controller->analysing());
+  QVERIFY(QGuiApplication::overrideCursor());
+  QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  QCOMPARE(d.window->fileLabel()->text(), path("big.bas"));
+  QCOMPARE(d.shownText(), path("big.bas"));
+  QVERIFY(d.window->textWindow()->isReadOnly());
+  // Meanwhile another command waits for it.
+  QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+  d.window->button(kCopy)->click();
+  QCOMPARE(clipboard(), QStringLiteral("previous"));
+
+  QTRY_VERIFY_WITH_TIMEOUT(!d.controller->analysing(), 60000);
+  QCOMPARE(d.analysis->lineCount(), 1000000);
+  QVERIFY(!QGuiApplication::overrideCursor());
+  QVERIFY(!d.window->textWindow()->isReadOnly());
+  // The copy ran after the report was shown.
+  QTRY_VERIFY(clipboard().startsWith(path("big.bas") + "\r\n" + path("big.bas") + "\r\nTime taken"));
 }
 
 void DesktopCommandsTest::cancelledLoadKeepsEverything() {
@@ -240,18 +323,26 @@ void DesktopCommandsTest::rescanShowsTheFileNameInTheLabel() {
   QVERIFY(d.shownText().contains(QStringLiteral("total")));
 }
 
-void DesktopCommandsTest::saveReportWritesTheFileWithoutAsking() {
-  Desktop d([&](ShellState& s) { s.settingsFolder = (temp_.path() + "/").toStdU16String(); });
+void DesktopCommandsTest::saveReportAsksBeforeReplacing() {
+  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
   d.window->textWindow()->setPlainText(QStringLiteral("caf\u00e9 \u20ac \u4e2d\nline 2"));
   write("report.txt", "an earlier report, longer than the new one");
+  // The typed name gets ".txt" in the requester, which then asks about the
+  // file that would be replaced.
   std::unique_ptr<Shown> shown(answerFileRequester(path("report")));
+  QString question;
+  answerNextDialog<QMessageBox>([&](QMessageBox* box) {
+    question = box->text();
+    box->button(QMessageBox::Yes)->click();
+  });
   d.window->button(kSave)->click();
   QCOMPARE(shown->title, QStringLiteral("Report"));
+  // Beside the source (once it was the settings folder), its name offered.
   QCOMPARE(shown->folder, temp_.path());
   QCOMPARE(shown->filters, (QStringList{"Text (*.txt *.csv)", "All files (*)"}));
   QCOMPARE(shown->mode, QFileDialog::AcceptSave);
-  // No question about replacing the file came up.
-  QVERIFY(!QApplication::activeModalWidget());
+  QCOMPARE(shown->offered, QStringLiteral("demo.txt"));
+  QVERIFY2(question.contains(QStringLiteral("report.txt already exists")), qPrintable(question));
   QCOMPARE(fileBytes(path("report.txt")), QByteArray("caf\xe9 \x80 ?\r\nline 2\r\n"));
   QVERIFY(!QFile::exists(path("report")));
 }
@@ -305,13 +396,15 @@ void DesktopCommandsTest::quitAndTheCloseBoxEndTheLoopButKeepTheWindow() {
   }
 }
 
-void DesktopCommandsTest::handOffIsStoredAtOnceAndAnalysedLater() {
+void DesktopCommandsTest::handOffIsTakenInTheEventLoop() {
   Desktop d;
   d.controller->receiveHandOff(path("demo.bas").toUtf8());
-  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  // Nothing is read or changed in the receiving step.
+  QVERIFY(d.shell.currentFileName.empty());
   QVERIFY(!d.analysis.has_value());
   QCoreApplication::sendPostedEvents(d.controller.get(), DesktopController::handOffEventType());
   QVERIFY(d.analysis.has_value());
+  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
   QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
   QCOMPARE(qtext(d.shell.sourceFolder), temp_.path() + "/");
   // No path line of its own: the report's first line names the file.
@@ -339,13 +432,18 @@ void DesktopCommandsTest::handOffFromALaterStartBringsTheWindowBack() {
   QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
   QVERIFY(d.shownText().contains(QStringLiteral("other")));
 
-  // An empty hand-off from a start without parameters.
+  // A start without parameters only brings the window back: the report, the
+  // current file and so Last file stay (they became "none received." once).
+  const QString report = d.shownText();
   d.window->hide();
   auto empty = std::async(std::launch::async, [] { return SingleInstance::sendToPrimary(QByteArray()); });
   QTRY_VERIFY(empty.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready);
   QVERIFY(empty.get());
   QVERIFY(d.window->isVisible());
-  QTRY_COMPARE(d.window->fileLabel()->text(), QStringLiteral("none received."));
+  QCoreApplication::sendPostedEvents(d.controller.get(), DesktopController::handOffEventType());
+  QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
+  QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
+  QCOMPARE(d.shownText(), report);
 }
 
 QTEST_MAIN(DesktopCommandsTest)

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# The desktop program on a virtual X display: a first start analyses an
-# example, a second start with another example hands it over and ends with 0,
-# the first analyses that one, the Quit button ends it with 0 and the
-# settings keep the last file. Screenshots go to the work folder.
+# The desktop program on a virtual X display with a window manager, used as
+# a user would (xdotool): a first start on a relative path, a second start
+# that hands another file over, a start without parameters that only raises
+# the window, the icon and the least size, the keys and menus, an unreadable
+# file, saving a report twice, quitting, and a source of a million lines.
+# Screenshots go to the work folder.
 #
 # Usage: desktop_xvfb_test.sh PROGRAM EXAMPLES_FOLDER WORK_FOLDER
 # PROGRAM is the observed build, which writes its file label and text window
 # to text_window.log beside itself each time either changes.
-# Exit 77 (skipped) only when Xvfb cannot start.
+# Exit 77 (skipped) only when Xvfb or the window manager is missing.
 set -u
 
 program=$1
-examples=$(cd "$2" && pwd)
 work=$3
 
 log="$work/program/text_window.log"
@@ -20,13 +21,18 @@ fail() { echo "FAIL: $*"; [ -f "$log" ] && { echo "--- text window log:"; head -
 rm -rf "$work"
 mkdir -p "$work/program" "$work/runtime" "$work/home"
 chmod 700 "$work/runtime"
-# A copy of its own, so that the settings file lands in the work folder.
+# A copy of its own, so that the settings file lands in the work folder, and
+# of the examples, so that reports saved beside them do too.
 cp "$program" "$work/program/vennikplus" || fail "cannot copy $program"
+cp -r "$2" "$work/examples" || fail "cannot copy the examples"
+examples="$work/examples"
 
-if ! command -v Xvfb >/dev/null; then
-  echo "SKIPPED: Xvfb is not installed (scripts/install-deps.sh installs it)"
-  exit 77
-fi
+for tool in Xvfb openbox; do
+  if ! command -v $tool >/dev/null; then
+    echo "SKIPPED: $tool is not installed (scripts/install-deps.sh --tests installs it)"
+    exit 77
+  fi
+done
 
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; }
@@ -46,6 +52,12 @@ export DISPLAY=":$(head -n1 "$work/display")"
 export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_CONFIG_HOME XDG_DATA_HOME QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI
 
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+# The window manager announces itself on the root window.
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || fail "openbox did not start"
+
 screenshot() {
   if command -v import >/dev/null; then
     import -window root "$work/$1.png"
@@ -58,24 +70,45 @@ screenshot() {
 
 # Waits until the text window log starts with the given text.
 wait_for_log() {
-  for _ in $(seq 150); do
+  for _ in $(seq ${2:-150}); do
     [ -f "$log" ] && [ "$(head -c ${#1} "$log")" = "$1" ] && return 0
     sleep 0.1
   done
   return 1
 }
 
-first_file="$examples/blink.bas"
-second_file="$examples/thermostat.bas"
+# The program's windows with this exact title, one a line.
+windows_titled() { xdotool search --name "^$1\$" 2>/dev/null; }
 
-"$work/program/vennikplus" "$first_file" 2>"$work/first.err" &
+# Waits until `count` windows carry the title.
+wait_for_windows() {
+  for _ in $(seq 150); do
+    [ "$(windows_titled "$1" | wc -l)" -ge "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+wait_for_clipboard() {
+  for _ in $(seq 100); do
+    xclip -o -selection clipboard 2>/dev/null | head -c ${#1} | grep -qxF "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+blink="$examples/blink.bas"
+thermostat="$examples/thermostat.bas"
+
+# A relative path is kept absolute: the label, the path line, the report.
+(cd "$examples" && exec "$work/program/vennikplus" blink.bas 2>"$work/first.err") &
 first=$!
 pids+=($first)
-# Label still empty, the path line, then the report headed by the path.
-wait_for_log $'\n'"$first_file"$'\n'"$first_file"$'\nTime taken' || fail "the first start did not analyse $first_file"
+wait_for_log "$blink"$'\n'"$blink"$'\n'"$blink"$'\nTime taken' || fail "the first start did not analyse $blink"
 
-window=$(xdotool search --sync --name '^Vennik Plus$' | head -n1)
+window=$(windows_titled 'Vennik Plus' | head -n1)
 [ -n "$window" ] || fail "no window titled Vennik Plus"
+xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (32 x 32)' || fail "the window has no icon of its own"
 xdotool windowfocus --sync "$window"
 # Over the Copy button (x 500 to 580, y 5 to 30 below the menu bar) for its tooltip.
 xdotool mousemove --window "$window" 540 40
@@ -83,19 +116,90 @@ sleep 1.5
 screenshot desktop_first
 
 start=$(date +%s)
-timeout 20 "$work/program/vennikplus" "$second_file" 2>"$work/second.err"
+(cd "$work" && exec timeout 20 "$work/program/vennikplus" examples/thermostat.bas 2>"$work/second.err")
 second_status=$?
 [ "$second_status" = 0 ] || fail "the second start ended with $second_status"
 [ $(( $(date +%s) - start )) -le 10 ] || fail "the second start took longer than 10 s"
 [ ! -e "$work/program/VennikPlus.inf" ] || fail "the second start wrote settings"
 
 # The first instance shows the handed-over file in its label and analyses it.
-wait_for_log "$second_file"$'\n'"$second_file"$'\nTime taken' || fail "the first instance did not analyse $second_file"
+handed="$thermostat"$'\n'"$thermostat"$'\nTime taken'
+wait_for_log "$handed" || fail "the first instance did not analyse $thermostat"
 kill -0 "$first" 2>/dev/null || fail "the first instance ended"
+
+# A start without parameters only brings the window to the front; the first
+# instance has taken it (and posted nothing) when it ends.
+timeout 20 "$work/program/vennikplus" || fail "the start without parameters failed"
+wait_for_log "$handed" 1 || fail "a start without parameters changed the report"
 sleep 0.5
 screenshot desktop_after_hand_off
 
-# The Quit button (x 600 to 680).
+# The keys: Crunch by its button, F5 to re-scan, the Copy Options menu by
+# Alt+C and the x of Maximite, Ctrl+Shift+C for Copy.
+xdotool windowfocus --sync "$window"
+xdotool mousemove --window "$window" 240 40 click 1
+wait_for_log "File reduced from" || fail "the Crunch button did nothing"
+xdotool key F5
+wait_for_log "$handed" || fail "F5 did not re-scan"
+xdotool key alt+c
+sleep 1
+screenshot desktop_copy_options
+xdotool key x
+wait_for_clipboard "AUTO" || fail "Copy Options > Copy crunched for Maximite did not copy"
+echo previous | xclip -i -selection clipboard
+xdotool key ctrl+shift+c
+wait_for_clipboard "AUTO" || fail "Ctrl+Shift+C did not copy"
+
+# Ctrl+O with a typed name: the label follows the file loaded.
+xdotool key ctrl+o
+wait_for_windows 'Source Code' 1 || fail "Ctrl+O did not open the Open requester"
+sleep 0.5
+xdotool type --delay 20 "$blink"
+xdotool key Return
+wait_for_log "$blink"$'\n'"$blink"$'\n\n'"$blink"$'\nTime taken' || fail "the Open requester did not load $blink"
+
+# A FIFO is refused at once, with a message; the report stays.
+mkfifo "$examples/pipe.bas"
+shown=$(cat "$log")
+xdotool key ctrl+o
+wait_for_windows 'Source Code' 1 || fail "Ctrl+O did not open the Open requester again"
+sleep 0.5
+xdotool type --delay 20 "$examples/pipe.bas"
+xdotool key Return
+wait_for_windows 'Vennik Plus' 2 || fail "no message about the FIFO"
+sleep 1
+screenshot desktop_unreadable
+xdotool key Return
+for _ in $(seq 100); do [ "$(windows_titled 'Vennik Plus' | wc -l)" = 1 ] && break; sleep 0.1; done
+[ "$(cat "$log")" = "$shown" ] || fail "the report changed after the FIFO"
+
+# Ctrl+S: beside the source, its name offered; the second time it asks
+# before replacing.
+xdotool key ctrl+s
+wait_for_windows 'Report' 1 || fail "Ctrl+S did not open the Save requester"
+sleep 1
+screenshot desktop_save
+xdotool key Return
+for _ in $(seq 100); do [ -s "$examples/blink.txt" ] && break; sleep 0.1; done
+[ -s "$examples/blink.txt" ] || fail "the report was not saved as $examples/blink.txt"
+: >"$examples/blink.txt"
+for _ in $(seq 100); do [ "$(windows_titled 'Report' | wc -l)" = 0 ] && break; sleep 0.1; done
+xdotool key ctrl+s
+wait_for_windows 'Report' 1 || fail "Ctrl+S did not open the Save requester again"
+sleep 0.5
+xdotool key Return
+wait_for_windows 'Report' 2 || fail "no question before replacing $examples/blink.txt"
+sleep 1
+screenshot desktop_replace
+xdotool key alt+y
+for _ in $(seq 100); do [ -s "$examples/blink.txt" ] && break; sleep 0.1; done
+[ -s "$examples/blink.txt" ] || fail "the report was not saved again"
+
+# As small as it goes, the window keeps the seven buttons: the Quit button
+# (x 600 to 680) still ends it.
+xdotool windowsize "$window" 100 100
+sleep 1
+screenshot desktop_smallest
 xdotool mousemove --window "$window" 640 40 click 1
 for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$first" 2>/dev/null; then
@@ -105,6 +209,26 @@ fi
 wait "$first"
 first_status=$?
 [ "$first_status" = 0 ] || fail "the first instance ended with $first_status"
-grep -q "^Last file = $second_file"$'\r'"\$" "$work/program/VennikPlus.inf" || fail "Last file was not stored"
+grep -q "^Last file = $blink"$'\r'"\$" "$work/program/VennikPlus.inf" || fail "Last file was not stored"
+grep -q "^MainW = 690"$'\r'"\$" "$work/program/VennikPlus.inf" || fail "the window is not at its least width"
 
-echo "PASS: hand-off under Xvfb on $DISPLAY; screenshots in $work"
+# A million lines: the window is painted and busy while they are analysed,
+# and Ctrl+Q ends the program afterwards.
+awk 'BEGIN { for (i = 0; i < 1000000; i++) printf "total%d = total + %d\r\n", i % 97, i }' >"$work/big.bas"
+rm -f "$log"
+"$work/program/vennikplus" "$work/big.bas" 2>"$work/big.err" &
+big=$!
+pids+=($big)
+window=$(timeout 20 xdotool search --sync --name '^Vennik Plus$' | head -n1)
+[ -n "$window" ] || fail "no window for the large source"
+wait_for_log "$work/big.bas"$'\n'"$work/big.bas" || fail "the large source was not taken"
+screenshot desktop_busy
+wait_for_log "$work/big.bas"$'\n'"$work/big.bas"$'\n'"$work/big.bas"$'\nTime taken' 1200 ||
+  fail "the large source was not analysed"
+xdotool windowfocus --sync "$window"
+xdotool key ctrl+q
+for _ in $(seq 100); do kill -0 "$big" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$big" 2>/dev/null && fail "Ctrl+Q did not end the program"
+wait "$big" || fail "the program ended with $? after the large source"
+
+echo "PASS: the desktop program under Xvfb on $DISPLAY; screenshots in $work"

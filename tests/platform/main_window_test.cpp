@@ -33,7 +33,7 @@ class MainWindowTest : public QObject {
   void layoutFollowsTheScaleFactor();
   void resizingMovesOnlyTheTextWindow();
   void controlsUseCourierNewAtFontSize();
-  void titleMenusAndNoShortcuts();
+  void titleIconMenusAndKeys();
   void textWindowIsPlainEditableUnwrappedWithBothScrollBars();
   void buttonsHaveTheirCaptionsAndTooltips();
   void copyMarkAndTooltipFollowTheCopyMode();
@@ -73,16 +73,21 @@ void MainWindowTest::resizingMovesOnlyTheTextWindow() {
   const QRect label = w.fileLabel()->geometry();
   const QRect copy = w.button(5)->geometry();
   const QPoint textPos = w.textWindow()->pos();
-  w.resize(901, 433);
-  QTRY_COMPARE(w.size(), QSize(901, 433));
-  const PixelSize expected = textWindowSizeAfterResize(901, 433, d.shell.scaleFactor);
+  w.resize(1201, 433);
+  QTRY_COMPARE(w.size(), QSize(1201, 433));
+  const PixelSize expected = textWindowSizeAfterResize(1201, 433, d.shell.scaleFactor);
   QTRY_COMPARE(w.textWindow()->size(), QSize(expected.width, expected.height));
   QCOMPARE(w.textWindow()->pos(), textPos);
   QCOMPARE(w.fileLabel()->geometry(), label);
   QCOMPARE(w.button(5)->geometry(), copy);
-  // Smaller than the margins: the text window shrinks to nothing, no further.
+  // Made as small as it goes, the window still shows the seven buttons whole
+  // (it had no least size once); the text window shrinks to nothing.
   w.resize(10, 20);
   QTRY_COMPARE(w.textWindow()->height(), 0);
+  QCOMPARE(w.size(), w.minimumSize());
+  const QRect client = w.centralWidget()->rect();
+  for (int i = 0; i < kButtonCount; ++i)
+    QVERIFY2(client.contains(w.button(i)->geometry()), qPrintable(w.button(i)->text()));
 }
 
 void MainWindowTest::controlsUseCourierNewAtFontSize() {
@@ -109,25 +114,33 @@ void MainWindowTest::controlsUseCourierNewAtFontSize() {
   QVERIFY(zero.window->button(0)->font().pointSizeF() > 0);
 }
 
-void MainWindowTest::titleMenusAndNoShortcuts() {
+void MainWindowTest::titleIconMenusAndKeys() {
   Desktop d;
   QCOMPARE(d.window->windowTitle(), QStringLiteral("Vennik Plus"));
+  // The program's own icon, not one borrowed from the theme.
+  QVERIFY(!d.window->windowIcon().isNull());
+  QCOMPARE(d.window->windowIcon().availableSizes().size(), 8);
   QVERIFY(!d.window->menuBar()->isNativeMenuBar());
   const QList<QAction*> menus = d.window->menuBar()->actions();
-  QStringList titles;
-  QStringList entries;
+  QStringList titles, entries, keys;
+  // The captions as the user reads them; "&" marks the letter underlined.
+  auto shown = [](QString label) { return label.remove(u'&'); };
   for (QAction* m : menus) {
     titles << m->text();
     for (QAction* a : m->menu()->actions()) {
       entries << a->text();
-      QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->text()));
-      QCOMPARE(a->isCheckable(), m->text() == QStringLiteral("Copy Options"));
+      if (!a->shortcut().isEmpty()) keys << shown(a->text()) + QStringLiteral(": ") + a->shortcut().toString();
+      QCOMPARE(a->isCheckable(), shown(m->text()) == QStringLiteral("Copy Options"));
     }
   }
-  QCOMPARE(titles, (QStringList{"File", "Copy Options", "Help"}));
-  QCOMPARE(entries, (QStringList{"Open", "Save", "Re-scan", "Quit", "Copy text window", "Copy crunched for Micromite",
-                                 "Copy crunched for RPi", "Copy crunched for Maximite", "Copy BAS for Micromite",
-                                 "Copy BAS for RPi", "Copy BAS for Maximite", "About"}));
+  QCOMPARE(titles, (QStringList{"&File", "&Copy Options", "&Help"}));
+  QCOMPARE(entries, (QStringList{"&Open", "&Save", "&Re-scan", "&Quit", "Copy &text window",
+                                 "Copy crunched for &Micromite", "Copy crunched for &RPi",
+                                 "Copy crunched for Ma&ximite", "Copy &BAS for Micromite", "Copy BAS for R&Pi",
+                                 "Copy BAS for M&aximite", "&About"}));
+  QCOMPARE(keys, (QStringList{"Open: Ctrl+O", "Save: Ctrl+S", "Re-scan: F5", "Quit: Ctrl+Q"}));
+  QCOMPARE(d.window->button(5)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+C")));
+  for (int i : {0, 1, 2, 3, 4, 6}) QVERIFY(d.window->button(i)->shortcut().isEmpty());
 }
 
 void MainWindowTest::textWindowIsPlainEditableUnwrappedWithBothScrollBars() {

@@ -1,6 +1,7 @@
 // The single-instance lock and hand-off channel, with real sockets and real
 // processes. Each test gets its own private runtime folder.
 #include <signal.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QDir>
@@ -68,6 +69,8 @@ class SingleInstanceTest : public QObject {
   void dropsASilentSenderWithoutBlockingOthers();
   void replacesAStaleSocketFile();
   void takesOverFromAKilledFirstInstance();
+  void takesOverALockNobodyOwns_data();
+  void takesOverALockNobodyOwns();
   void simultaneousStartsGiveOneFirstInstance();
   void senderGivesUpWhenNobodyAnswers();
   void senderWaitsForAFirstInstanceThatIsStarting();
@@ -270,6 +273,34 @@ void SingleInstanceTest::takesOverFromAKilledFirstInstance() {
   SingleInstance successor;
   QVERIFY(successor.tryBecomePrimary());
   QCOMPARE(handOver(successor, "after.bas"), QByteArray("after.bas"));
+}
+
+void SingleInstanceTest::takesOverALockNobodyOwns_data() {
+  QTest::addColumn<QByteArray>("content");
+  QTest::newRow("empty") << QByteArray();
+  QTest::newRow("not a lock") << QByteArray("\x01\x02 garbage\n");
+  // A running process, but not this program: the test's own parent.
+  QTest::newRow("another program's") << QByteArray::number(qint64(::getppid())) + "\nsomething-else\n\n";
+  QTest::newRow("this program's, run elsewhere")
+      << QByteArray::number(qint64(::getppid())) + "\n" + QCoreApplication::applicationName().toUtf8() +
+             "\nsome-other-host\n";
+}
+
+void SingleInstanceTest::takesOverALockNobodyOwns() {
+  // Lock files no live instance holds, written by hand or left by a crash;
+  // an empty one just made might be one being written, so it is a second old.
+  QFETCH(QByteArray, content);
+  QFile lock(SingleInstance::lockFilePath());
+  QVERIFY(lock.open(QIODevice::WriteOnly));
+  lock.write(content);
+  QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-1), QFileDevice::FileModificationTime));
+  lock.close();
+
+  SingleInstance primary;
+  QVERIFY(primary.tryBecomePrimary());
+  QCOMPARE(handOver(primary, "taken.bas"), QByteArray("taken.bas"));
+  SingleInstance second;
+  QVERIFY(!second.tryBecomePrimary());
 }
 
 void SingleInstanceTest::simultaneousStartsGiveOneFirstInstance() {

@@ -12,6 +12,7 @@ struct AskedFile {
   Text title;
   Text startFolder;
   Text filters;
+  Text suggestedName;
 };
 
 struct FakeUi : UiServices {
@@ -25,7 +26,7 @@ struct FakeUi : UiServices {
   int tooltipChanges = 0;
 
   static AskedFile asked(const FileRequest& r) {
-    return {Text(r.title), Text(r.startFolder), Text(r.filters)};
+    return {Text(r.title), Text(r.startFolder), Text(r.filters), Text(r.suggestedName)};
   }
   std::optional<Text> askOpenFileName(const FileRequest& r) override {
     openAsked.push_back(asked(r));

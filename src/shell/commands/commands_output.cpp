@@ -56,13 +56,38 @@ void showInitialCopyMode(UiServices& ui, int32_t mode) {
   if (const TextView* tooltip = copyTooltip(mode)) ui.setCopyTooltip(*tooltip);
 }
 
+Text reportStartFolder(const ShellState& shell) {
+  if (!shell.reportFolder.empty()) return shell.reportFolder;
+  // "Clipboard" and "Dropped text" have no folder.
+  Text folder = folderPart(shell.currentFileName);
+  return folder.empty() ? shell.documentsFolder : folder;
+}
+
+Text offeredReportName(TextView currentFileName) {
+  const Text name(TextView(currentFileName).substr(folderPart(currentFileName).size()));
+  if (name.empty()) return name;
+  const size_t dot = name.rfind(u'.');
+  Text offered = (dot == Text::npos || dot == 0 ? name : name.substr(0, dot)) + u".txt";
+  // A source that is itself a ".txt" file is never offered for replacing.
+  if (offered == name) offered = name + u".txt";
+  return offered;
+}
+
 void saveReportCommand(CommandContext& ctx) {
-  const Text text = ctx.shell.textWindow.read();
-  std::optional<Text> chosen = ctx.ui.askSaveFileName({kSaveTitle, ctx.shell.settingsFolder, kSaveFilters});
+  ShellState& shell = ctx.shell;
+  const Text text = shell.textWindow.read();
+  const Text folder = reportStartFolder(shell);
+  const Text name = offeredReportName(shell.currentFileName);
+  std::optional<Text> chosen = ctx.ui.askSaveFileName({kSaveTitle, folder, kSaveFilters, name});
   // A name that ends in a separator names a folder, not a file.
   if (!chosen || chosen->empty() || folderPart(*chosen).size() == chosen->size()) return;
-  // A file that cannot be written is left alone without a message.
-  writeReportFile(withReportExtension(*chosen), text);
+  const Text path = withReportExtension(*chosen);
+  std::string error;
+  if (!writeReportFile(path, text, &error)) {
+    ctx.ui.showMessage(kMessageTitle, u"Cannot write " + path + u":\n" + fromUtf8(error));
+    return;
+  }
+  shell.reportFolder = folderPart(path);
 }
 
 Text aboutText(TextView buildDate) {

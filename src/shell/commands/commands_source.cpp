@@ -3,6 +3,7 @@
 #include "shell/commands/source_loading.h"
 #include "shell/commands/window_commands.h"
 #include "shell/system/path_ops.h"
+#include "shell/system/source_file.h"
 #include "shell/window/shell_state.h"
 #include "shell/window/ui_services.h"
 #include "shell/window/window_analysis.h"
@@ -10,8 +11,35 @@
 namespace vennik {
 
 namespace {
-void analyse(CommandContext& ctx) { analyseIntoWindow(ctx.shell, ctx.analysis, ctx.keywords, ctx.clock); }
+constexpr TextView kNoFileText = u"There is no file to read yet: load one first.";
 }  // namespace
+
+void takeSourceFile(ShellState& shell, TextView path, Text&& text) {
+  shell.currentFileName = Text(path);
+  shell.fileLabel = shortenPath(path, kFileLabelLimit);
+  shell.sourceText = std::move(text);
+  shell.textSourceFlag = false;
+}
+
+std::optional<Text> readSourceOrSay(CommandContext& ctx, TextView path) {
+  if (path.empty()) {
+    ctx.ui.showMessage(kMessageTitle, kNoFileText);
+    return std::nullopt;
+  }
+  ReadFailure failure;
+  std::optional<Text> text = loadSourceFile(path, &failure);
+  if (!text) ctx.ui.showMessage(kMessageTitle, u"Cannot read " + Text(path) + u":\n" + fromUtf8(failure.reason));
+  return text;
+}
+
+void analyseSource(CommandContext& ctx) {
+  ctx.analysis.reset();
+  if (ctx.backgroundAnalysis && ctx.shell.sourceText.size() >= kBackgroundAnalysisChars) {
+    *ctx.backgroundAnalysis = analysisRequest(ctx.shell);
+    return;
+  }
+  analyseIntoWindow(ctx.shell, ctx.analysis, ctx.keywords, ctx.clock);
+}
 
 void loadCommand(CommandContext& ctx) {
   ShellState& shell = ctx.shell;
@@ -19,43 +47,51 @@ void loadCommand(CommandContext& ctx) {
   // A cancel keeps everything, so that clipboard or dropped text with no
   // file behind it is not lost.
   if (!chosen) return;
+  std::optional<Text> text = readSourceOrSay(ctx, *chosen);
+  if (!text) return;
   shell.textWindow.clear();
   shell.sourceFolder = folderPart(*chosen);
-  shell.currentFileName = *chosen;
+  takeSourceFile(shell, *chosen, std::move(*text));
   shell.textWindow.append(*chosen);
   shell.textWindow.append(u"");
-  shell.sourceText = loadSourceFile(shell, *chosen);
-  analyse(ctx);
+  analyseSource(ctx);
 }
 
 void rescanCommand(CommandContext& ctx, RescanForm form) {
   ShellState& shell = ctx.shell;
-  shell.textWindow.clear();
   const bool readFile = !shell.textSourceFlag;
-  if (form == RescanForm::Button || readFile) shell.fileLabel = shortenPath(shell.currentFileName, kFileLabelLimit);
   // With the flag set the held clipboard or dropped text is analysed again.
-  if (readFile) shell.sourceText = loadSourceFile(shell, shell.currentFileName);
-  analyse(ctx);
+  if (readFile) {
+    std::optional<Text> text = readSourceOrSay(ctx, shell.currentFileName);
+    if (!text) return;
+    shell.sourceText = std::move(*text);
+  }
+  shell.textWindow.clear();
+  if (form == RescanForm::Button || readFile) shell.fileLabel = shortenPath(shell.currentFileName, kFileLabelLimit);
+  analyseSource(ctx);
 }
 
 void takeDroppedFile(CommandContext& ctx, const std::vector<Text>& paths) {
   if (paths.empty()) return;
   ShellState& shell = ctx.shell;
   const Text path = paths.front();
-  shell.currentFileName = path;
+  std::optional<Text> text = readSourceOrSay(ctx, path);
+  if (!text) return;
   shell.textWindow.clear();
   shell.sourceFolder = folderPart(path);
+  takeSourceFile(shell, path, std::move(*text));
   shell.textWindow.append(path);
-  shell.sourceText = loadSourceFile(shell, path);
-  analyse(ctx);
+  analyseSource(ctx);
 }
 
 void takeDroppedText(CommandContext& ctx, TextView text) {
   ShellState& shell = ctx.shell;
   shell.textSourceFlag = true;
   shell.sourceText = Text(text);
+  shell.currentFileName = Text(kDroppedTextName);
+  shell.fileLabel = Text(kDroppedTextName);
   shell.textWindow.clear();
-  analyse(ctx);
+  analyseSource(ctx);
 }
 
 }  // namespace vennik

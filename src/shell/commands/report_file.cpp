@@ -38,9 +38,12 @@ std::string reportFileBytes(TextView text) {
   return bytes;
 }
 
-bool writeReportFile(TextView path, TextView text) {
-  if (path.empty()) return false;
-  return writeFileSafely(toFileSystemPath(path), reportFileBytes(text));
+bool writeReportFile(TextView path, TextView text, std::string* error) {
+  if (path.empty()) {
+    if (error) *error = "no file name";
+    return false;
+  }
+  return writeFileSafely(toFileSystemPath(path), reportFileBytes(text), error);
 }
 
 }  // namespace vennik

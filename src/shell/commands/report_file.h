@@ -16,8 +16,9 @@ Text withReportExtension(TextView path);
 // one "?", as the usual conversion to an 8-bit code page does.
 std::string reportFileBytes(TextView text);
 
-// Replaces any file of that name without asking, through a temporary file so
-// that a failure leaves an earlier file whole. False when nothing was written.
-bool writeReportFile(TextView path, TextView text);
+// Replaces any file of that name, through a temporary file so that a failure
+// leaves an earlier file whole (see writeFileSafely). False when nothing was
+// written; `error` then says why.
+bool writeReportFile(TextView path, TextView text, std::string* error = nullptr);
 
 }  // namespace vennik

@@ -2,15 +2,16 @@
 
 #include "base/source_encoding.h"
 #include "shell/system/source_file.h"
-#include "shell/window/shell_state.h"
 
 namespace vennik {
 
-Text loadSourceFile(ShellState& shell, TextView path) {
-  shell.textSourceFlag = false;
-  if (path.empty()) return Text();
-  auto bytes = readFileBytes(toFileSystemPath(path));
-  if (!bytes) return Text();
+std::optional<Text> loadSourceFile(TextView path, ReadFailure* failure) {
+  if (path.empty()) {
+    if (failure) *failure = {"no file name", false};
+    return std::nullopt;
+  }
+  auto bytes = readRegularFileLimited(toFileSystemPath(path), kMaxSourceBytes, failure);
+  if (!bytes) return std::nullopt;
   return decodeSourceBytes(*bytes);
 }
 

@@ -1,14 +1,17 @@
 #pragma once
-// Loading a source file into the shell state, as Load, Re-scan, a drop, the
-// start-up and the hand-off all do.
+// Reading a source file as Load, Re-scan, a drop, the start-up and the
+// hand-off all do.
+#include <optional>
+
 #include "base/text_util.h"
 
 namespace vennik {
 
-struct ShellState;
+struct ReadFailure;
 
-// Clears the text-source flag first, then returns the file's text; a
-// missing, unreadable or too large file gives empty text.
-Text loadSourceFile(ShellState& shell, TextView path);
+// The text of a regular file of at most kMaxSourceBytes, read as Windows-1252
+// (UTF-16 by its mark). nullopt when it cannot be read, `failure` saying why;
+// a FIFO, device, socket or folder is refused without being opened.
+std::optional<Text> loadSourceFile(TextView path, ReadFailure* failure = nullptr);
 
 }  // namespace vennik

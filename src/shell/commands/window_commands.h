@@ -10,6 +10,7 @@
 #include "analysis/keyword_table.h"
 #include "base/text_util.h"
 #include "shell/window/ui_events.h"
+#include "shell/window/window_analysis.h"
 
 namespace vennik {
 
@@ -25,6 +26,9 @@ struct CommandContext {
   PlatformServices& platform;
   UiServices& ui;
   TextView buildDate;  // yyyy/mm/dd, fixed when the program was built
+  // Where an analysis of a large source is left for the caller to run in the
+  // background (see analyseSource); null: every analysis runs at once.
+  std::optional<AnalysisRequest>* backgroundAnalysis = nullptr;
 };
 
 inline constexpr TextView kOpenTitle = u"Source Code";
@@ -34,11 +38,30 @@ inline constexpr TextView kSaveFilters = u"Text (*.txt)|*.txt;*.csv|All files (*
 inline constexpr TextView kAboutTitle = u"Vennik Plus";
 inline constexpr int kBuildNumber = 25;
 inline constexpr TextView kHomePage = u"https://github.com/vennikplus/vennikplus";
+inline constexpr TextView kMessageTitle = u"Vennik Plus";
 inline constexpr TextView kClipboardName = u"Clipboard";
-inline constexpr TextView kNoneReceived = u"none received.";
+// The name a text dropped on the text window goes by.
+inline constexpr TextView kDroppedTextName = u"Dropped text";
 inline constexpr int kFileLabelLimit = 85;
+// A source this long (about 30,000 lines) takes a noticeable time to analyse;
+// shorter ones are analysed at once.
+inline constexpr size_t kBackgroundAnalysisChars = size_t{1} << 20;
 
 // --- Reading and analysing a source -------------------------------------
+// A file that cannot be read changes nothing: a message box names it and
+// the reason, and the report shown stays. Every file read becomes the
+// current file, shown (shortened) in the file label.
+
+// The text of a source file, or nullopt after the message box.
+std::optional<Text> readSourceOrSay(CommandContext& ctx, TextView path);
+// What every file read leaves: the file is the current file, shown in the
+// file label, and its text the source.
+void takeSourceFile(ShellState& shell, TextView path, Text&& text);
+
+// Analyses the source text into the text window; a large one is left in
+// ctx.backgroundAnalysis when the caller offers to run it there. Either way
+// the previous analysis is gone.
+void analyseSource(CommandContext& ctx);
 
 // Asks for a file; a chosen one becomes the current file and is analysed
 // below its path and an empty line. A cancelled requester changes nothing.
@@ -52,7 +75,8 @@ void rescanCommand(CommandContext& ctx, RescanForm form);
 
 // Only the first file counts; it is analysed below its path.
 void takeDroppedFile(CommandContext& ctx, const std::vector<Text>& paths);
-// The dropped text becomes the source; file name, folder and label stay.
+// The dropped text becomes the source, named "Dropped text" in the report and
+// the file label; the source folder stays.
 void takeDroppedText(CommandContext& ctx, TextView text);
 
 // --- Working on the analysed source --------------------------------------
@@ -68,8 +92,13 @@ void selectCopyMode(CommandContext& ctx, int32_t mode);
 // tooltip of the stored mode (none and unchanged for a mode outside 1 to 7).
 void showInitialCopyMode(UiServices& ui, int32_t mode);
 
-// Asks for a file name and writes the text window there (see report_file.h).
+// Asks for a file name and writes the text window there (see report_file.h);
+// says why in a message box when it cannot. The requester starts in the
+// folder last saved to in this run, else the current file's folder, else
+// Documents, and offers the current file's name with ".txt".
 void saveReportCommand(CommandContext& ctx);
+Text reportStartFolder(const ShellState& shell);
+Text offeredReportName(TextView currentFileName);
 void aboutCommand(CommandContext& ctx);
 Text aboutText(TextView buildDate);
 void quitCommand(CommandContext& ctx);

@@ -73,7 +73,7 @@ Settings readSettingsFromBytes(std::string_view bytes) {
 }
 
 Settings readSettings(TextView settingsPath, ReadFailure* failure) {
-  auto bytes = readFileLimited(toFileSystemPath(settingsPath), kMaxSettingsBytes, failure);
+  auto bytes = readRegularFileLimited(toFileSystemPath(settingsPath), kMaxSettingsBytes, failure);
   return bytes ? readSettingsFromBytes(*bytes) : Settings{};
 }
 
@@ -96,8 +96,8 @@ std::string settingsFileBytes(const Settings& settings) {
   return out;
 }
 
-bool writeSettings(const Settings& settings, TextView settingsPath) {
-  return writeFileSafely(toFileSystemPath(settingsPath), settingsFileBytes(settings));
+bool writeSettings(const Settings& settings, TextView settingsPath, std::string* error) {
+  return writeFileSafely(toFileSystemPath(settingsPath), settingsFileBytes(settings), error);
 }
 
 }  // namespace vennik

@@ -23,7 +23,9 @@ Text settingsFilePath(TextView settingsFolder);
 // [Windows]; "Data Folder", "Last file", "Variable factor", "Library" and
 // "Copy mode" in [General]. An item the file lacks keeps its default. A
 // missing or unreadable file gives every default, and so does one larger
-// than kMaxSettingsBytes; `failure` then says why it was not read.
+// than kMaxSettingsBytes or one that is not a regular file (which is never
+// opened, so that a FIFO cannot block); `failure` then says why it was not
+// read.
 Settings readSettings(TextView settingsPath, ReadFailure* failure = nullptr);
 Settings readSettingsFromBytes(std::string_view bytes);
 
@@ -31,7 +33,7 @@ Settings readSettingsFromBytes(std::string_view bytes);
 std::string settingsFileBytes(const Settings& settings);
 
 // Writes the file safely (temporary file, then rename). Returns false, and
-// leaves any earlier file whole, when it cannot be written.
-bool writeSettings(const Settings& settings, TextView settingsPath);
+// leaves any earlier file whole, when it cannot be written; `error` says why.
+bool writeSettings(const Settings& settings, TextView settingsPath, std::string* error = nullptr);
 
 }  // namespace vennik

@@ -1,9 +1,8 @@
 #include "shell/startup/startup_parameters.h"
 
-#include "shell/commands/source_loading.h"
+#include "shell/system/path_ops.h"
 #include "shell/system/platform_services.h"
 #include "shell/window/shell_state.h"
-#include "shell/window/window_analysis.h"
 
 namespace vennik {
 
@@ -32,30 +31,39 @@ bool requestsVariableReport(TextView commandText) {
   return fields.size() >= 3 && fields[2] == kVariableReport;
 }
 
-void runClipboardHandOff(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
-                         PlatformServices& platform, const MillisecondClock& clock, TextView commandText) {
-  shell.textSourceFlag = true;
-  shell.currentFileName = u"Clipboard";
-  shell.sourceText = platform.clipboardText();
-  // Otherwise the text is held for the next Re-scan, which reads no file.
-  if (requestsVariableReport(commandText)) analyseIntoWindow(shell, analysis, keywords, clock);
+Text absoluteCommandText(TextView commandText, TextView workingFolder) {
+  if (classifyCommandText(commandText) != CommandTextForm::SourcePath) return Text(commandText);
+  return absolutePath(commandText, workingFolder);
 }
 
-void actOnCommandText(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
-                      PlatformServices& platform, const MillisecondClock& clock, TextView commandText) {
+void runClipboardHandOff(CommandContext& ctx, TextView commandText) {
+  ShellState& shell = ctx.shell;
+  shell.textSourceFlag = true;
+  shell.currentFileName = Text(kClipboardName);
+  shell.fileLabel = Text(kClipboardName);
+  shell.sourceText = ctx.platform.clipboardText();
+  // Otherwise the text is held for the next Re-scan, which reads no file.
+  if (requestsVariableReport(commandText)) analyseSource(ctx);
+}
+
+void actOnCommandText(CommandContext& ctx, TextView commandText, TextView workingFolder) {
+  ShellState& shell = ctx.shell;
   switch (classifyCommandText(commandText)) {
     case CommandTextForm::ClipboardHandOff:
-      runClipboardHandOff(shell, analysis, keywords, platform, clock, commandText);
+      runClipboardHandOff(ctx, commandText);
       break;
     case CommandTextForm::Empty:
       break;
-    case CommandTextForm::SourcePath:
-      shell.currentFileName = Text(commandText);
+    case CommandTextForm::SourcePath: {
+      const Text path = absolutePath(commandText, workingFolder);
+      std::optional<Text> text = readSourceOrSay(ctx, path);
+      if (!text) break;
+      takeSourceFile(shell, path, std::move(*text));
       shell.textWindow.clear();
-      shell.textWindow.append(commandText);
-      shell.sourceText = loadSourceFile(shell, commandText);
-      analyseIntoWindow(shell, analysis, keywords, clock);
+      shell.textWindow.append(path);
+      analyseSource(ctx);
       break;
+    }
   }
 }
 

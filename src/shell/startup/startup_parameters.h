@@ -4,14 +4,10 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/analysis.h"
-#include "analysis/keyword_table.h"
 #include "base/text_util.h"
+#include "shell/commands/window_commands.h"
 
 namespace vennik {
-
-struct ShellState;
-class PlatformServices;
 
 // The parameters in order with "," between neighbours; empty for none.
 Text joinParameters(const std::vector<Text>& parameters);
@@ -27,20 +23,25 @@ CommandTextForm classifyCommandText(TextView commandText);
 // at "," is exactly "/VariableReport".
 bool requestsVariableReport(TextView commandText);
 
+// The command text as the running instance must see it: a relative source
+// path joined to `workingFolder` (which ends in a separator), so that it
+// names the same file from any folder; the other forms unchanged.
+Text absoluteCommandText(TextView commandText, TextView workingFolder);
+
 // The clipboard hand-off, at start or when a running instance receives one:
-// sets the text-source flag, names the source "Clipboard", takes the
-// clipboard text as the source and analyses it only when asked to.
-void runClipboardHandOff(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
-                         PlatformServices& platform, const MillisecondClock& clock, TextView commandText);
+// sets the text-source flag, names the source "Clipboard" (in the file label
+// too), takes the clipboard text as the source and analyses it only when
+// asked to.
+void runClipboardHandOff(CommandContext& ctx, TextView commandText);
 
 // What start-up does with its command text, after the settings were read
 // (so the current file name already holds the "Last file" value):
-// - a clipboard hand-off as above, the file label left empty;
+// - a clipboard hand-off as above;
 // - empty: nothing is read or analysed;
-// - a path: the path becomes the current file name and the first line of the
-//   cleared text window, the file is loaded and analysed; the source folder
-//   and the file label stay unchanged.
-void actOnCommandText(ShellState& shell, std::optional<Analysis>& analysis, const KeywordTable& keywords,
-                      PlatformServices& platform, const MillisecondClock& clock, TextView commandText);
+// - a path, made absolute from `workingFolder`: when the file can be read it
+//   becomes the current file, shown in the file label and as the first line
+//   of the cleared text window, and is analysed; the source folder stays.
+//   When it cannot, a message box says why and nothing changes.
+void actOnCommandText(CommandContext& ctx, TextView commandText, TextView workingFolder);
 
 }  // namespace vennik

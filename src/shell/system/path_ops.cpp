@@ -1,5 +1,7 @@
 #include "shell/system/path_ops.h"
 
+#include "shell/system/platform_services.h"
+
 namespace vennik {
 
 namespace {
@@ -19,6 +21,25 @@ Text folderPart(TextView path) {
     if (isSeparator(path[i - 1])) return Text(path.substr(0, i));
   }
   return Text();
+}
+
+Text absolutePath(TextView path, TextView workingFolder) {
+  if (path.empty()) return Text();
+  const Text joined = isSeparator(path.front()) ? Text(path) : Text(workingFolder) + Text(path);
+  Text out;
+  for (size_t start = 0; start < joined.size();) {
+    size_t end = findSeparator(joined, start);
+    if (end == TextView::npos) end = joined.size();
+    const TextView step = TextView(joined).substr(start, end - start);
+    if (!step.empty() && step != u".") {
+      out.push_back(kPathSeparator);
+      out += step;
+    }
+    start = end + 1;
+  }
+  // A trailing separator names a folder, and the root is one.
+  if (out.empty() || isSeparator(joined.back())) out.push_back(kPathSeparator);
+  return out;
 }
 
 Text shortenPath(TextView path, int limit) {

@@ -3,11 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 
 namespace vennik {
 
@@ -65,9 +68,38 @@ void removeStaleTemporaries(const std::string& path) {
   ::closedir(dir);
 }
 
+// The file a write to `path` replaces: `path` itself, or the end of the chain
+// of symbolic links that starts there (which need not exist yet). nullopt,
+// with errno set, for a chain that does not end.
+std::optional<std::string> replacedFile(std::string path) {
+  constexpr int kMostLinks = 40;  // as the system's own limit
+  for (int hops = 0; hops < kMostLinks; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+    if (n < 0 || static_cast<size_t>(n) >= target.size()) return path;
+    target.resize(static_cast<size_t>(n));
+    path = target.front() == '/' ? target : folderOf(path) + "/" + target;
+  }
+  errno = ELOOP;
+  return std::nullopt;
+}
+
+bool fail(std::string* error) {
+  if (error) *error = std::strerror(errno);
+  return false;
+}
+
 }  // namespace
 
-bool writeFileSafely(const std::string& path, std::string_view bytes) {
+bool writeFileSafely(const std::string& requested, std::string_view bytes, std::string* error) {
+  const std::optional<std::string> target = replacedFile(requested);
+  if (!target) return fail(error);
+  const std::string& path = *target;
+  struct stat replaced {};
+  const bool replacing = ::stat(path.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
+
   // A name of our own in the same folder, so that the rename stays on one
   // file system; O_EXCL keeps two writers from sharing one temporary file.
   std::string temp;
@@ -75,16 +107,20 @@ bool writeFileSafely(const std::string& path, std::string_view bytes) {
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
     temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return fail(error);
   }
-  if (fd < 0) return false;
+  if (fd < 0) return fail(error);
+  // A file system without permission bits refuses this; the write goes on.
+  if (replacing) (void)::fchmod(fd, replaced.st_mode & 07777);
 
-  bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
+  int failedWith = 0;
+  if (!writeAll(fd, bytes) || ::fsync(fd) != 0) failedWith = errno;
+  if (::close(fd) != 0 && failedWith == 0) failedWith = errno;
+  if (failedWith == 0 && std::rename(temp.c_str(), path.c_str()) != 0) failedWith = errno;
+  if (failedWith != 0) {
     ::unlink(temp.c_str());
-    return false;
+    errno = failedWith;
+    return fail(error);
   }
   syncFolder(folderOf(path));
   removeStaleTemporaries(path);

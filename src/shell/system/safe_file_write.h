@@ -7,10 +7,13 @@
 namespace vennik {
 
 // Writes the bytes to a new file beside `path`, flushes it to the disk and
-// renames it over `path`. Returns false, leaving `path` as it was and no new
-// file behind, when any step fails. A process killed part-way leaves its
-// temporary file ("<name>.tmp-<pid>-<n>") behind, never a cut-short `path`;
+// renames it over `path`. A symbolic link is written through: the file at
+// the end of the chain is the one replaced, in its own folder, and the link
+// stays. The new file keeps the permission bits of the one it replaces.
+// Returns false, leaving the file as it was and no new file behind, when any
+// step fails; `error` then says why. A process killed part-way leaves its
+// temporary file ("<name>.tmp-<pid>-<n>") behind, never a cut-short file;
 // the next successful write removes such files of writers no longer running.
-bool writeFileSafely(const std::string& path, std::string_view bytes);
+bool writeFileSafely(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 }  // namespace vennik

@@ -18,6 +18,14 @@ bool refuse(ReadFailure* failure, std::string reason, bool tooLarge = false) {
   if (failure) *failure = {std::move(reason), tooLarge};
   return false;
 }
+
+std::string notRegularReason(mode_t mode) {
+  if (S_ISDIR(mode)) return "not a regular file but a folder";
+  if (S_ISFIFO(mode)) return "not a regular file but a named pipe (FIFO)";
+  if (S_ISSOCK(mode)) return "not a regular file but a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "not a regular file but a device";
+  return "not a regular file";
+}
 }  // namespace
 
 bool readDescriptorInto(int fd, size_t maxBytes, BigArray<char>& out, ReadFailure* failure) {
@@ -57,6 +65,26 @@ bool readFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out,
   return ok;
 }
 
+bool readRegularFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out, ReadFailure* failure) {
+  out.clear();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return refuse(failure, std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return refuse(failure, notRegularReason(st.st_mode));
+  // Should a FIFO have taken the name since, the open still returns at once.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return refuse(failure, std::strerror(errno));
+  bool ok = false;
+  if (::fstat(fd, &st) != 0) {
+    ok = refuse(failure, std::strerror(errno));
+  } else if (!S_ISREG(st.st_mode)) {
+    ok = refuse(failure, notRegularReason(st.st_mode));
+  } else {
+    ok = readDescriptorInto(fd, maxBytes, out, failure);
+  }
+  ::close(fd);
+  return ok;
+}
+
 std::optional<std::string> readDescriptorLimited(int fd, size_t maxBytes, ReadFailure* failure) {
   BigArray<char> bytes;
   if (!readDescriptorInto(fd, maxBytes, bytes, failure)) return std::nullopt;
@@ -69,9 +97,16 @@ std::optional<std::string> readFileLimited(const std::string& path, size_t maxBy
   return std::string(bytes.data(), bytes.size());
 }
 
+std::optional<std::string> readRegularFileLimited(const std::string& path, size_t maxBytes,
+                                                  ReadFailure* failure) {
+  BigArray<char> bytes;
+  if (!readRegularFileInto(path, maxBytes, bytes, failure)) return std::nullopt;
+  return std::string(bytes.data(), bytes.size());
+}
+
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error, size_t maxBytes) {
   ReadFailure failure;
-  auto data = readFileLimited(path, maxBytes, &failure);
+  auto data = readRegularFileLimited(path, maxBytes, &failure);
   if (!data && error) *error = failure.reason;
   return data;
 }

@@ -33,8 +33,16 @@ bool readFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out,
 std::optional<std::string> readFileLimited(const std::string& path, size_t maxBytes,
                                            ReadFailure* failure = nullptr);
 
-// Reads a whole file of at most `maxBytes`; nullopt and a reason in `error`
-// when it cannot be read.
+// The same for a regular file only: a folder, FIFO, device or socket is
+// refused by its type before it is opened, so that nothing can block; the
+// opened descriptor is checked again, in case the name was swapped between.
+bool readRegularFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out,
+                         ReadFailure* failure = nullptr);
+std::optional<std::string> readRegularFileLimited(const std::string& path, size_t maxBytes,
+                                                  ReadFailure* failure = nullptr);
+
+// Reads a whole regular file of at most `maxBytes`; nullopt and a reason in
+// `error` when it cannot be read.
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr,
                                          size_t maxBytes = kMaxSourceBytes);
 

@@ -24,7 +24,9 @@ struct ShellState {
   Text programFolder;      // folder of the running executable, trailing separator
   Text settingsFolder;     // folder of VennikPlus.inf
   Text sourceFolder;       // folder of the last loaded source ("Data Folder")
-  Text currentFileName;    // path, "Clipboard" or "none received." ("Last file")
+  Text documentsFolder;    // the user's Documents folder, trailing separator
+  Text reportFolder;       // folder a report was last saved to in this run
+  Text currentFileName;    // absolute path, "Clipboard" or "Dropped text" ("Last file")
   Text sourceText;         // the whole current source
   bool textSourceFlag = false;  // source came from the clipboard or a drop
   int32_t copyMode;

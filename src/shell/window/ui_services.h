@@ -15,6 +15,7 @@ struct FileRequest {
   TextView title;
   TextView startFolder;  // empty: the platform's default folder
   TextView filters;
+  TextView suggestedName = {};  // the name offered at first; empty: none
 };
 
 class UiServices {
@@ -23,8 +24,8 @@ class UiServices {
   // The Open requester. It accepts a typed name of a file that does not
   // exist. nullopt when cancelled.
   virtual std::optional<Text> askOpenFileName(const FileRequest& request) = 0;
-  // The Save requester. It never asks before replacing a file. nullopt when
-  // cancelled.
+  // The Save requester. It asks before replacing a file; a name without an
+  // extension gets the first filter's. nullopt when cancelled.
   virtual std::optional<Text> askSaveFileName(const FileRequest& request) = 0;
   // A modal box with Yes and No; true for Yes.
   virtual bool askYesNo(TextView title, TextView text) = 0;

@@ -13,11 +13,26 @@ AnalysisOptions analysisOptions(const ShellState& shell) {
   return options;
 }
 
+AnalysisRequest analysisRequest(const ShellState& shell) {
+  return {toUtf8(shell.sourceText), analysisOptions(shell)};
+}
+
+AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const KeywordTable& keywords,
+                                   const MillisecondClock& clock) {
+  Analysis analysis = analyse(std::string_view(request.source), request.options, keywords, clock);
+  Text report = fromUtf8(reportText(analysis));
+  return {std::move(analysis), std::move(report)};
+}
+
+void showAnalysisOutcome(ShellState& shell, std::optional<Analysis>& last, AnalysisOutcome&& outcome) {
+  last = std::move(outcome.analysis);
+  shell.textWindow.appendOwned(std::move(outcome.report));
+}
+
 void analyseIntoWindow(ShellState& shell, std::optional<Analysis>& last, const KeywordTable& keywords,
                        const MillisecondClock& clock) {
   last.reset();  // the previous analysis is not needed while the next one runs
-  last = analyse(std::string_view(toUtf8(shell.sourceText)), analysisOptions(shell), keywords, clock);
-  shell.textWindow.append(fromUtf8(reportText(*last)));
+  showAnalysisOutcome(shell, last, runAnalysisRequest(analysisRequest(shell), keywords, clock));
 }
 
 }  // namespace vennik

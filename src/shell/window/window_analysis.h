@@ -2,9 +2,15 @@
 // The desktop program's way of running an analysis: the shell's source,
 // file name, variable factor and Library in; the analysis kept for the
 // commands that follow, and its report appended to the text window.
+//
+// The work in the middle reads nothing of the shell, so that a large source
+// can be analysed on a worker thread while the window stays responsive: a
+// request takes what the analysis reads, the outcome holds what it gives.
 #include <optional>
+#include <string>
 
 #include "analysis/analysis.h"
+#include "base/text_util.h"
 
 namespace vennik {
 
@@ -12,6 +18,23 @@ struct ShellState;
 
 AnalysisOptions analysisOptions(const ShellState& shell);
 
+struct AnalysisRequest {
+  std::string source;  // the source text in UTF-8
+  AnalysisOptions options;
+};
+AnalysisRequest analysisRequest(const ShellState& shell);
+
+struct AnalysisOutcome {
+  Analysis analysis;
+  Text report;
+};
+AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const KeywordTable& keywords,
+                                   const MillisecondClock& clock);
+
+// Keeps the analysis and appends its report to the text window.
+void showAnalysisOutcome(ShellState& shell, std::optional<Analysis>& last, AnalysisOutcome&& outcome);
+
+// The three steps at once.
 void analyseIntoWindow(ShellState& shell, std::optional<Analysis>& last, const KeywordTable& keywords,
                        const MillisecondClock& clock);
 

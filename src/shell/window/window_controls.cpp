@@ -4,21 +4,43 @@
 
 namespace vennik {
 
+namespace {
+// Copy Options by mode, each letter once in the menu: the crunched copies by
+// their board's M, R and x, the BAS copies by B, P and a.
+constexpr char16_t kCopyOptionKeys[] = {u't', u'M', u'R', u'x', u'B', u'P', u'a'};
+}  // namespace
+
 const std::vector<Menu>& mainMenus() {
   static const std::vector<Menu> menus = [] {
     std::vector<Menu> m;
     m.push_back({u"File",
-                 {{u"Open", UiEvent::FileOpen},
-                  {u"Save", UiEvent::FileSave},
-                  {u"Re-scan", UiEvent::FileRescan},
-                  {u"Quit", UiEvent::FileQuit}}});
-    Menu copy{u"Copy Options", {}};
-    for (const CopyModeInfo& info : copyModes()) copy.entries.push_back({info.menuCaption, copyOptionEvent(info.mode)});
+                 u'F',
+                 {{u"Open", UiEvent::FileOpen, u'O', u"Ctrl+O"},
+                  {u"Save", UiEvent::FileSave, u'S', u"Ctrl+S"},
+                  {u"Re-scan", UiEvent::FileRescan, u'R', u"F5"},
+                  {u"Quit", UiEvent::FileQuit, u'Q', u"Ctrl+Q"}}});
+    Menu copy{u"Copy Options", u'C', {}};
+    for (const CopyModeInfo& info : copyModes())
+      copy.entries.push_back({info.menuCaption, copyOptionEvent(info.mode), kCopyOptionKeys[info.mode - 1]});
     m.push_back(copy);
-    m.push_back({u"Help", {{u"About", UiEvent::HelpAbout}}});
+    m.push_back({u"Help", u'H', {{u"About", UiEvent::HelpAbout, u'A'}}});
     return m;
   }();
   return menus;
+}
+
+Text labelWithAccessKey(TextView caption, char16_t accessKey) {
+  Text label;
+  bool marked = false;
+  for (char16_t c : caption) {
+    if (c == u'&') label.push_back(u'&');
+    if (!marked && accessKey != 0 && c == accessKey) {
+      label.push_back(u'&');
+      marked = true;
+    }
+    label.push_back(c);
+  }
+  return label;
 }
 
 const std::array<ButtonSpec, kButtonCount>& mainButtons() {
@@ -30,7 +52,7 @@ const std::array<ButtonSpec, kButtonCount>& mainButtons() {
       {u"Library", u"Save sub/functions to Library. Contents will remain until overwritten.",
        UiEvent::LibraryButton},
       {u"Save", u"Save text window contents to file", UiEvent::SaveButton},
-      {u"Copy", u"Copy text window contents to clipboard", UiEvent::CopyButton},
+      {u"Copy", u"Copy text window contents to clipboard", UiEvent::CopyButton, u"Ctrl+Shift+C"},
       {u"Quit", u"Quit the program", UiEvent::QuitButton},
   }};
   return buttons;

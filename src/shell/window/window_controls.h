@@ -13,23 +13,36 @@ namespace vennik {
 inline constexpr TextView kWindowTitle = u"Vennik Plus";
 inline constexpr TextView kFontFamily = u"Courier New";
 
+// Keyboard access: an access key is the character of a caption that Alt
+// (in a menu: the key alone) reaches, its first occurrence, case counted; a
+// shortcut is a key in the portable form "Ctrl+Shift+C" or "F5" that runs the
+// command from anywhere in the window.
 struct MenuEntry {
   TextView caption;
   UiEvent event;
+  char16_t accessKey = 0;  // 0: none
+  TextView shortcut = {};  // empty: none
 };
 
 struct Menu {
   TextView title;
+  char16_t accessKey;
   std::vector<MenuEntry> entries;
 };
 
-// "File", "Copy Options" and "Help" with their twelve entries, in order.
+// "File", "Copy Options" and "Help" with their twelve entries, in order. The
+// menus are all made here, in the order of the menu bar.
 const std::vector<Menu>& mainMenus();
+
+// The caption as a toolkit label: "&" before the access key, and every "&"
+// of the caption itself doubled.
+Text labelWithAccessKey(TextView caption, char16_t accessKey);
 
 struct ButtonSpec {
   TextView caption;
   TextView tooltip;  // the Copy button's changes with the copy mode
   UiEvent event;
+  TextView shortcut = {};  // as for a menu entry
 };
 
 // Load, Re-scan, Crunch, Library, Save, Copy, Quit (the order of

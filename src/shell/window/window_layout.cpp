@@ -57,6 +57,13 @@ WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, in
   return layout;
 }
 
+PixelSize minimumClientSize(double scaleFactor) {
+  const double s = scaleFactor;
+  const int32_t right = scaled(kButtonLefts.back(), s) + scaled(kButtonWidth, s);
+  const int32_t bottom = scaled(kButtonTop, s) + scaled(kButtonHeight, s);
+  return {right + scaled(kButtonLefts.front(), s), bottom + scaled(kButtonTop, s)};
+}
+
 PixelSize textWindowSizeAfterResize(int32_t clientWidth, int32_t clientHeightWithMenuBar,
                                     double scaleFactor) {
   return {roundHalfEven(clientWidth - kTextWidthMargin * scaleFactor),

@@ -55,6 +55,11 @@ WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, in
 PixelSize textWindowSizeAfterResize(int32_t clientWidth, int32_t clientHeightWithMenuBar,
                                     double scaleFactor);
 
+// The smallest client area (below the menu bar) that shows all seven
+// buttons whole, with the margin left of the first repeated right of the last
+// and below them.
+PixelSize minimumClientSize(double scaleFactor);
+
 // Stores the window's measures in screen pixels (the outer frame's left and
 // top edges, the client width, the client height with the menu bar) as
 // MainX, MainY, MainW and MainH in logical units.

@@ -145,25 +145,48 @@ TEST_F(OutputCommands, TheWindowShowsTheStoredModeWhenMade) {
 }
 
 TEST_F(OutputCommands, SaveReportWritesTheTextWindowWithTxtAdded) {
-  shell.settingsFolder = folder();
+  shell.currentFileName = folder() + u"prog.bas";
+  shell.documentsFolder = u"/home/u/Documents/";
   shell.textWindow.replace(u"caf\u00e9 \u20ac\nline 2");
   ui.saveAnswer = folder() + u"report";
   handleEvent(ctx, UiEvent::SaveButton);
 
+  // The requester starts beside the source and offers its name.
   ASSERT_EQ(ui.saveAsked.size(), 1u);
   EXPECT_EQ(ui.saveAsked[0].title, u"Report");
   EXPECT_EQ(ui.saveAsked[0].startFolder, folder());
+  EXPECT_EQ(ui.saveAsked[0].suggestedName, u"prog.txt");
   EXPECT_EQ(ui.saveAsked[0].filters, u"Text (*.txt)|*.txt;*.csv|All files (*.*)|*.*");
   EXPECT_EQ(readBack(temp.folder() + "report.txt"), "caf\xe9 \x80\r\nline 2\r\n");
   EXPECT_FALSE(std::filesystem::exists(temp.folder() + "report"));
 
-  // A ".csv" name is kept, and an existing file is replaced without asking.
-  writeFile("old.csv", "previous content that is longer");
-  ui.saveAnswer = folder() + u"old.csv";
+  // A ".csv" name is kept; the requester itself asked before replacing.
+  std::filesystem::create_directory(temp.folder() + "reports");
+  writeFile("reports/old.csv", "previous content that is longer");
+  ui.saveAnswer = folder() + u"reports/old.csv";
   handleEvent(ctx, UiEvent::FileSave);
-  EXPECT_EQ(readBack(temp.folder() + "old.csv"), "caf\xe9 \x80\r\nline 2\r\n");
-  EXPECT_TRUE(ui.questions.empty());
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 2);
+  EXPECT_EQ(readBack(temp.folder() + "reports/old.csv"), "caf\xe9 \x80\r\nline 2\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder() + "reports"), {}), 1);
+
+  // Then it starts where the last report went, also for a clipboard source,
+  // which otherwise starts in Documents.
+  shell.currentFileName = u"Clipboard";
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_EQ(ui.saveAsked.back().startFolder, folder() + u"reports/");
+  EXPECT_EQ(ui.saveAsked.back().suggestedName, u"Clipboard.txt");
+  shell.reportFolder.clear();
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_EQ(ui.saveAsked.back().startFolder, u"/home/u/Documents/");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ReportName, IsTheSourcesNameWithTxtButNeverTheSourceItself) {
+  EXPECT_EQ(offeredReportName(u"/a/prog.bas"), u"prog.txt");
+  EXPECT_EQ(offeredReportName(u"/a/my.prog.bas"), u"my.prog.txt");
+  EXPECT_EQ(offeredReportName(u"/a/notes.txt"), u"notes.txt.txt");
+  EXPECT_EQ(offeredReportName(u"/a/.hidden"), u".hidden.txt");
+  EXPECT_EQ(offeredReportName(u"/a/"), u"");
+  EXPECT_EQ(offeredReportName(u""), u"");
 }
 
 TEST_F(OutputCommands, SaveReportCancelledOrUnwritableWritesNothing) {
@@ -171,13 +194,19 @@ TEST_F(OutputCommands, SaveReportCancelledOrUnwritableWritesNothing) {
   ui.saveAnswer = std::nullopt;
   handleEvent(ctx, UiEvent::SaveButton);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 0);
-
-  ui.saveAnswer = folder() + u"no/such/folder/r.txt";
-  handleEvent(ctx, UiEvent::SaveButton);
   ui.saveAnswer = folder();  // a folder, not a file name
   handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_TRUE(ui.messages.empty());
+
+  // A file that cannot be written is named, with the reason.
+  ui.saveAnswer = folder() + u"no/such/folder/r.txt";
+  handleEvent(ctx, UiEvent::SaveButton);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].first, u"Vennik Plus");
+  EXPECT_EQ(ui.messages[0].second, u"Cannot write " + folder() + u"no/such/folder/r.txt:\nNo such file or directory");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 0);
   EXPECT_EQ(window(), "text");
+  EXPECT_TRUE(shell.reportFolder.empty());
 }
 
 TEST_F(OutputCommands, AboutShowsBuildDateAndHomePage) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -41,6 +43,32 @@ TEST(ReportFile, ReplacesAnEarlierFileAndLeavesNoTemporaryFile) {
 
   EXPECT_FALSE(writeReportFile(fromUtf8(temp.folder() + "missing/r.txt"), u"x"));
   EXPECT_FALSE(writeReportFile(u"", u"x"));
+}
+
+TEST(ReportFile, KeepsTheReplacedFilesPermissionsAndWritesThroughALink) {
+  testing::TempFolder temp;
+  namespace fs = std::filesystem;
+  fs::create_directory(temp.folder() + "real");
+  const std::string target = temp.folder() + "real/r.txt";
+  std::ofstream(target) << "earlier";
+  ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+  // A link in another folder, to a name relative to it.
+  fs::create_symlink("real/r.txt", temp.folder() + "link.txt");
+
+  ASSERT_TRUE(writeReportFile(fromUtf8(temp.folder() + "link.txt"), u"new"));
+  EXPECT_TRUE(fs::is_symlink(temp.folder() + "link.txt"));
+  EXPECT_EQ(readFileBytes(target).value(), "new\r\n");
+  EXPECT_EQ(fs::status(target).permissions() & fs::perms::mask, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::distance(fs::directory_iterator(temp.folder() + "real"), {}), 1);
+
+  // A link to a file not there yet makes it; a loop of links is refused.
+  fs::create_symlink("real/new.txt", temp.folder() + "ahead.txt");
+  ASSERT_TRUE(writeReportFile(fromUtf8(temp.folder() + "ahead.txt"), u"made"));
+  EXPECT_EQ(readFileBytes(temp.folder() + "real/new.txt").value(), "made\r\n");
+  fs::create_symlink("loop.txt", temp.folder() + "loop.txt");
+  std::string error;
+  EXPECT_FALSE(writeReportFile(fromUtf8(temp.folder() + "loop.txt"), u"x", &error));
+  EXPECT_EQ(error, "Too many levels of symbolic links");
 }
 
 }  // namespace

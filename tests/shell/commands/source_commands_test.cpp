@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "shell/system/source_file.h"
 #include "../command_fixture.h"
@@ -37,7 +38,7 @@ TEST_F(SourceCommands, LoadTakesTheChosenFile) {
   EXPECT_EQ(shell.sourceFolder, folder());
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
-  EXPECT_EQ(shell.fileLabel, u"label");
+  EXPECT_EQ(shell.fileLabel, path);
   // The path, an empty line, then the report, whose own first line is the path.
   EXPECT_EQ(windowHead(4), p + "\n\n" + p + "\n" + kReportStart);
 }
@@ -62,26 +63,40 @@ TEST_F(SourceCommands, CancelledLoadChangesNothing) {
   EXPECT_FALSE(analysis.has_value());
 }
 
-TEST_F(SourceCommands, LoadOfANameThatDoesNotExistAnalysesAnEmptySource) {
+TEST_F(SourceCommands, AFileThatCannotBeReadChangesNothingButSaysWhy) {
+  shell.currentFileName = path;
+  shell.sourceText = u"shown";
+  shell.fileLabel = path;
+  shell.textWindow.append(u"the report shown");
+  const auto unchanged = [&] {
+    EXPECT_EQ(shell.currentFileName, path);
+    EXPECT_EQ(shell.sourceText, u"shown");
+    EXPECT_EQ(shell.fileLabel, path);
+    EXPECT_EQ(window(), "the report shown");
+    EXPECT_FALSE(analysis.has_value());
+  };
+  // A typed name of a file that does not exist.
   const Text missing = folder() + u"new.bas";
   ui.openAnswer = missing;
-  shell.sourceText = u"old";
   handleEvent(ctx, UiEvent::FileOpen);
-  EXPECT_EQ(shell.currentFileName, missing);
-  EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.has_value());
-  EXPECT_EQ(windowHead(3), toUtf8(missing) + "\n\n" + toUtf8(missing));
-}
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].first, u"Vennik Plus");
+  EXPECT_EQ(ui.messages[0].second, u"Cannot read " + missing + u":\nNo such file or directory");
+  unchanged();
 
-TEST_F(SourceCommands, LoadOfAFileOverTheSizeLimitAnalysesAnEmptySource) {
   // Sparse: as large as the limit plus one byte, without using the disk.
-  std::filesystem::resize_file(p, kMaxSourceBytes + 1);
-  ui.openAnswer = path;
-  shell.sourceText = u"old";
-  handleEvent(ctx, UiEvent::FileOpen);
-  EXPECT_EQ(shell.currentFileName, path);
-  EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.has_value());
+  const Text large = writeFile("large.bas", "");
+  std::filesystem::resize_file(toUtf8(large), kMaxSourceBytes + 1);
+  handleWindowDrop(ctx, {large});
+  EXPECT_EQ(ui.messages.back().second, u"Cannot read " + large + u":\nlarger than 256 MiB");
+  unchanged();
+
+  // The file of the report shown has gone: Re-scan says so and keeps it.
+  std::filesystem::remove(p);
+  handleEvent(ctx, UiEvent::RescanButton);
+  EXPECT_EQ(ui.messages.back().second, u"Cannot read " + path + u":\nNo such file or directory");
+  unchanged();
+  EXPECT_EQ(ui.messages.size(), 3u);
 }
 
 TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
@@ -118,12 +133,15 @@ TEST_F(SourceCommands, RescanOfHeldTextReadsNoFileAndOnlyTheButtonSetsTheLabel) 
 }
 
 TEST_F(SourceCommands, RescanShowsALongPathShortened) {
-  const Text longPath = u"/" + Text(40, u'a') + u"/" + Text(40, u'b') + u"/" + Text(40, u'c') + u"/x.bas";
+  const std::string sub = temp.folder() + std::string(40, 'a') + "/" + std::string(40, 'b') + "/";
+  std::filesystem::create_directories(sub);
+  const Text longPath = fromUtf8(sub + "x.bas");
+  std::ofstream(sub + "x.bas") << "Dim x\r\n";
   shell.currentFileName = longPath;
   handleEvent(ctx, UiEvent::RescanButton);
   EXPECT_EQ(shell.fileLabel, shortenPath(longPath, 85));
   EXPECT_LE(shell.fileLabel.size(), 85u);
-  EXPECT_EQ(shell.sourceText, u"");  // no such file
+  EXPECT_EQ(shell.sourceText, u"Dim x\r\n");
 }
 
 TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
@@ -136,7 +154,7 @@ TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
   EXPECT_EQ(shell.sourceFolder, folder());
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
-  EXPECT_EQ(shell.fileLabel, u"label");
+  EXPECT_EQ(shell.fileLabel, path);
   // The path twice, without the empty line that Load leaves.
   EXPECT_EQ(windowHead(3), p + "\n" + p + "\n" + kReportStart);
 
@@ -154,7 +172,7 @@ TEST_F(SourceCommands, EmptyDropChangesNothing) {
   EXPECT_FALSE(analysis.has_value());
 }
 
-TEST_F(SourceCommands, DroppedTextBecomesTheSource) {
+TEST_F(SourceCommands, DroppedTextBecomesTheSourceUnderANameOfItsOwn) {
   shell.currentFileName = path;
   shell.sourceFolder = u"/src/";
   shell.fileLabel = u"label";
@@ -168,10 +186,11 @@ TEST_F(SourceCommands, DroppedTextBecomesTheSource) {
 
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, drop.text);
-  EXPECT_EQ(shell.currentFileName, path);
   EXPECT_EQ(shell.sourceFolder, u"/src/");
-  EXPECT_EQ(shell.fileLabel, u"label");
-  EXPECT_EQ(window().find("old"), std::string::npos);
+  // The report and the label name the text, not the file shown before.
+  EXPECT_EQ(shell.currentFileName, u"Dropped text");
+  EXPECT_EQ(shell.fileLabel, u"Dropped text");
+  EXPECT_EQ(windowHead(2), "Dropped text\n" + kReportStart);
   EXPECT_NE(window().find("dropped"), std::string::npos);
 }
 

@@ -1,13 +1,16 @@
 // Reading a source file as the desktop program does: Windows-1252 bytes, a
-// UTF-16 file by its mark, and empty text for anything unreadable.
+// UTF-16 file by its mark, and nothing, with a reason, for anything that is
+// not a readable regular file.
 #include "shell/commands/source_loading.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
 
-#include "shell/window/shell_state.h"
+#include "../temp_folder.h"
+#include "shell/system/source_file.h"
 
 namespace vennik {
 namespace {
@@ -21,30 +24,33 @@ class SourceFile : public ::testing::Test {
 
 TEST_F(SourceFile, BytesBecomeWindows1252Characters) {
   write(std::string("a\x80\xe9\x81\x00z", 6));
-  ShellState shell;
-  shell.textSourceFlag = true;
-  Text t = loadSourceFile(shell, fromUtf8(path));
-  EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(t, (Text{u'a', 0x20AC, 0xE9, 0x81, 0, u'z'}));  // zero bytes load whole
+  EXPECT_EQ(loadSourceFile(fromUtf8(path)), (Text{u'a', 0x20AC, 0xE9, 0x81, 0, u'z'}));  // zero bytes load whole
 }
 
 TEST_F(SourceFile, Utf8MarkIsKeptUtf16IsDecoded) {
   write("\xEF\xBB\xBFx");
-  ShellState shell;
-  EXPECT_EQ(loadSourceFile(shell, fromUtf8(path)), (Text{0xEF, 0xBB, 0xBF, u'x'}));
+  EXPECT_EQ(loadSourceFile(fromUtf8(path)), (Text{0xEF, 0xBB, 0xBF, u'x'}));
   write(std::string("\xFF\xFEh\0i\0", 6));
-  EXPECT_EQ(loadSourceFile(shell, fromUtf8(path)), u"hi");
+  EXPECT_EQ(loadSourceFile(fromUtf8(path)), u"hi");
   write(std::string("\xFE\xFF\0h\0i\0", 7));
-  EXPECT_EQ(loadSourceFile(shell, fromUtf8(path)), (Text{u'h', u'i', 0}));
+  EXPECT_EQ(loadSourceFile(fromUtf8(path)), (Text{u'h', u'i', 0}));
 }
 
-TEST_F(SourceFile, MissingFileOrFolderGivesEmptyText) {
-  ShellState shell;
-  shell.textSourceFlag = true;
-  EXPECT_EQ(loadSourceFile(shell, u"/nonexistent/dir/x.bas"), u"");
-  EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(loadSourceFile(shell, fromUtf8(::testing::TempDir())), u"");
-  EXPECT_EQ(loadSourceFile(shell, u""), u"");
+TEST_F(SourceFile, OnlyARegularFileIsReadAndNothingElseIsOpened) {
+  ReadFailure failure;
+  EXPECT_EQ(loadSourceFile(u"/nonexistent/dir/x.bas", &failure), std::nullopt);
+  EXPECT_EQ(failure.reason, "No such file or directory");
+  EXPECT_EQ(loadSourceFile(fromUtf8(::testing::TempDir()), &failure), std::nullopt);
+  EXPECT_EQ(failure.reason, "not a regular file but a folder");
+  EXPECT_EQ(loadSourceFile(u"", &failure), std::nullopt);
+  // A FIFO without a writer would block an open for reading for good.
+  testing::TempFolder dir;
+  const std::string fifo = dir.folder() + "f.bas";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(loadSourceFile(fromUtf8(fifo), &failure), std::nullopt);
+  EXPECT_EQ(failure.reason, "not a regular file but a named pipe (FIFO)");
+  EXPECT_EQ(loadSourceFile(u"/dev/null", &failure), std::nullopt);
+  EXPECT_EQ(failure.reason, "not a regular file but a device");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <filesystem>
@@ -61,6 +62,10 @@ TEST(SettingsFile, EmptyOrMissingFileGivesEveryDefault) {
   ReadFailure failure;
   EXPECT_EQ(readSettings(fromUtf8(dir.folder() + "absent.inf"), &failure), Settings{});
   EXPECT_FALSE(failure.reason.empty());
+  // A FIFO is not opened, which would block until someone wrote to it.
+  ASSERT_EQ(::mkfifo((dir.folder() + "fifo.inf").c_str(), 0600), 0);
+  EXPECT_EQ(readSettings(fromUtf8(dir.folder() + "fifo.inf"), &failure), Settings{});
+  EXPECT_EQ(failure.reason, "not a regular file but a named pipe (FIFO)");
   // A first run's shell state holds the same defaults.
   ShellState shell;
   EXPECT_EQ(settingsOf(shell), Settings{});

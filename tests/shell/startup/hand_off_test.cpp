@@ -13,28 +13,21 @@ namespace {
 
 using testing::CommandFixture;
 
-TEST(HandOffText, IsReadUpToTheFirstZeroByteAndBlankMeansNoneReceived) {
-  ShellState shell;
-  storeHandOffText(shell, std::string_view("/a/b.bas\0junk", 13));
-  EXPECT_EQ(shell.currentFileName, u"/a/b.bas");
+TEST(HandOffText, IsReadUpToTheFirstZeroByteAndBlankIsNone) {
+  EXPECT_EQ(handOffText(std::string_view("/a/b.bas\0junk", 13)), u"/a/b.bas");
 
   // A payload without a zero byte is read whole.
-  storeHandOffText(shell, "/x/caf\xc3\xa9.bas");
-  EXPECT_EQ(shell.currentFileName, u"/x/caf\u00e9.bas");
+  EXPECT_EQ(handOffText("/x/caf\xc3\xa9.bas"), u"/x/caf\u00e9.bas");
 
   // Kept untrimmed when it is not blank.
-  storeHandOffText(shell, std::string_view("  a.bas \0", 9));
-  EXPECT_EQ(shell.currentFileName, u"  a.bas ");
+  EXPECT_EQ(handOffText(std::string_view("  a.bas \0", 9)), u"  a.bas ");
 
-  for (std::string_view blank : {std::string_view("", 0), std::string_view("\0", 1), std::string_view("   \0x", 5)}) {
-    shell.currentFileName = u"before";
-    storeHandOffText(shell, blank);
-    EXPECT_EQ(shell.currentFileName, u"none received.");
-  }
+  // A start without parameters sends nothing to load.
+  for (std::string_view blank : {std::string_view("", 0), std::string_view("\0", 1), std::string_view("   \0x", 5)})
+    EXPECT_EQ(handOffText(blank), std::nullopt);
 
   // Bytes that are not UTF-8 do not stop the decoding.
-  storeHandOffText(shell, "a\xff" "b");
-  EXPECT_EQ(shell.currentFileName, u"a\ufffdb");
+  EXPECT_EQ(handOffText("a\xff" "b"), u"a\ufffdb");
 }
 
 TEST(HandOffParameters, FilesRelativeToTheSendersFolderBecomeAbsolute) {
@@ -51,10 +44,7 @@ TEST(HandOffParameters, FilesRelativeToTheSendersFolderBecomeAbsolute) {
 }
 
 struct HandOffEvent : CommandFixture, ::testing::Test {
-  void receive(const std::string& text) {
-    storeHandOffText(shell, text);
-    takeHandOffEvent(ctx);
-  }
+  void receive(const std::string& text) { takeHandOffEvent(ctx, handOffText(text).value()); }
 };
 
 TEST_F(HandOffEvent, AFileIsLoadedWithItsFolderAndShortenedPath) {
@@ -72,14 +62,20 @@ TEST_F(HandOffEvent, AFileIsLoadedWithItsFolderAndShortenedPath) {
   EXPECT_EQ(windowHead(2), toUtf8(path) + "\nTime taken 0mS");
 }
 
-TEST_F(HandOffEvent, ABlankTextAnalysesAnEmptySourceNamedNoneReceived) {
+TEST_F(HandOffEvent, AFileThatCannotBeReadChangesNothingButSaysWhy) {
+  shell.currentFileName = u"/src/shown.bas";
   shell.sourceFolder = u"/src/";
-  receive("");
-  EXPECT_EQ(shell.currentFileName, u"none received.");
-  EXPECT_EQ(shell.sourceFolder, u"");
-  EXPECT_EQ(shell.fileLabel, u"none received.");
-  EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.has_value());
+  shell.fileLabel = u"/src/shown.bas";
+  shell.textWindow.append(u"the report shown");
+  const Text missing = folder() + u"missing.bas";
+  receive(toUtf8(missing));
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].second, u"Cannot read " + missing + u":\nNo such file or directory");
+  EXPECT_EQ(shell.currentFileName, u"/src/shown.bas");
+  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.fileLabel, u"/src/shown.bas");
+  EXPECT_EQ(window(), "the report shown");
+  EXPECT_FALSE(analysis.has_value());
 }
 
 TEST_F(HandOffEvent, AClipboardHandOffTakesTheClipboard) {

@@ -2,11 +2,8 @@
 
 #include <fstream>
 
-#include "analysis/keyword_table.h"
-#include "../fake_platform.h"
+#include "../command_fixture.h"
 #include "shell/startup/startup_parameters.h"
-#include "shell/window/shell_state.h"
-#include "../temp_folder.h"
 
 namespace vennik {
 namespace {
@@ -37,20 +34,13 @@ TEST(CommandText, ThreeForms) {
 }
 
 // Start-up after the settings were read, with "last.bas" as the last file.
-struct StartUp : ::testing::Test {
-  ShellState shell;
-  std::optional<Analysis> analysis;
-  testing::FakePlatform platform;
-  KeywordTable keywords = buildKeywordTable();
-
+struct StartUp : testing::CommandFixture, ::testing::Test {
   StartUp() {
     shell.currentFileName = u"last.bas";
     shell.sourceFolder = u"/src/";
     platform.clipboard = u"x = 1\r\nprint x\r\n";
   }
-  void act(TextView commandText) {
-    actOnCommandText(shell, analysis, keywords, platform, [] { return int64_t{0}; }, commandText);
-  }
+  void act(TextView commandText) { actOnCommandText(ctx, commandText, folder()); }
   Text firstLines(size_t n) const {
     const Text& t = shell.textWindow.lines();
     size_t at = 0;
@@ -67,7 +57,7 @@ TEST_F(StartUp, ClipboardWithVariableReportIsAnalysed) {
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(firstLines(1), u"Clipboard");
   EXPECT_EQ(analysis->lineCount(), 2);
-  EXPECT_EQ(shell.fileLabel, u"");
+  EXPECT_EQ(shell.fileLabel, u"Clipboard");
   EXPECT_EQ(shell.sourceFolder, u"/src/");
 }
 
@@ -91,30 +81,40 @@ TEST_F(StartUp, EmptyCommandTextKeepsTheLastFileAndReadsNothing) {
   EXPECT_TRUE(shell.textWindow.empty());
 }
 
-TEST_F(StartUp, PathIsLoadedAndAnalysedUnderItsOwnLine) {
-  testing::TempFolder dir;
-  const std::string path = dir.folder() + "prog,1.bas";
-  std::ofstream(path, std::ios::binary) << "dim a\r\na = 2\r\nprint a\r\n";
+TEST_F(StartUp, ARelativePathIsLoadedAsAnAbsoluteOneUnderItsOwnLine) {
+  const Text path = writeFile("prog,1.bas", "dim a\r\na = 2\r\nprint a\r\n");
   shell.textSourceFlag = true;
   shell.textWindow.append(u"old text");
-  act(fromUtf8(path));
-  EXPECT_EQ(shell.currentFileName, fromUtf8(path));
+  // As typed in the working folder: the file must be found again from any
+  // other folder, by Re-scan or by the next start.
+  act(u"./prog,1.bas");
+  EXPECT_EQ(shell.currentFileName, path);
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"dim a\r\na = 2\r\nprint a\r\n");
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(analysis->lineCount(), 3);
   // The path line, then the report, whose first line is the path again.
-  EXPECT_EQ(firstLines(2), fromUtf8(path + "\n" + path));
+  EXPECT_EQ(firstLines(2), path + u"\n" + path);
   EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.fileLabel, path);
+}
+
+TEST_F(StartUp, UnreadablePathSaysWhyAndChangesNothing) {
+  act(u"/NPP,1,/VariableReport");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].second, u"Cannot read /NPP,1,/VariableReport:\nNo such file or directory");
+  EXPECT_EQ(shell.currentFileName, u"last.bas");
+  EXPECT_FALSE(analysis.has_value());
+  EXPECT_TRUE(shell.textWindow.empty());
   EXPECT_EQ(shell.fileLabel, u"");
 }
 
-TEST_F(StartUp, UnreadablePathAnalysesAnEmptySource) {
-  act(u"/NPP,1,/VariableReport");
-  EXPECT_EQ(shell.currentFileName, u"/NPP,1,/VariableReport");
-  EXPECT_EQ(shell.sourceText, u"");
-  EXPECT_TRUE(analysis.has_value());
-  EXPECT_EQ(firstLines(2), u"/NPP,1,/VariableReport\n/NPP,1,/VariableReport");
+TEST(CommandText, OnlyARelativeSourcePathIsMadeAbsolute) {
+  EXPECT_EQ(absoluteCommandText(u"a/./b.bas", u"/w/"), u"/w/a/b.bas");
+  EXPECT_EQ(absoluteCommandText(u"/x//y.bas", u"/w/"), u"/x/y.bas");
+  EXPECT_EQ(absoluteCommandText(u"../y.bas,2", u"/w/"), u"/w/../y.bas,2");
+  EXPECT_EQ(absoluteCommandText(u"/npp,1,/VariableReport", u"/w/"), u"/npp,1,/VariableReport");
+  EXPECT_EQ(absoluteCommandText(u"", u"/w/"), u"");
 }
 
 }  // namespace
