@@ -1,6 +1,7 @@
 # Checks that every source includes only headers of its own layer or of the
-# layers below it: base < analysis < transform < shell < platform < app.
-set(layers base analysis transform shell platform app)
+# layers below it: base < analysis < language < transform < shell < platform
+# < app.
+set(layers base analysis language transform shell platform app)
 set(failures 0)
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "base/utf8_text.h"
 #include "server_fixture.h"
 
 namespace vennik::lsp::testing {
