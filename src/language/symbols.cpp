@@ -55,10 +55,20 @@ struct SymbolMaker {
   }
 };
 
+// Moves a symbol made in the analysis's lines to its document's; false when
+// it stands in another document.
+bool placeInDocument(Symbol& s, const Program& program, DocumentId document) {
+  const Location range = program.locate(s.range);
+  if (range.document != document) return false;
+  s.range = range.range;
+  s.selection = program.locate(s.selection).range;
+  std::erase_if(s.children, [&](Symbol& c) { return !placeInDocument(c, program, document); });
+  return true;
+}
+
 }  // namespace
 
 std::vector<Symbol> documentSymbols(const Program& program, DocumentId document) {
-  if (document != 0) return {};
   const Analysis& a = program.analysis();
   const SymbolMaker make{program};
 
@@ -91,6 +101,7 @@ std::vector<Symbol> documentSymbols(const Program& program, DocumentId document)
   // Source order, as an outline shows it.
   std::stable_sort(top.begin(), top.end(),
                    [](const Symbol& x, const Symbol& y) { return x.range.start.line < y.range.start.line; });
+  std::erase_if(top, [&](Symbol& s) { return !placeInDocument(s, program, document); });
   return top;
 }
 

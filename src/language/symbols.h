@@ -19,6 +19,7 @@ struct Symbol {
   std::vector<Symbol> children;
 };
 
+// The symbols that stand in one document of the program.
 std::vector<Symbol> documentSymbols(const Program& program, DocumentId document);
 
 }  // namespace vennik::language

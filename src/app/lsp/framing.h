@@ -31,7 +31,8 @@ class FrameReader {
 
   explicit FrameReader(std::istream& in) : in_(in) {}
   Frame next();
-  // Whether more input has arrived that can be read without waiting.
+  // Whether more input has arrived that can be read without waiting: what
+  // the stream holds, and for a file stream what the system has for it.
   bool inputWaiting() const;
 
  private:
