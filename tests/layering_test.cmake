@@ -1,8 +1,8 @@
 # Checks that every source includes only headers of its own layer or of the
-# layers below it: base < analysis < transform < shell < platform < app.
-# Inside the shell the rooms are ordered the same way, and every shell source
-# lives in one of them.
-set(layers base analysis transform shell platform app)
+# layers below it: base < analysis < language < transform < shell < platform
+# < app. Inside the shell the rooms are ordered the same way, and every shell
+# source lives in one of them.
+set(layers base analysis language transform shell platform app)
 set(rooms system settings serial window commands startup)
 set(failures 0)
 list(LENGTH layers count)

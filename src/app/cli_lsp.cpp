@@ -29,6 +29,8 @@ void addLspCommand(CLI::App& app) {
     config.clock = steadyMillisecondClock();
     // A client that goes away shows as a failed write, not a signal.
     std::signal(SIGPIPE, SIG_IGN);
+    // Unsynchronised, standard input is a file buffer that can tell how much
+    // input is waiting, so the server analyses once for a burst of changes.
     std::ios::sync_with_stdio(false);
     // The protocol's rule: exit without a shutdown request first is exit 1.
     if (lsp::serve(std::cin, std::cout, std::cerr, std::move(config)) != 0)

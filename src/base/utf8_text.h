@@ -17,6 +17,20 @@ inline size_t utf16Length(std::string_view s) {
   return units;
 }
 
+// The byte offset in `s` of a column counted as utf16Length counts: the start
+// of the character the column falls on, or the length of `s` past its end.
+inline size_t byteOffsetOfUtf16Column(std::string_view s, size_t units) {
+  size_t seen = 0;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if ((c & 0xC0) == 0x80) continue;
+    const size_t u = c >= 0xF0 ? 2 : 1;
+    if (seen + u > units) return i;
+    seen += u;
+  }
+  return s.size();
+}
+
 inline bool isAscii(std::string_view s) {
   for (unsigned char c : s) {
     if (c >= 0x80) return false;

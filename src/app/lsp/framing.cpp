@@ -31,14 +31,36 @@ std::optional<std::string_view> lengthValue(std::string_view line) {
 
 }  // namespace
 
+bool FrameReader::inputWaiting() const { return in_.rdbuf()->in_avail() > 0; }
+
+// One header line without its LF; false when the input ends before it.
+bool FrameReader::readHeaderLine(std::string& line, bool& cut) {
+  using Traits = std::istream::traits_type;
+  std::streambuf& in = *in_.rdbuf();
+  line.clear();
+  bool any = false;
+  for (int c = in.sbumpc(); c != Traits::eof(); c = in.sbumpc()) {
+    any = true;
+    if (c == '\n') return true;
+    line.push_back(Traits::to_char_type(c));
+    if (line.size() > kMaxHeaderLine) {
+      line.erase(0, line.size() - kMaxHeaderLine / 2);
+      cut = true;
+    }
+  }
+  in_.setstate(std::ios::eofbit);
+  return any;
+}
+
 Frame FrameReader::next() {
   bool haveLength = false;
   size_t length = 0;
   std::string problem;
   bool sawHeader = false;
+  bool cut = false;
   std::string line;
   while (true) {
-    if (!std::getline(in_, line)) {
+    if (!readHeaderLine(line, cut)) {
       Frame f;
       if (sawHeader) f.error = "input ended inside a message header";
       return f;
@@ -63,7 +85,11 @@ Frame FrameReader::next() {
     }
   }
   if (!haveLength) {
-    return {Frame::Status::Skipped, {}, problem.empty() ? "message header without Content-Length" : problem};
+    if (problem.empty()) {
+      problem = cut ? "message header with a line longer than " + std::to_string(kMaxHeaderLine) + " bytes"
+                    : "message header without Content-Length";
+    }
+    return {Frame::Status::Skipped, {}, problem};
   }
   if (length > kMaxBody) {
     in_.ignore(static_cast<std::streamsize>(length));

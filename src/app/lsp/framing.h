@@ -25,11 +25,19 @@ class FrameReader {
  public:
   // Bodies longer than this are read and thrown away, never held.
   static constexpr size_t kMaxBody = size_t{256} << 20;
+  // Of a header line longer than this only its end is held, where the next
+  // frame's Content-Length stands when a broken body runs into it.
+  static constexpr size_t kMaxHeaderLine = size_t{8} << 10;
 
   explicit FrameReader(std::istream& in) : in_(in) {}
   Frame next();
+  // Whether more input has arrived that can be read without waiting: what
+  // the stream holds, and for a file stream what the system has for it.
+  bool inputWaiting() const;
 
  private:
+  bool readHeaderLine(std::string& line, bool& cut);
+
   std::istream& in_;
 };
 

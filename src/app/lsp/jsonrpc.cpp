@@ -1,8 +1,19 @@
 #include "jsonrpc.h"
 
+#include "lone_surrogates.h"
+
 namespace vennik::lsp {
 
-Incoming classify(const json& message) {
+json parseMessage(std::string_view body) {
+  json message = json::parse(body, nullptr, false);
+  if (message.is_discarded()) {
+    // Repaired only when the parse failed, so valid messages cost nothing more.
+    if (auto repaired = withLoneSurrogatesReplaced(body)) message = json::parse(*repaired, nullptr, false);
+  }
+  return message;
+}
+
+Incoming classify(json message) {
   Incoming in;
   if (!message.is_object()) {
     in.error = "a message must be a JSON object";
@@ -37,7 +48,7 @@ Incoming classify(const json& message) {
       in.error = "params must be an object or an array";
       return in;
     }
-    in.params = *params;
+    in.params = std::move(*params);
   }
   in.kind = hasId ? Incoming::Kind::Request : Incoming::Kind::Notification;
   return in;

@@ -34,9 +34,13 @@ struct Incoming {
   std::string error;  // why the message is Invalid
 };
 
+// A message body parsed; discarded when it is not JSON. A lone surrogate
+// escape in a string reads as U+FFFD.
+json parseMessage(std::string_view body);
+
 // Sorts a parsed message into a request, a notification, a response to a
 // request of ours, or an invalid message.
-Incoming classify(const json& message);
+Incoming classify(json message);
 
 json response(const json& id, json result);
 json errorResponse(const json& id, int code, std::string_view message);

@@ -22,7 +22,11 @@ class Server {
   // ParseError; the session goes on.
   void receive(std::string_view body);
   // One message already parsed.
-  void handle(const json& message);
+  void handle(json message);
+  // Analyses the documents changed since their diagnostics were last sent,
+  // and sends them. Called when no message is waiting, so that a burst of
+  // changes is analysed once.
+  void sendDueDiagnostics();
 
   // After the exit notification; the exit code is 0 when a shutdown request
   // came first, else 1.
@@ -35,11 +39,7 @@ class Server {
   enum class State { Starting, Running, ShutDown };
 
   void request(const Incoming& in);
-  void notify(const Incoming& in);
-  json initialize(const json& params);
-  void publishDiagnostics(const OpenDocument& doc);
-  void didOpen(const json& params);
-  void didChange(const json& params);
+  void notify(Incoming& in);
 
   Workspace workspace_;
   Sender send_;

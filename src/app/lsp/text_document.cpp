@@ -43,12 +43,4 @@ void TextDocument::apply(const ContentChange& change, PositionEncoding encoding)
   indexLines();
 }
 
-std::string TextDocument::withLfLineEnds() const {
-  std::string out = text_;
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (out[i] == '\r' && (i + 1 == out.size() || out[i + 1] != '\n')) out[i] = '\n';
-  }
-  return out;
-}
-
 }  // namespace vennik::lsp

@@ -45,11 +45,6 @@ class TextDocument {
 
   void apply(const ContentChange& change, PositionEncoding encoding);
 
-  // The text with every lone CR turned into LF. Same length and offsets,
-  // and the same lines as the protocol counts them, for a reader that only
-  // splits at LF.
-  std::string withLfLineEnds() const;
-
  private:
   void indexLines();
 

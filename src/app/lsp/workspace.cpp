@@ -3,30 +3,33 @@
 namespace vennik::lsp {
 
 void Workspace::analyse(OpenDocument& doc) const {
-  // Lone CRs become LFs so that the analysis sees the lines the editor shows;
-  // offsets and columns stay the same.
-  doc.analysed = std::make_shared<const AnalysedDocument>(
-      vennik::analyse(std::string_view(doc.text.withLfLineEnds()), config_.options, *config_.keywords, config_.clock));
+  // The analysis cuts lines at LF, CR LF and a lone CR, as the protocol
+  // counts them, so it reads the text as the editor shows it. The old
+  // analysis goes first, so that two are never held at once.
+  doc.program.reset();
+  doc.program = std::make_unique<const language::Program>(
+      doc.uri, vennik::analyse(std::string_view(doc.text.text()), config_.options, *config_.keywords, config_.clock));
+  doc.stale = false;
 }
 
-const OpenDocument& Workspace::open(const std::string& uri, int32_t version, std::string text) {
+void Workspace::open(const std::string& uri, int32_t version, std::string text) {
   OpenDocument& doc = documents_[uri];
   doc.uri = uri;
   doc.version = version;
   doc.text = TextDocument(std::move(text));
-  analyse(doc);
-  return doc;
+  doc.stale = true;
+  doc.diagnosticsSent = false;
 }
 
-const OpenDocument* Workspace::change(const std::string& uri, int32_t version,
-                                      const std::vector<ContentChange>& changes) {
+bool Workspace::change(const std::string& uri, int32_t version, const std::vector<ContentChange>& changes) {
   auto it = documents_.find(uri);
-  if (it == documents_.end()) return nullptr;
+  if (it == documents_.end()) return false;
   OpenDocument& doc = it->second;
   for (const ContentChange& c : changes) doc.text.apply(c, encoding_);
   doc.version = version;
-  analyse(doc);
-  return &doc;
+  doc.stale = true;
+  doc.diagnosticsSent = false;
+  return true;
 }
 
 void Workspace::close(const std::string& uri) { documents_.erase(uri); }
@@ -34,6 +37,24 @@ void Workspace::close(const std::string& uri) { documents_.erase(uri); }
 const OpenDocument* Workspace::find(const std::string& uri) const {
   auto it = documents_.find(uri);
   return it == documents_.end() ? nullptr : &it->second;
+}
+
+const OpenDocument* Workspace::analysed(const std::string& uri) {
+  auto it = documents_.find(uri);
+  if (it == documents_.end()) return nullptr;
+  if (it->second.stale) analyse(it->second);
+  return &it->second;
+}
+
+std::vector<const OpenDocument*> Workspace::diagnosticsDue() {
+  std::vector<const OpenDocument*> due;
+  for (auto& [uri, doc] : documents_) {
+    if (doc.diagnosticsSent) continue;
+    if (doc.stale) analyse(doc);
+    doc.diagnosticsSent = true;
+    due.push_back(&doc);
+  }
+  return due;
 }
 
 }  // namespace vennik::lsp

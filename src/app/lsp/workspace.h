@@ -1,13 +1,16 @@
 #pragma once
-// The open documents of one session, each with the analysis of its current
-// text, and what the session agreed with the client.
+// The open documents of one session, each with the analysis of its text, and
+// what the session agreed with the client. Edits are applied as they come;
+// a document is analysed again only when an answer needs it, so that a burst
+// of changes costs one analysis.
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "name_lookup.h"
+#include "analysis/library_names.h"
+#include "language/program.h"
 #include "text_document.h"
 
 namespace vennik::lsp {
@@ -18,43 +21,46 @@ struct ServerConfig {
   MillisecondClock clock;
 };
 
-// An analysis with its index; never moved, as the index points into it.
-struct AnalysedDocument {
-  explicit AnalysedDocument(Analysis a) : analysis(std::move(a)), index(analysis) {}
-  AnalysedDocument(const AnalysedDocument&) = delete;
-  AnalysedDocument& operator=(const AnalysedDocument&) = delete;
-
-  Analysis analysis;
-  NameLookup index;
-};
-
 struct OpenDocument {
   std::string uri;
   int32_t version = 0;
   TextDocument text;
-  std::shared_ptr<const AnalysedDocument> analysed;  // of `text` as it is now
+  // The analysis of `text` as it is now, unless `stale`.
+  std::unique_ptr<const language::Program> program;
+  bool stale = true;
+  bool diagnosticsSent = false;  // for the text as it is now
 };
 
 class Workspace {
  public:
-  explicit Workspace(ServerConfig config) : config_(std::move(config)) {}
+  explicit Workspace(ServerConfig config)
+      : config_(std::move(config)), library_(config_.options.libraryList) {}
 
   const ServerConfig& config() const { return config_; }
+  const KeywordTable& keywords() const { return *config_.keywords; }
+  const LibraryNames& library() const { return library_; }
   PositionEncoding encoding() const { return encoding_; }
   void setEncoding(PositionEncoding e) { encoding_ = e; }
 
-  // Each of these analyses the document's new text.
-  const OpenDocument& open(const std::string& uri, int32_t version, std::string text);
-  // Null when the document is not open.
-  const OpenDocument* change(const std::string& uri, int32_t version, const std::vector<ContentChange>& changes);
+  void open(const std::string& uri, int32_t version, std::string text);
+  // False when the document is not open.
+  bool change(const std::string& uri, int32_t version, const std::vector<ContentChange>& changes);
   void close(const std::string& uri);
 
+  // The document as it is, or null when it is not open; its program may be
+  // stale.
   const OpenDocument* find(const std::string& uri) const;
+  // The document with its program up to date, or null when it is not open.
+  const OpenDocument* analysed(const std::string& uri);
+  // The documents whose diagnostics have not been sent since they last
+  // changed, each analysed and now counted as sent.
+  std::vector<const OpenDocument*> diagnosticsDue();
 
  private:
   void analyse(OpenDocument& doc) const;
 
   ServerConfig config_;
+  LibraryNames library_;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
   std::map<std::string, OpenDocument> documents_;
 };

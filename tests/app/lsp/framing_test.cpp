@@ -59,5 +59,23 @@ TEST(Framing, AHeaderWithoutAUsableLengthIsSkippedAndTheNextMessageFound) {
   EXPECT_EQ(c.body, "{}");
 }
 
+// A header line without an end is held to its last bytes however long it
+// grows; the next frame is found after it, even when glued to its end.
+TEST(Framing, AHeaderLineLongerThanTheCapIsCutAndTheNextFrameFound) {
+  const std::string junk(FrameReader::kMaxHeaderLine * 64, 'x');
+  std::istringstream in(junk + "\r\n\r\nContent-Length: 2\r\n\r\n{}" + junk + "Content-Length: 2\r\n\r\n[]");
+  FrameReader reader(in);
+  Frame a = reader.next();
+  EXPECT_EQ(a.status, Status::Skipped);
+  EXPECT_NE(a.error.find("longer than"), std::string::npos) << a.error;
+  Frame b = reader.next();
+  EXPECT_EQ(b.status, Status::Message);
+  EXPECT_EQ(b.body, "{}");
+  Frame c = reader.next();
+  EXPECT_EQ(c.status, Status::Message);
+  EXPECT_EQ(c.body, "[]");
+  EXPECT_EQ(reader.next().status, Status::EndOfInput);
+}
+
 }  // namespace
 }  // namespace vennik::lsp

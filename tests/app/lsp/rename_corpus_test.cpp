@@ -30,7 +30,7 @@ TEST_F(RenameCorpus, RenamedNamesAreFoundAgainAtTheEditedPlaces) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (int round = 0; round < 8; ++round) {
       open(text);  // the program as it was
-      const Analysis& a = server->workspace().find(uri)->analysed->analysis;
+      const Analysis& a = server->workspace().find(uri)->program->analysis();
       if (a.rowCount() == 0) break;
       const RowView row = a.row(static_cast<int32_t>(rng() % static_cast<uint32_t>(a.rowCount())));
       if (row.references.empty()) continue;
@@ -62,10 +62,14 @@ TEST_F(RenameCorpus, RenamedNamesAreFoundAgainAtTheEditedPlaces) {
              {{"textDocument", {{"uri", uri}, {"version", 2}}}, {"contentChanges", contentChanges}});
       std::sort(expected.begin(), expected.end());
       // Every place of every row of the new name, in the new analysis.
-      const NameLookup& lookup = server->workspace().find(uri)->analysed->index;
+      const language::Program& edited = *server->workspace().find(uri)->program;
+      const language::NameLookup& lookup = edited.names();
       Places found;
       for (int32_t r : lookup.rowsNamed(newName)) {
-        for (const Occurrence& o : lookup.rowOccurrences(r)) found.emplace_back(o.line - 1, o.column);
+        for (const language::Occurrence& o : lookup.rowOccurrences(r)) {
+          const std::string_view before = edited.analysis().rawLine(o.start.line).substr(0, o.start.column);
+          found.emplace_back(o.start.line - 1, unitCount(before, PositionEncoding::Utf16));
+        }
       }
       std::sort(found.begin(), found.end());
       found.erase(std::unique(found.begin(), found.end()), found.end());

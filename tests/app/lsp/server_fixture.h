@@ -47,8 +47,11 @@ struct ServerFixture : ::testing::Test {
     EXPECT_EQ(sent.back()["id"], id);
     return sent.back();
   }
+  // As from a client that waits between messages: the documents it changed
+  // are analysed and their diagnostics sent before the next.
   void notify(const std::string& method, json params) {
     server->handle(json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}});
+    server->sendDueDiagnostics();
   }
   json initialize(json capabilities = json::object()) {
     json reply = call("initialize", {{"capabilities", std::move(capabilities)}});

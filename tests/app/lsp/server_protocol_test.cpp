@@ -81,6 +81,69 @@ TEST(ProtocolStream, ServeAnswersFramesAndEndsWithTheInput) {
   EXPECT_NE(log.str().find("skipped"), std::string::npos);
 }
 
+// A client whose strings are UTF-16 may send half a surrogate pair; the
+// document opens with U+FFFD there, and the rest of the text as sent.
+TEST_F(Protocol, ALoneSurrogateEscapeReadsAsTheReplacementCharacter) {
+  initialize();
+  server->receive(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":")" + uri +
+                  R"(","languageId":"basic","version":1,"text":"a$ = \"\ud800\\ud800\ud83d\ude00\udc00\"\nDim b\n"}}})");
+  server->sendDueDiagnostics();
+  const OpenDocument* doc = server->workspace().find(uri);
+  ASSERT_NE(doc, nullptr) << log.str();
+  EXPECT_EQ(doc->text.text(), "a$ = \"\xEF\xBF\xBD\\ud800\xF0\x9F\x98\x80\xEF\xBF\xBD\"\nDim b\n");
+  EXPECT_EQ(diagnostics()["version"], 1);
+}
+
+// Changes that arrive together are applied together and analysed once, for
+// the request among them and the one publication of diagnostics after them.
+TEST(ProtocolStream, ChangesThatArriveTogetherAreAnalysedOnce) {
+  auto frame = [](const json& m) {
+    const std::string body = m.dump();
+    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+  };
+  const std::string uri = "file:///burst.bas";
+  std::string opening = frame({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}}) +
+                        frame({{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
+                               {"params", {{"textDocument", {{"uri", uri}, {"version", 1}, {"text", "Dim x\n"}}}}}});
+  std::string burst = opening;
+  for (int version = 2; version <= 11; ++version) {
+    const json start{{"line", 1}, {"character", 0}};
+    burst += frame({{"jsonrpc", "2.0"}, {"method", "textDocument/didChange"},
+                    {"params", {{"textDocument", {{"uri", uri}, {"version", version}}},
+                                {"contentChanges", json::array({{{"range", {{"start", start}, {"end", start}}},
+                                                                 {"text", "x = x + 1\n"}}})}}}});
+  }
+  burst += frame({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "textDocument/hover"},
+                  {"params", {{"textDocument", {{"uri", uri}}}, {"position", {{"line", 10}, {"character", 0}}}}}});
+
+  // The clock reads of one analysis, then of the burst.
+  auto run = [&](const std::string& input, std::vector<json>& sent) {
+    int reads = 0;
+    ServerConfig config = testConfig();
+    config.clock = [&reads] { return int64_t{++reads}; };
+    std::istringstream in(input);
+    std::ostringstream out, log;
+    serve(in, out, log, std::move(config));
+    std::istringstream written(out.str());
+    FrameReader reader(written);
+    for (Frame f = reader.next(); f.status == Frame::Status::Message; f = reader.next()) sent.push_back(json::parse(f.body));
+    return reads;
+  };
+  std::vector<json> sent;
+  const int oneAnalysis = run(opening, sent);
+  sent.clear();
+  EXPECT_EQ(run(burst, sent), oneAnalysis);
+  std::vector<json> published;
+  for (const json& m : sent) {
+    if (m.value("method", "") == "textDocument/publishDiagnostics") published.push_back(m["params"]);
+    if (m.value("id", 0) == 2) {
+      EXPECT_TRUE(m["result"].contains("contents")) << m.dump();
+    }
+  }
+  ASSERT_EQ(published.size(), 1u);
+  EXPECT_EQ(published[0]["version"], 11);
+}
+
 // Mangled requests never bring the server down, and every request that
 // still parses as one gets exactly one reply.
 TEST_F(Protocol, MangledMessagesAreAlwaysAnsweredOrSkipped) {

@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "analysis/analysis.h"
 #include "lsp/text_document.h"
 
 namespace vennik::lsp {
@@ -32,16 +33,22 @@ TEST(PositionEncoding, ColumnsConvertBetweenEncodingsAndClampInsideCharacters) {
   EXPECT_EQ(chooseEncoding({}), PositionEncoding::Utf16);
 }
 
-TEST(TextDocument, LinesEndAtLfCrLfOrCrAndLoneCrsBecomeLfForTheAnalysis) {
-  TextDocument doc("one\r\ntwo\rthree\nfour");
-  EXPECT_EQ(doc.lineCount(), 4u);
+// The analysis reads the text as it is: its lines are the editor's.
+TEST(TextDocument, LinesEndAtLfCrLfOrCrAsTheAnalysisCutsThem) {
+  TextDocument doc("one\r\ntwo\rthree\nfour\r\r\n");
+  EXPECT_EQ(doc.lineCount(), 6u);
   EXPECT_EQ(doc.lineText(0), "one");
   EXPECT_EQ(doc.lineText(1), "two");
   EXPECT_EQ(doc.lineText(2), "three");
   EXPECT_EQ(doc.lineText(3), "four");
   EXPECT_EQ(doc.lineText(9), "");
-  EXPECT_EQ(doc.withLfLineEnds(), "one\r\ntwo\nthree\nfour");
   EXPECT_EQ(TextDocument("x\n").lineCount(), 2u);
+  const KeywordTable keywords = buildKeywordTable();
+  const Analysis a = analyse(std::string_view(doc.text()), {}, keywords, [] { return int64_t{0}; });
+  // The protocol's last line, empty after the final line end, holds nothing
+  // to analyse.
+  ASSERT_EQ(a.lineCount(), 5);
+  for (int32_t n = 1; n <= a.lineCount(); ++n) EXPECT_EQ(a.rawLine(n), doc.lineText(static_cast<uint32_t>(n - 1))) << n;
 }
 
 // The same edits, given in each encoding, leave the same text; edits past

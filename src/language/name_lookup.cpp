@@ -1,28 +1,17 @@
-#include "name_lookup.h"
+#include "language/name_lookup.h"
 
 #include <algorithm>
 #include <set>
 
-#include "position_encoding.h"
+#include "analysis/name_characters.h"
+#include "base/utf8_text.h"
 
-namespace vennik::lsp {
-
-std::string foldCase(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
+namespace vennik::language {
 
 NameLookup::NameLookup(const Analysis& analysis) : analysis_(&analysis) {
   const int32_t lines = analysis.lineCount();
   asciiLine_.assign(static_cast<size_t>(lines) + 1, true);
-  for (int32_t n = 1; n <= lines; ++n) {
-    const std::string_view raw = analysis.rawLine(n);
-    asciiLine_[static_cast<size_t>(n)] =
-        std::all_of(raw.begin(), raw.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  }
+  for (int32_t n = 1; n <= lines; ++n) asciiLine_[static_cast<size_t>(n)] = isAscii(analysis.rawLine(n));
 
   for (int32_t r = 0; r < analysis.rowCount(); ++r) {
     const RowView row = analysis.row(r);
@@ -39,45 +28,49 @@ NameLookup::NameLookup(const Analysis& analysis) : analysis_(&analysis) {
   }
 
   std::sort(byPlace_.begin(), byPlace_.end(), [&](const Occurrence& a, const Occurrence& b) {
-    if (a.line != b.line) return a.line < b.line;
-    if (a.column != b.column) return a.column < b.column;
+    if (a.start != b.start) return a.start < b.start;
     // Where two rows share a place, the row of the line's own scope comes first.
     if (a.ownScope != b.ownScope) return a.ownScope;
     return a.row < b.row;
   });
   byPlace_.erase(std::unique(byPlace_.begin(), byPlace_.end(),
                              [](const Occurrence& a, const Occurrence& b) {
-                               return a.line == b.line && a.column == b.column && a.row == b.row;
+                               return a.start == b.start && a.row == b.row;
                              }),
                  byPlace_.end());
   lineStart_.assign(static_cast<size_t>(lines) + 2, 0);
-  for (const Occurrence& o : byPlace_) ++lineStart_[static_cast<size_t>(o.line) + 1];
+  for (const Occurrence& o : byPlace_) ++lineStart_[static_cast<size_t>(o.start.line) + 1];
   for (size_t i = 1; i < lineStart_.size(); ++i) lineStart_[i] += lineStart_[i - 1];
 }
 
-Occurrence NameLookup::occurrenceOf(int32_t row, const Reference& ref) const {
+Position NameLookup::positionOf(const Reference& ref) const {
   const std::string_view raw = analysis_->rawLine(ref.line);
-  const int32_t column = std::max(0, ref.column - 1);
-  size_t at = asciiLine_[static_cast<size_t>(ref.line)]
-                  ? std::min<size_t>(static_cast<size_t>(column), raw.size())
-                  : byteOffsetAt(raw, static_cast<uint32_t>(column), PositionEncoding::Utf16);
-  size_t end = at;
-  while (end < raw.size() && isNameChar(raw[end])) ++end;
-  int32_t length = static_cast<int32_t>(end - at);
-  if (length == 0 && row >= 0) length = static_cast<int32_t>(analysis_->row(row).name.size());
-  return {ref.line, column, length, row};
+  const size_t column = static_cast<size_t>(std::max(0, ref.column - 1));
+  const size_t at = asciiLine_[static_cast<size_t>(ref.line)] ? std::min(column, raw.size())
+                                                               : byteOffsetOfUtf16Column(raw, column);
+  return {ref.line, static_cast<int32_t>(at)};
 }
 
-const Occurrence* NameLookup::at(int32_t line, int32_t column) const {
-  if (line < 1 || line >= static_cast<int32_t>(lineStart_.size()) - 1) return nullptr;
-  const Occurrence* just_after = nullptr;
-  for (uint32_t i = lineStart_[static_cast<size_t>(line)]; i < lineStart_[static_cast<size_t>(line) + 1]; ++i) {
+Occurrence NameLookup::occurrenceOf(int32_t row, const Reference& ref) const {
+  const Position start = positionOf(ref);
+  const std::string_view raw = analysis_->rawLine(ref.line);
+  size_t end = static_cast<size_t>(start.column);
+  while (end < raw.size() && isNameChar(raw[end])) ++end;
+  int32_t length = static_cast<int32_t>(end) - start.column;
+  if (length == 0 && row >= 0) length = static_cast<int32_t>(analysis_->row(row).name.size());
+  return {start, length, row};
+}
+
+const Occurrence* NameLookup::at(Position p) const {
+  if (p.line < 1 || p.line >= static_cast<int32_t>(lineStart_.size()) - 1) return nullptr;
+  const Occurrence* justAfter = nullptr;
+  for (uint32_t i = lineStart_[static_cast<size_t>(p.line)]; i < lineStart_[static_cast<size_t>(p.line) + 1]; ++i) {
     const Occurrence& o = byPlace_[i];
-    if (o.column > column) break;
-    if (column < o.column + o.length) return &o;
-    if (column == o.column + o.length && !just_after) just_after = &o;
+    if (o.start.column > p.column) break;
+    if (p.column < o.start.column + o.length) return &o;
+    if (p.column == o.start.column + o.length && !justAfter) justAfter = &o;
   }
-  return just_after;
+  return justAfter;
 }
 
 int32_t NameLookup::callableScope(std::string_view name) const {
@@ -99,6 +92,10 @@ Target NameLookup::targetOf(int32_t row) const {
     if (scope >= 0) return {Target::Kind::Callable, -1, scope};
   }
   return {Target::Kind::Row, row, -1};
+}
+
+std::string_view NameLookup::nameOf(const Target& target) const {
+  return target.kind == Target::Kind::Callable ? analysis_->scopeName(target.scope) : analysis_->row(target.row).name;
 }
 
 std::vector<int32_t> NameLookup::rowsOf(const Target& target) const {
@@ -136,11 +133,9 @@ std::vector<Occurrence> NameLookup::occurrencesOf(const Target& target, const st
     auto headers = declarationsOf(target);
     out.insert(out.end(), headers.begin(), headers.end());
   }
-  std::sort(out.begin(), out.end(), [](const Occurrence& a, const Occurrence& b) {
-    return a.line != b.line ? a.line < b.line : a.column < b.column;
-  });
+  std::sort(out.begin(), out.end(), [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; });
   out.erase(std::unique(out.begin(), out.end(),
-                        [](const Occurrence& a, const Occurrence& b) { return a.line == b.line && a.column == b.column; }),
+                        [](const Occurrence& a, const Occurrence& b) { return a.start == b.start; }),
             out.end());
   return out;
 }
@@ -168,9 +163,10 @@ std::vector<int32_t> NameLookup::withRowsSharingPlaces(std::vector<int32_t> rows
   std::set<int32_t> seen(rows.begin(), rows.end());
   for (size_t i = 0; i < rows.size(); ++i) {
     for (const Occurrence& o : rowOccurrences(rows[i])) {
-      for (uint32_t k = lineStart_[static_cast<size_t>(o.line)]; k < lineStart_[static_cast<size_t>(o.line) + 1]; ++k) {
+      const auto line = static_cast<size_t>(o.start.line);
+      for (uint32_t k = lineStart_[line]; k < lineStart_[line + 1]; ++k) {
         const Occurrence& other = byPlace_[k];
-        if (other.column == o.column && seen.insert(other.row).second) rows.push_back(other.row);
+        if (other.start.column == o.start.column && seen.insert(other.row).second) rows.push_back(other.row);
       }
     }
   }
@@ -179,8 +175,8 @@ std::vector<int32_t> NameLookup::withRowsSharingPlaces(std::vector<int32_t> rows
 
 int32_t NameLookup::lineCountOf(const Target& target) const {
   std::set<int32_t> lines;
-  for (const Occurrence& o : occurrencesOf(target)) lines.insert(o.line);
+  for (const Occurrence& o : occurrencesOf(target)) lines.insert(o.start.line);
   return static_cast<int32_t>(lines.size());
 }
 
-}  // namespace vennik::lsp
+}  // namespace vennik::language

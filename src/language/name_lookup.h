@@ -1,7 +1,7 @@
 #pragma once
 // Where each name stands in an analysed program and what it stands for: the
 // lookups that definition, references, rename, hover and symbols share. A
-// view over one Analysis; it keeps a pointer to it.
+// view over one Analysis, in its lines; it keeps a pointer to it.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,18 +9,19 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "analysis/name_characters.h"
+#include "language/position.h"
 
-namespace vennik::lsp {
+namespace vennik::language {
 
-// One place a row's name stands: 1-based line, 0-based column in UTF-16
-// units of the raw line, length in the same units (names are ASCII).
+// One place a row's name stands, in a line of the analysis; the length is in
+// bytes (names are ASCII).
 struct Occurrence {
-  int32_t line = 0;
-  int32_t column = 0;
+  Position start;
   int32_t length = 0;
   int32_t row = -1;
   bool ownScope = false;  // the row's scope is the one the line is read in
+
+  Range range() const { return {start, {start.line, start.column + length}}; }
 };
 
 // What a name stands for. A SUB or FUNCTION is one thing wherever it is
@@ -33,21 +34,25 @@ struct Target {
   int32_t scope = -1;  // Kind::Callable: the definition's scope
 };
 
-std::string foldCase(std::string_view name);
-
 class NameLookup {
  public:
   explicit NameLookup(const Analysis& analysis);
 
   const Analysis& analysis() const { return *analysis_; }
 
+  // A place the analysis gives (1-based line and column in UTF-16 units) as
+  // a position.
+  Position positionOf(const Reference& ref) const;
+
   // The name at a place, the cursor standing on it or just after it. A place
   // that two rows share (a DIM inside a definition is read in the global
   // scope and in the definition's) gives the row of the scope the line is
   // read in.
-  const Occurrence* at(int32_t line, int32_t column) const;
+  const Occurrence* at(Position p) const;
 
   Target targetOf(int32_t row) const;
+  // The name a target goes by: a callable's as its first header writes it.
+  std::string_view nameOf(const Target& target) const;
   // The scope of the SUB, FUNCTION, CFUNCTION or CSUB named `name`, or -1.
   int32_t callableScope(std::string_view name) const;
   // Rows whose name is `name`, ignoring case, in the order they were added.
@@ -82,4 +87,4 @@ class NameLookup {
   std::unordered_map<std::string, int32_t> callables_;  // folded name -> scope
 };
 
-}  // namespace vennik::lsp
+}  // namespace vennik::language
