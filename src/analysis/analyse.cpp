@@ -113,6 +113,12 @@ class AnalysisBuilder {
     bool insideCBlock = false, insideFont = false, skipBlock = false;
     int32_t openDefinition = -1, openFont = -1;
     DefinitionCounts& counts = a_.counts_;
+    auto enter = [&](int32_t next) {
+      if (next == scope) return;
+      names_.closeScope(scope);
+      names_.openScope(next);
+      scope = next;
+    };
     for (int32_t i = 1; i <= a_.lineCount(); ++i) {
       const std::string_view line = a_.line(i);
       if (line.size() > 80) {
@@ -141,14 +147,14 @@ class AnalysisBuilder {
       const bool header = isDefinitionHeader(line);
       if (header) {
         // Pass 2 met the same headers in the same order.
-        scope = headerScopes_[nextHeader_].first;
+        enter(headerScopes_[nextHeader_].first);
         spelling = headerScopes_[nextHeader_].second;
         ++nextHeader_;
         if (openDefinition >= 0) a_.definitions_[static_cast<size_t>(openDefinition)].endLine = i - 1;
         openDefinition = addDefinition(line, i, headerKind(line), scope, names_.definitionRow(scope));
       }
       if (isDefinitionEnd(line)) {
-        scope = Analysis::kMainScope;
+        enter(Analysis::kMainScope);
         spelling = 1;
         insideCBlock = insideFont = skipBlock = false;
         if (openDefinition >= 0) a_.definitions_[static_cast<size_t>(openDefinition)].endLine = i;

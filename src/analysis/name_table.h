@@ -66,6 +66,16 @@ class NameTable {
   // The longest name of a row, in characters.
   size_t longestName() const { return longestName_; }
 
+  // --- Definition scopes -----------------------------------------------------
+
+  // Pass 3 reads the lines of a definition together, so its index is wanted
+  // only while they are read: it is made at the definition's header and
+  // given back at its end. A definition whose name comes back in a later
+  // header gets its index again, from its rows, and keeps it from then on.
+  // The global and the main scope keep theirs throughout.
+  void openScope(int32_t scope);
+  void closeScope(int32_t scope);
+
   // --- Definitions ---------------------------------------------------------
 
   // The scope a name (folded) opens: the one it opened before, else `next`,
@@ -74,8 +84,11 @@ class NameTable {
   std::pair<int32_t, bool> scopeNamed(std::string_view folded, uint32_t hash, int32_t next);
   // Records that a folded name names a definition, whose own row is `row`.
   void addDefinition(std::string_view folded, uint32_t hash, int32_t scope, int32_t row, const WordInfo* keyword);
-  // Whether a folded name names a definition.
+  // Whether a folded name names a definition. Every word asks, and most
+  // name none: a small filter of bits answers them without a table probe.
   bool namesDefinition(std::string_view folded, uint32_t hash) const {
+    const uint32_t bit = filterBit(hash);
+    if ((definitionFilter_[bit >> 6] >> (bit & 63) & 1) == 0) return false;
     const int32_t k = findScopeName(folded, hash);
     return k >= 0 && scopeNames_[static_cast<size_t>(k)].definition;
   }
@@ -128,6 +141,13 @@ class NameTable {
     uint32_t mask = 0;
     uint32_t count = 0;
   };
+  // How far pass 3 has read a definition scope.
+  enum class Visit : uint8_t { NotYet, Open, Closed, Kept };
+  struct ScopeVisit {
+    Visit state = Visit::NotYet;
+    int32_t firstRow = 0;  // the rows made while it was open, before it closed
+    int32_t endRow = 0;
+  };
   struct ScopeName {
     std::string folded;
     uint32_t hash = 0;
@@ -147,6 +167,14 @@ class NameTable {
     return foldsTo(name, folded);
   }
   void growIndex(ScopeIndex& t);
+  void index(int32_t scope, uint32_t hash, int32_t row);
+  bool indexed(int32_t scope) const {
+    if (scope <= Analysis::kMainScope) return true;
+    const Visit v = static_cast<size_t>(scope) < visits_.size() ? visits_[static_cast<size_t>(scope)].state
+                                                                 : Visit::NotYet;
+    return v == Visit::Open || v == Visit::Kept;
+  }
+  uint32_t keyHash(int32_t row) const;
   int32_t findScopeName(std::string_view folded, uint32_t hash) const {
     for (uint32_t i = hash & scopeNameMask_;; i = (i + 1) & scopeNameMask_) {
       const ScopeNameSlot& s = scopeNameSlots_[i];
@@ -155,6 +183,11 @@ class NameTable {
     }
   }
   void placeScopeName(uint32_t entry);
+  uint32_t filterBit(uint32_t hash) const { return (hash * 0x9E3779B1u) >> filterShift_; }
+  void fileDefinition(uint32_t hash) {
+    const uint32_t bit = filterBit(hash);
+    definitionFilter_[bit >> 6] |= uint64_t{1} << (bit & 63);
+  }
 
   std::string_view source_;
   bool sourceAscii_ = true;
@@ -165,11 +198,15 @@ class NameTable {
   std::vector<ScopeIndex> scopes_;
   BigArray<RowSlot> slots_;                      // every scope's index, one after the other
   std::vector<std::vector<uint32_t>> freeRuns_;  // by log2 of the size: runs given up by growing indexes
+  std::vector<ScopeVisit> visits_;               // by scope
 
   std::vector<ScopeName> scopeNames_;
   std::vector<ScopeNameSlot> scopeNameSlots_;
   uint32_t scopeNameMask_ = 0;
   std::vector<int32_t> definitionRows_;  // by scope
+  size_t definitionCount_ = 0;
+  std::vector<uint64_t> definitionFilter_;  // a bit per hash value class; at least 16 bits per definition
+  uint32_t filterShift_ = 0;
   std::vector<bool> definedWords_;       // by WordInfo::index: keywords that name a definition
   bool numberLikeDefinitions_ = false;
 
