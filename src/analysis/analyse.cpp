@@ -261,7 +261,7 @@ class AnalysisBuilder {
 
   // Groups the occurrences by row, each group in the order met, with their
   // lines and columns. Each chunk of occurrences is given back as soon as it
-  // is placed, so the two lists never take their whole memory together.
+  // is placed: the references fill as the occurrences empty.
   void placeReferences() {
     ChunkedArray<Occurrence>& occurrences = names_.occurrences();
     const size_t secondReadingFrom = names_.secondReadingFrom();
