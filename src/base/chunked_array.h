@@ -1,8 +1,8 @@
 #pragma once
-// A long list of plain values kept in chunks of 2 MB (one huge page each),
+// A long list of plain values kept in chunks of up to 2 MB (one huge page),
 // so that a reader that goes through it in order can give the chunks back
-// as it is done with them: a list copied into another shape is then never
-// held whole in both.
+// as it is done with them: a list copied into another shape is then not
+// held whole in both for long.
 #include <cstddef>
 #include <vector>
 
@@ -26,8 +26,11 @@ class ChunkedArray {
   bool empty() const { return size_ == 0; }
 
   void push_back(const T& v) {
-    if (fill_ == kPerChunk) addChunk();
-    tail_[fill_++] = v;
+    if ((size_ & (kPerChunk - 1)) == 0 && size_ == chunks_.size() * kPerChunk) {
+      chunks_.emplace_back();
+      if (chunks_.size() > 1) chunks_.back().reserve(kPerChunk);  // a long list: whole chunks from now on
+    }
+    chunks_.back().push_back(v);
     ++size_;
   }
   T& operator[](size_t i) { return chunks_[i >> kShift][i & (kPerChunk - 1)]; }
@@ -40,22 +43,13 @@ class ChunkedArray {
   }
   void clear() {
     chunks_.clear();
-    tail_ = nullptr;
-    fill_ = kPerChunk;
     size_ = 0;
   }
 
  private:
-  void addChunk() {
-    chunks_.emplace_back();
-    chunks_.back().resizeForOverwrite(kPerChunk);
-    tail_ = chunks_.back().data();
-    fill_ = 0;
-  }
-
+  // Every chunk but the last is full. The first grows as a BigArray does, so
+  // that a short list takes no more than it needs.
   std::vector<BigArray<T>> chunks_;
-  T* tail_ = nullptr;
-  size_t fill_ = kPerChunk;  // elements in the last chunk
   size_t size_ = 0;
 };
 
