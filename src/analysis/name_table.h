@@ -43,7 +43,6 @@ class NameTable {
   // --- Rows ----------------------------------------------------------------
 
   int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
-  RowRecord& row(int32_t r) { return rows_[static_cast<size_t>(r)]; }
   Mark& mark(int32_t r) { return marks_[static_cast<size_t>(r)]; }
 
   // The row of a name (lower-cased, with its wordHash) in a scope, or -1.
