@@ -18,8 +18,8 @@ inline size_t utf16Length(std::string_view s) {
   return units;
 }
 
-// Whole sources pass here, so it looks at 64 bytes at a time.
 inline bool isAscii(std::string_view s) {
+  // Whole sources pass here: 64 bytes at a time.
   const char* p = s.data();
   const size_t n = s.size();
   size_t i = 0;
