@@ -1,6 +1,7 @@
 // Times the analysis, and the analysis with its report text, on synthetic
 // programs of 10k, 100k and 1M lines with tens of thousands of distinct
-// names, and on the largest program of the shared corpus.
+// names, on a machine-written program whose every line brings a name of its
+// own, and on the largest program of the shared corpus.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -72,6 +73,51 @@ std::string syntheticProgram(int lines) {
   return src;
 }
 
+// A program as a code generator writes it, about 44 bytes a line: global
+// tables, then short subs in which nearly every line assigns a temporary of
+// its own from the one before and a table entry. Almost every line brings a
+// new name: a 1M-line program has some 850,000, a row each.
+std::string machineWrittenProgram(int lines) {
+  std::mt19937 rng(54321);
+  const int tables = std::max(8, lines / 200);
+  std::string src;
+  src.reserve(static_cast<size_t>(lines) * 46);
+  int n = 0;
+  auto line = [&](const std::string& s) {
+    src += s;
+    src += "\r\n";
+    ++n;
+  };
+  auto padded = [](int v, int width) {
+    std::string s = std::to_string(v);
+    return std::string(static_cast<size_t>(std::max(0, width - static_cast<int>(s.size()))), '0') + s;
+  };
+  auto table = [&] { return "tbl_" + padded(static_cast<int>(rng() % static_cast<unsigned>(tables)), 6); };
+  auto temp = [&](int t) { return "var_" + padded(t, 7); };
+
+  line("' generated program");
+  for (int t = 0; t < tables && n < lines; ++t) line("Dim tbl_" + padded(t, 6) + "(255)");
+  int def = 0, temps = 0;
+  while (n < lines) {
+    const std::string id = padded(def, 6);
+    line("Sub Blk_" + id + "(in_" + id + ")");
+    line("  " + temp(temps++) + " = in_" + id + " + " + table() + "(0)");
+    for (int k = 1; k < 36 && n < lines; ++k) {
+      if (k % 12 == 0) {
+        line("  Blk_" + padded(static_cast<int>(rng() % static_cast<unsigned>(def + 1)), 6) + " " + temp(temps - 1));
+      } else if (k % 12 == 6) {
+        line("  If " + temp(temps - 1) + " > " + table() + "(1) Then Exit Sub");
+      } else {
+        line("  " + temp(temps) + " = " + temp(temps - 1) + " + " + table() + "(" + std::to_string(rng() % 256) + ")");
+        ++temps;
+      }
+    }
+    line("End Sub");
+    ++def;
+  }
+  return src;
+}
+
 vennik::AnalysisOptions benchOptions() {
   vennik::AnalysisOptions options;
   options.fileName = "bench.bas";
@@ -107,6 +153,9 @@ void BM_Analyse(benchmark::State& state) { report(state, syntheticProgram(static
 void BM_AnalyseAndReport(benchmark::State& state) {
   report(state, syntheticProgram(static_cast<int>(state.range(0))), true);
 }
+void BM_MachineWrittenAndReport(benchmark::State& state) {
+  report(state, machineWrittenProgram(static_cast<int>(state.range(0))), true);
+}
 
 // The longest program (in lines) of the corpus that CI places beside the clone.
 void BM_LargestCorpusProgram(benchmark::State& state) {
@@ -136,16 +185,20 @@ void BM_LargestCorpusProgram(benchmark::State& state) {
 
 BENCHMARK(BM_Analyse)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AnalyseAndReport)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MachineWrittenAndReport)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargestCorpusProgram)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 // `vennikplus-bench --generate LINES FILE` writes the synthetic program to a
-// file, to time or measure the command-line tool on it; anything else runs
+// file, to time or measure the command-line tool on it, and
+// `--generate-machine LINES FILE` the machine-written one; anything else runs
 // the benchmarks.
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "--generate") {
-    const std::string program = syntheticProgram(std::stoi(argv[2]));
+  if (argc == 4 && (std::string(argv[1]) == "--generate" || std::string(argv[1]) == "--generate-machine")) {
+    const int lines = std::stoi(argv[2]);
+    const std::string program =
+        std::string(argv[1]) == "--generate" ? syntheticProgram(lines) : machineWrittenProgram(lines);
     std::ofstream out(argv[3], std::ios::binary);
     out << program;
     return out ? 0 : 1;

@@ -70,7 +70,7 @@ RowView Analysis::row(int32_t index) const {
   const RowRecord& r = rows_[static_cast<size_t>(index)];
   RowView v;
   v.index = index;
-  v.scope = r.scope;
+  v.scope = spellingScopes_[static_cast<size_t>(r.scopeSpelling)];
   v.scopeName = scopeSpellings_[static_cast<size_t>(r.scopeSpelling)];
   v.name = source().substr(r.nameBegin, r.nameLength);
   v.kind = r.kind;
@@ -85,7 +85,7 @@ int32_t Analysis::findRow(int32_t scope, std::string_view name) const {
   const std::string folded = foldCase(name);
   for (int32_t i = 0; i < rowCount(); ++i) {
     const RowRecord& r = rows_[static_cast<size_t>(i)];
-    if (r.scope == scope && r.nameLength == name.size() &&
+    if (spellingScopes_[static_cast<size_t>(r.scopeSpelling)] == scope && r.nameLength == name.size() &&
         foldCase(source().substr(r.nameBegin, r.nameLength)) == folded)
       return i;
   }

@@ -15,7 +15,6 @@
 
 namespace vennik {
 
-class NameIndex;
 
 // A millisecond counter; any monotonic clock will do.
 using MillisecondClock = std::function<int64_t()>;
@@ -143,7 +142,8 @@ class Analysis {
 
  private:
   friend class AnalysisBuilder;
-  friend BigArray<int32_t> listingOrder(const Analysis&, const NameIndex&, const BigArray<int32_t>&);
+  friend class NameTable;
+  friend BigArray<int32_t> listingOrder(const Analysis&);
   friend Analysis analyse(BigArray<char>, const AnalysisOptions&, const KeywordTable&, const MillisecondClock&);
 
   struct LineSpan {
@@ -153,8 +153,7 @@ class Analysis {
   struct RowRecord {
     uint32_t nameBegin = 0;  // the name as first written: source_[nameBegin, nameBegin + nameLength)
     uint32_t nameLength = 0;
-    int32_t scope = 0;
-    int32_t scopeSpelling = 0;  // index into scopeSpellings_
+    int32_t scopeSpelling = 0;  // index into scopeSpellings_, which gives the scope too
     RowKind kind = RowKind::Plain;
     bool definitionRow = false;
   };
@@ -170,7 +169,7 @@ class Analysis {
   std::vector<Definition> definitions_;
   std::vector<std::string_view> scopeNames_;      // by scope
   std::vector<std::string_view> scopeSpellings_;  // every spelling a row was made under
-  std::vector<std::string> scopeKeys_;            // by scope, folded for lookups
+  std::vector<int32_t> spellingScopes_;           // by spelling: its scope
   BigArray<RowRecord> rows_;
   BigArray<uint32_t> referenceBegin_;  // rows + 1 offsets into references_
   BigArray<Reference> references_;     // grouped by row, each group in the order met

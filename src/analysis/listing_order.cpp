@@ -4,8 +4,8 @@
 #include <string>
 
 #include "analysis/analysis.h"
-#include "analysis/name_index.h"
 #include "base/text_util.h"
+#include "base/utf8_text.h"
 
 namespace vennik {
 
@@ -37,7 +37,7 @@ std::vector<uint32_t> ranks(std::vector<int32_t> items, size_t count, Less less,
 }
 }  // namespace
 
-BigArray<int32_t> listingOrder(const Analysis& a, const NameIndex& names, const BigArray<int32_t>& nameIds) {
+BigArray<int32_t> listingOrder(const Analysis& a) {
   const int32_t rowCount = a.rowCount();
   if (rowCount == 0) return {};
   const size_t keyWidth = static_cast<size_t>(a.nameWidth()) + 2;
@@ -64,43 +64,73 @@ BigArray<int32_t> listingOrder(const Analysis& a, const NameIndex& names, const 
         return comparePadded(spellings[static_cast<size_t>(x)], spellings[static_cast<size_t>(y)], scopeCut) == 0;
       });
 
-  // Names of the rows other than definition rows.
-  std::vector<char> used(static_cast<size_t>(names.size()), 0);
-  std::vector<int32_t> nameItems;
+  // The rows grouped by the rank of their scope part, each group in row
+  // order: a counting sort, as there are far fewer scopes than rows.
+  std::vector<uint32_t> next(spellingCount + 1, 0);
   for (int32_t r = 0; r < rowCount; ++r) {
-    const int32_t n = nameIds[static_cast<size_t>(r)];
-    if (a.rows_[static_cast<size_t>(r)].definitionRow || used[static_cast<size_t>(n)]) continue;
-    used[static_cast<size_t>(n)] = 1;
-    nameItems.push_back(n);
+    ++next[scopeRank[static_cast<size_t>(a.rows_[static_cast<size_t>(r)].scopeSpelling)] + 1];
   }
-  auto cut = [&](int32_t n) {
-    const std::string_view t = names.text(n);
-    return t.substr(0, std::min(t.size(), nameCut));
-  };
-  const auto nameRank = ranks(
-      nameItems, static_cast<size_t>(names.size()), [&](int32_t x, int32_t y) { return cut(x) < cut(y); },
-      [&](int32_t x, int32_t y) { return cut(x) == cut(y); });
-
-  // A definition row's five blanks sort before any "\ " in its scope.
-  struct Entry {
-    uint64_t key;
-    int32_t row;
-  };
-  BigArray<Entry> entries;
-  entries.resize(static_cast<size_t>(rowCount));
-  for (int32_t r = 0; r < rowCount; ++r) {
-    const auto& rec = a.rows_[static_cast<size_t>(r)];
-    uint64_t key = static_cast<uint64_t>(scopeRank[static_cast<size_t>(rec.scopeSpelling)]) << 33;
-    if (!rec.definitionRow) {
-      key |= uint64_t{1} << 32 | nameRank[static_cast<size_t>(nameIds[static_cast<size_t>(r)])];
-    }
-    entries[static_cast<size_t>(r)] = Entry{key, r};
-  }
-  std::sort(entries.begin(), entries.end(),
-            [](const Entry& x, const Entry& y) { return x.key != y.key ? x.key < y.key : x.row < y.row; });
+  for (size_t k = 0; k < spellingCount; ++k) next[k + 1] += next[k];
   BigArray<int32_t> order;
-  order.resize(entries.size());
-  for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].row;
+  order.resizeForOverwrite(static_cast<size_t>(rowCount));
+  for (int32_t r = 0; r < rowCount; ++r) {
+    order[next[scopeRank[static_cast<size_t>(a.rows_[static_cast<size_t>(r)].scopeSpelling)]]++] = r;
+  }
+
+  // Within a group: the definition's own rows first (their five blanks sort
+  // before any "\ "), then the names as the key column cuts them; ties by
+  // row. A name is compared by its first eight bytes folded, and by the rest
+  // only when those are equal.
+  const std::string_view source = a.source();
+  struct Item {
+    uint64_t head;  // the first eight bytes of the cut name, folded, as a big-endian number
+    int32_t row;
+    uint32_t cut;   // the cut name's length, and above it whether the row is a name's
+  };
+  constexpr uint32_t kNameRow = 0x80000000u;
+  auto itemOf = [&](int32_t r) {
+    const auto& rec = a.rows_[static_cast<size_t>(r)];
+    if (rec.definitionRow) return Item{0, r, 0};
+    const auto length = static_cast<uint32_t>(std::min<size_t>(rec.nameLength, nameCut));
+    unsigned char head[8] = {};
+    for (uint32_t k = 0; k < length && k < 8; ++k) {
+      head[k] = static_cast<unsigned char>(foldAscii(source[rec.nameBegin + k]));
+    }
+    uint64_t h = 0;
+    for (unsigned char c : head) h = h << 8 | c;
+    return Item{h, r, kNameRow | length};
+  };
+  auto tail = [&](const Item& x) {
+    const uint32_t length = x.cut & ~kNameRow;
+    if (length <= 8) return std::string_view();
+    return source.substr(a.rows_[static_cast<size_t>(x.row)].nameBegin + 8, length - 8);
+  };
+  auto before = [&](const Item& x, const Item& y) {
+    if (x.cut >> 31 != y.cut >> 31) return x.cut >> 31 < y.cut >> 31;
+    if (x.head != y.head) return x.head < y.head;
+    if ((x.cut & ~kNameRow) > 8 || (y.cut & ~kNameRow) > 8) {
+      const std::string_view tx = tail(x), ty = tail(y);
+      const size_t common = std::min(tx.size(), ty.size());
+      for (size_t k = 0; k < common; ++k) {
+        const auto cx = static_cast<unsigned char>(foldAscii(tx[k]));
+        const auto cy = static_cast<unsigned char>(foldAscii(ty[k]));
+        if (cx != cy) return cx < cy;
+      }
+      if (tx.size() != ty.size()) return tx.size() < ty.size();
+    }
+    return x.row < y.row;
+  };
+  std::vector<Item> items;
+  for (size_t g = 0, b = 0; g < spellingCount; ++g) {
+    const size_t e = next[g];
+    if (e - b > 1) {
+      items.clear();
+      for (size_t k = b; k < e; ++k) items.push_back(itemOf(order[k]));
+      std::sort(items.begin(), items.end(), before);
+      for (size_t k = b; k < e; ++k) order[k] = items[k - b].row;
+    }
+    b = e;
+  }
   return order;
 }
 

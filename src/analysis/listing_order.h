@@ -9,9 +9,7 @@
 namespace vennik {
 
 class Analysis;
-class NameIndex;
 
-// `nameIds` holds each row's interned name.
-BigArray<int32_t> listingOrder(const Analysis& a, const NameIndex& names, const BigArray<int32_t>& nameIds);
+BigArray<int32_t> listingOrder(const Analysis& a);
 
 }  // namespace vennik

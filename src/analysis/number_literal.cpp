@@ -1,5 +1,6 @@
 #include "analysis/number_literal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -73,6 +74,11 @@ bool isNumberLiteral(std::string_view word) {
   if (first == std::string_view::npos) return false;
   const char c0 = word[first];
   if (!isDigit(c0) && c0 != '.' && c0 != '+' && c0 != '-' && c0 != '&' && c0 != '#') return false;
+  // Most numbers are whole ones: with a digit other than 0 first they read
+  // as non-zero, however long, and need no conversion.
+  if (c0 >= '1' && c0 <= '9' && std::all_of(word.begin() + static_cast<std::ptrdiff_t>(first), word.end(), isDigit)) {
+    return true;
+  }
 
   std::string w;
   w.reserve(word.size());

@@ -3,6 +3,9 @@
 
 namespace vennik {
 
+// The characters a number literal can start with.
+inline bool mayStartNumber(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '&' || c == '#'; }
+
 // True when the scanner should take the word as a number rather than a name:
 // a decimal number that reads as non-zero, "0" or "0.0", a literal starting
 // "&h", "&b" or "&o", or "#" followed by such a number (a file number).
