@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "platform/board_send_runner.h"
 #include "platform/main_window.h"
 #include "shell/startup/hand_off.h"
 #include "shell/window/shell_state.h"
@@ -30,9 +31,12 @@ DesktopController::DesktopController(CommandContext context, MainWindow& window,
                                      QObject* parent)
     : QObject(parent), ctx_(context), window_(window), observer_(std::move(observer)) {
   ctx_.backgroundAnalysis = &backgroundRequest_;
+  ctx_.backgroundSend = &sendRequest_;
+  sender_ = std::make_unique<BoardSendRunner>(window_);
   connect(&window_, &MainWindow::eventRaised, this, [this](UiEvent e) {
-    // Quitting need not wait for an analysis that is no longer wanted.
-    if (analysing_ && isQuitEvent(e)) return quitNow();
+    // Quitting need not wait for an analysis that is no longer wanted, and
+    // stops a send.
+    if ((analysing_ || sending()) && isQuitEvent(e)) return quitNow();
     run([e](CommandContext& c) { handleEvent(c, e); });
   });
   connect(&window_, &MainWindow::filesDropped, this, [this](const QStringList& files) {
@@ -57,6 +61,8 @@ DesktopController::~DesktopController() {
   if (worker_.joinable()) worker_.join();
 }
 
+bool DesktopController::sending() const { return sender_->running(); }
+
 QEvent::Type DesktopController::handOffEventType() {
   static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
   return type;
@@ -80,15 +86,19 @@ void DesktopController::runOne(const std::function<void(CommandContext&)>& work)
   takeEdits();
   work(ctx_);
   if (backgroundRequest_) startBackgroundAnalysis();
+  if (sendRequest_) startBoardSend();
   showState();
 }
 
 void DesktopController::runPending() {
-  while (!analysing_ && !pending_.empty() && !ctx_.shell.quitFlag) {
+  while (!analysing_ && !sending() && !pending_.empty() && !ctx_.shell.quitFlag) {
     const auto next = pending_.front();
     pending_.pop_front();
     runOne(next);
   }
+  // Resumed when the send has ended, also to quit: the board is left as the
+  // transfer's abort rules leave it, and the port is given back.
+  if (sending()) return;
   if (analysing_ && !ctx_.shell.quitFlag) return;  // resumed when the report is shown
   pending_.clear();
   busy_ = false;
@@ -140,10 +150,27 @@ void DesktopController::finishBackgroundAnalysis(quint64 generation, std::option
   runPending();
 }
 
+void DesktopController::startBoardSend() {
+  window_.setCommandsEnabled(false);
+  sender_->start(std::move(*sendRequest_), [this](const BoardSendRequest& request, const TransferResult& result) {
+    finishBoardSendInWindow(request, result);
+  });
+  sendRequest_.reset();
+}
+
+void DesktopController::finishBoardSendInWindow(const BoardSendRequest& request, const TransferResult& result) {
+  window_.setCommandsEnabled(true);
+  // Quitting stopped it: the user is not kept waiting for the why.
+  if (!ctx_.shell.quitFlag) finishBoardSend(ctx_, request, result);
+  runPending();
+}
+
 void DesktopController::quitNow() {
+  ctx_.shell.quitFlag = true;
+  // The loop ends once the send has stopped (see runPending).
+  if (sending()) return sender_->cancel();
   // Also while a requester is open: ending every event loop cancels it, and
   // the command that opened it ends as on a cancel.
-  ctx_.shell.quitFlag = true;
   QCoreApplication::exit(0);
 }
 

@@ -8,18 +8,23 @@
 // The cursor shows busy while a command runs. A large source is analysed on
 // a worker thread meanwhile: the window goes on painting, its text window
 // cannot be edited, and further commands wait until the report is shown
-// (Quit excepted).
+// (Quit excepted). A send to a board runs on a worker thread too, under its
+// progress dialog; meanwhile every command but Quit is disabled, and
+// quitting stops the send and waits for its end before the loop ends.
 #include <QEvent>
 #include <QObject>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
+#include "shell/commands/board_send.h"
 #include "shell/commands/window_commands.h"
 
 namespace vennik {
 
+class BoardSendRunner;
 class MainWindow;
 struct DropContent;
 
@@ -54,6 +59,9 @@ class DesktopController : public QObject {
 
   // Whether an analysis is running on the worker thread.
   bool analysing() const { return analysing_; }
+  // Whether a send to a board is running, and its runner.
+  bool sending() const;
+  BoardSendRunner& boardSender() const { return *sender_; }
 
  protected:
   bool event(QEvent* event) override;
@@ -63,6 +71,8 @@ class DesktopController : public QObject {
   void runPending();
   void startBackgroundAnalysis();
   void finishBackgroundAnalysis(quint64 generation, std::optional<AnalysisOutcome>& outcome, const QString& failure);
+  void startBoardSend();
+  void finishBoardSendInWindow(const BoardSendRequest& request, const TransferResult& result);
   void takeEdits();
   void showState();
 
@@ -80,6 +90,9 @@ class DesktopController : public QObject {
   std::thread worker_;
   quint64 generation_ = 0;
   bool analysing_ = false;
+  // A send a command left to run, and the runner that runs it.
+  std::optional<BoardSendRequest> sendRequest_;
+  std::unique_ptr<BoardSendRunner> sender_;
 };
 
 }  // namespace vennik

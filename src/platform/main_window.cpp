@@ -75,6 +75,7 @@ void MainWindow::buildMenus() {
       if (!entry.shortcut.empty()) action->setShortcut(keyOf(entry.shortcut));
       const UiEvent event = entry.event;
       connect(action, &QAction::triggered, this, [this, event] { emit eventRaised(event); });
+      if (event != UiEvent::FileQuit) commandEntries_.push_back(action);
       if (copyModeOfEvent(event)) {
         action->setCheckable(true);
         copyOptions_[copyIndex++] = action;
@@ -118,6 +119,13 @@ void MainWindow::buildControls(const WindowLayout& layout, int fontSize) {
 
 void MainWindow::markCopyMode(int mode) {
   for (int i = 0; i < 7; ++i) copyOptions_[static_cast<size_t>(i)]->setChecked(i + 1 == mode);
+}
+
+void MainWindow::setCommandsEnabled(bool enabled) {
+  for (QAction* entry : commandEntries_) entry->setEnabled(enabled);
+  for (int i = 0; i < kButtonCount; ++i) {
+    if (mainButtons()[static_cast<size_t>(i)].event != UiEvent::QuitButton) button(i)->setEnabled(enabled);
+  }
 }
 
 void MainWindow::setCopyTooltip(const QString& tooltip) { buttons_[kCopyButtonIndex]->setToolTip(tooltip); }

@@ -5,6 +5,7 @@
 // drop signals, and shows what the commands put into the shell state.
 #include <QMainWindow>
 #include <array>
+#include <vector>
 
 #include "platform/report_text_edit.h"
 #include "shell/window/ui_events.h"
@@ -33,6 +34,8 @@ class MainWindow : public QMainWindow {
 
   void markCopyMode(int mode);
   void setCopyTooltip(const QString& tooltip);
+  // Every button and menu entry but Quit, which stays to end the program.
+  void setCommandsEnabled(bool enabled);
 
   // The measures that the settings keep, in screen pixels: the outer frame's
   // left and top edges, the client width and the client height with the menu
@@ -65,6 +68,7 @@ class MainWindow : public QMainWindow {
   QSize sizeAtLastLayout_;
   std::array<QPushButton*, kButtonCount> buttons_{};
   std::array<QAction*, 7> copyOptions_{};
+  std::vector<QAction*> commandEntries_;  // the menu entries but Quit
   QLabel* fileLabel_ = nullptr;
   ReportTextEdit* textWindow_ = nullptr;
 };

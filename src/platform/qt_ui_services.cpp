@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "platform/main_window.h"
+#include "platform/port_dialog.h"
 
 namespace vennik {
 
@@ -89,6 +91,27 @@ void QtUiServices::showMessage(TextView title, TextView text) {
   box.setTextFormat(Qt::PlainText);
   const UsualCursor cursor;
   box.exec();
+}
+
+std::optional<size_t> QtUiServices::askChoice(TextView title, TextView text, const std::vector<Text>& choices) {
+  QStringList items;
+  for (const Text& c : choices) items << qtext(c);
+  QInputDialog dialog(&window_);
+  dialog.setWindowTitle(qtext(title));
+  dialog.setLabelText(qtext(text));
+  dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+  dialog.setComboBoxItems(items);
+  dialog.setComboBoxEditable(false);
+  const UsualCursor cursor;
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const qsizetype picked = items.indexOf(dialog.textValue());
+  if (picked < 0) return std::nullopt;
+  return static_cast<size_t>(picked);
+}
+
+std::optional<PortAnswer> QtUiServices::askBoardPort(const PortRequest& request) {
+  const UsualCursor cursor;
+  return askPortWithDialog(&window_, request);
 }
 
 void QtUiServices::markCopyMode(int32_t mode) { window_.markCopyMode(mode); }

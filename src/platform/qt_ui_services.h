@@ -1,6 +1,6 @@
 #pragma once
-// The requesters, message boxes and copy marks of the commands, with Qt
-// widgets, modal to the main window.
+// The requesters, message boxes, choices and copy marks of the commands,
+// with Qt widgets, modal to the main window.
 #include <QStringList>
 
 #include "shell/window/ui_services.h"
@@ -22,6 +22,8 @@ class QtUiServices : public UiServices {
   std::optional<Text> askSaveFileName(const FileRequest& request) override;
   bool askYesNo(TextView title, TextView text) override;
   void showMessage(TextView title, TextView text) override;
+  std::optional<size_t> askChoice(TextView title, TextView text, const std::vector<Text>& choices) override;
+  std::optional<PortAnswer> askBoardPort(const PortRequest& request) override;
   void markCopyMode(int32_t mode) override;
   void setCopyTooltip(TextView tooltip) override;
 

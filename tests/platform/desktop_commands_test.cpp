@@ -1,7 +1,12 @@
 // The commands as the real window runs them: clicks and menu entries, the
 // clipboard, drops, the Qt requesters and message boxes, the report file on
-// disk, quitting, and the hand-off from a later start.
+// disk, quitting, the hand-off from a later start, and sending to a board
+// on a pseudo-terminal.
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QProgressDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -19,7 +24,9 @@
 #include <future>
 #include <sys/stat.h>
 
+#include "app/fake_board.h"
 #include "desktop_fixture.h"
+#include "platform/board_send_runner.h"
 #include "platform/single_instance.h"
 #include "shell/system/path_ops.h"
 
@@ -68,6 +75,10 @@ class DesktopCommandsTest : public QObject {
   void quitAndTheCloseBoxEndTheLoopButKeepTheWindow();
   void handOffIsTakenInTheEventLoop();
   void handOffFromALaterStartBringsTheWindowBack();
+  void sendToBoardTypesTheEnvelopeAndLeavesTheReport();
+  void cancellingASendLeavesAutosaveWithoutSaving();
+  void closingTheWindowStopsASendBeforeQuitting();
+  void aSilentBoardFailsTheSendNamingTheLine();
 
  private:
   QTemporaryDir temp_;
@@ -444,6 +455,147 @@ void DesktopCommandsTest::handOffFromALaterStartBringsTheWindowBack() {
   QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
   QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
   QCOMPARE(d.shownText(), report);
+}
+
+namespace {
+using vennik::testing::FakeBoard;
+
+QAction* sendEntry(MainWindow& window) {
+  for (QAction* menu : window.menuBar()->actions())
+    for (QAction* a : menu->menu()->actions())
+      if (a->text().remove(u'&') == QStringLiteral("Send to board\u2026")) return a;
+  return nullptr;
+}
+
+// Answers the port requester by typing `port`, as for a port the system
+// does not list, and notes what it offered at first.
+QString* answerPortRequester(const std::string& port) {
+  auto* offered = new QString;
+  answerNextDialog<QDialog>([offered, port](QDialog* dialog) {
+    auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("port"));
+    if (!combo) return dialog->reject();
+    *offered = combo->currentText();
+    combo->setEditText(QString::fromStdString(port));
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  return offered;
+}
+
+// Starts Send to board on a board that stays silent, so that only a stop
+// from the window ends the send, and waits until its first line is out.
+void startSilentSend(Desktop& d, FakeBoard& board) {
+  std::unique_ptr<QString> offered(answerPortRequester(board.port()));
+  sendEntry(*d.window)->trigger();
+  QVERIFY(d.controller->sending());
+  board.awaitLines(1);
+}
+}  // namespace
+
+// Copy mode 1 asks which board; the board gets Ctrl-C, then the envelope
+// Copy would give in that mode; the report and the copy mode stay.
+void DesktopCommandsTest::sendToBoardTypesTheEnvelopeAndLeavesTheReport() {
+  const QString example = QStringLiteral(VENNIK_EXAMPLES "/blink.bas");
+  Desktop d([&](ShellState& s) { s.currentFileName = example.toStdU16String(); });
+  d.window->button(kRescan)->click();
+  const QString report = d.shownText();
+  FakeBoard board(FakeBoard::Behaviour::Echo);
+  QVERIFY(!board.port().empty());
+
+  QStringList boards;
+  std::unique_ptr<QString> offered;
+  answerNextDialog<QInputDialog>([&](QInputDialog* dialog) {
+    boards = dialog->comboBoxItems();
+    dialog->setTextValue(QStringLiteral("Copy BAS for RPi"));
+    offered.reset(answerPortRequester(board.port()));
+    dialog->accept();
+  });
+  std::unique_ptr<QString> message(answerMessageBox());
+  sendEntry(*d.window)->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!d.controller->sending(), 30000);
+  QTRY_VERIFY(!message->isEmpty());
+
+  QCOMPARE(boards, (QStringList{"Copy crunched for Micromite", "Copy crunched for RPi", "Copy crunched for Maximite",
+                                "Copy BAS for Micromite", "Copy BAS for RPi", "Copy BAS for Maximite"}));
+  const QByteArray source = fileBytes(example);
+  const std::string received = board.finish();
+  QCOMPARE(QByteArray::fromStdString(received), "\x03" "AUTOSAVE\r\n" + source + "\x03");
+  const QString lines = QString::number(source.count('\n') + 1);
+  QVERIFY2(message->startsWith("Send to board|Sent " + lines + " lines, " +
+                               QString::number(received.size() - 1) + " bytes to " +
+                               QString::fromStdString(board.port()) + " in "),
+           qPrintable(*message));
+  QVERIFY2(message->endsWith(QStringLiteral("(Copy BAS for RPi).")), qPrintable(*message));
+  QCOMPARE(d.shownText(), report);
+  QCOMPARE(d.shell.copyMode, 1);
+  QVERIFY(d.window->button(kLoad)->isEnabled());
+  QCOMPARE(qtext(d.shell.boardPort), QString::fromStdString(board.port()));
+}
+
+// Ctrl-Z would save what the board holds: mode 2 leaves with Ctrl-C instead.
+// Meanwhile only Quit can be used.
+void DesktopCommandsTest::cancellingASendLeavesAutosaveWithoutSaving() {
+  Desktop d([&](ShellState& s) {
+    s.currentFileName = path("demo.bas").toStdU16String();
+    s.copyMode = 2;
+    s.boardTimeoutMs = 600000;
+  });
+  d.window->button(kRescan)->click();
+  d.window->button(kCrunch)->click();
+  FakeBoard board(FakeBoard::Behaviour::Silent);
+  startSilentSend(d, board);
+  QProgressDialog* progress = d.controller->boardSender().progressDialog();
+  QVERIFY(progress && progress->isVisible());
+  QVERIFY(!d.window->button(kLoad)->isEnabled());
+  QVERIFY(!sendEntry(*d.window)->isEnabled());
+  QVERIFY(d.window->button(kQuit)->isEnabled());
+
+  std::unique_ptr<QString> message(answerMessageBox());
+  progress->findChild<QPushButton*>()->click();
+  QTRY_VERIFY_WITH_TIMEOUT(!d.controller->sending(), 30000);
+  QTRY_VERIFY(!message->isEmpty());
+  QCOMPARE(QByteArray::fromStdString(board.finish()), QByteArray("\x03" "AUTOSAVE\r\n" "\x03"));
+  QVERIFY2(message->contains(" stopped by the user after line 1 of 3 (\"AUTOSAVE\"); Ctrl-C was sent"),
+           qPrintable(*message));
+  QVERIFY(d.window->button(kLoad)->isEnabled());
+}
+
+// Ctrl-C would save what the board holds: mode 3 sends nothing more. The
+// loop ends only once the send has, with no message in the way.
+void DesktopCommandsTest::closingTheWindowStopsASendBeforeQuitting() {
+  Desktop d([&](ShellState& s) {
+    s.currentFileName = path("demo.bas").toStdU16String();
+    s.copyMode = 3;
+    s.boardTimeoutMs = 600000;
+  });
+  d.window->button(kRescan)->click();
+  d.window->button(kCrunch)->click();
+  FakeBoard board(FakeBoard::Behaviour::Silent);
+  startSilentSend(d, board);
+  QTimer::singleShot(0, d.window.get(), [&] { d.window->close(); });
+  QCOMPARE(QApplication::exec(), 0);
+  QVERIFY(d.shell.quitFlag);
+  QVERIFY(!d.controller->sending());
+  QCOMPARE(QByteArray::fromStdString(board.finish()), QByteArray("\x03" "AUTOSAVE\r\n"));
+}
+
+void DesktopCommandsTest::aSilentBoardFailsTheSendNamingTheLine() {
+  Desktop d([&](ShellState& s) {
+    s.currentFileName = path("demo.bas").toStdU16String();
+    s.copyMode = 5;
+    s.boardTimeoutMs = 300;
+  });
+  d.window->button(kRescan)->click();
+  FakeBoard board(FakeBoard::Behaviour::Silent);
+  std::unique_ptr<QString> offered(answerPortRequester(board.port()));
+  std::unique_ptr<QString> message(answerMessageBox());
+  sendEntry(*d.window)->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(!d.controller->sending(), 30000);
+  QTRY_VERIFY(!message->isEmpty());
+  QCOMPARE(*message, "Send to board|The send to " + QString::fromStdString(board.port()) +
+                         " stopped after line 1 of 4 (\"AUTOSAVE\"): the board has not echoed it for 0.3 s (is it "
+                         "at its prompt, at 115200 baud?); Ctrl-C was sent, which leaves AUTOSAVE without saving on "
+                         "the boards that allow it.");
+  QCOMPARE(QByteArray::fromStdString(board.finish()), QByteArray("\x03" "AUTOSAVE\r\n" "\x03"));
 }
 
 QTEST_MAIN(DesktopCommandsTest)

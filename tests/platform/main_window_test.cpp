@@ -133,11 +133,11 @@ void MainWindowTest::titleIconMenusAndKeys() {
       QCOMPARE(a->isCheckable(), shown(m->text()) == QStringLiteral("Copy Options"));
     }
   }
-  QCOMPARE(titles, (QStringList{"&File", "&Copy Options", "&Help"}));
+  QCOMPARE(titles, (QStringList{"&File", "&Copy Options", "&Board", "&Help"}));
   QCOMPARE(entries, (QStringList{"&Open", "&Save", "&Re-scan", "&Quit", "Copy &text window",
                                  "Copy crunched for &Micromite", "Copy crunched for &RPi",
                                  "Copy crunched for Ma&ximite", "Copy &BAS for Micromite", "Copy BAS for R&Pi",
-                                 "Copy BAS for M&aximite", "&About"}));
+                                 "Copy BAS for M&aximite", "&Send to board\u2026", "&About"}));
   QCOMPARE(keys, (QStringList{"Open: Ctrl+O", "Save: Ctrl+S", "Re-scan: F5", "Quit: Ctrl+Q"}));
   QCOMPARE(d.window->button(5)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+C")));
   for (int i : {0, 1, 2, 3, 4, 6}) QVERIFY(d.window->button(i)->shortcut().isEmpty());

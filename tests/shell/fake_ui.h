@@ -24,6 +24,10 @@ struct FakeUi : UiServices {
   std::vector<int32_t> marks;  // every markCopyMode call
   Text tooltip = u"(none)";
   int tooltipChanges = 0;
+  std::optional<size_t> choiceAnswer;  // nullopt: cancelled
+  std::optional<PortAnswer> portAnswer;
+  std::vector<std::vector<Text>> choicesAsked;
+  std::vector<PortRequest> portsAsked;
 
   static AskedFile asked(const FileRequest& r) {
     return {Text(r.title), Text(r.startFolder), Text(r.filters), Text(r.suggestedName)};
@@ -41,6 +45,14 @@ struct FakeUi : UiServices {
     return yesNoAnswer;
   }
   void showMessage(TextView title, TextView text) override { messages.emplace_back(title, text); }
+  std::optional<size_t> askChoice(TextView, TextView, const std::vector<Text>& choices) override {
+    choicesAsked.push_back(choices);
+    return choiceAnswer;
+  }
+  std::optional<PortAnswer> askBoardPort(const PortRequest& r) override {
+    portsAsked.push_back(r);
+    return portAnswer;
+  }
   void markCopyMode(int32_t mode) override { marks.push_back(mode); }
   void setCopyTooltip(TextView t) override {
     tooltip = Text(t);

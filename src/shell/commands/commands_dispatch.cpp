@@ -1,4 +1,5 @@
 // Which command each window event runs.
+#include "shell/commands/board_send.h"
 #include "shell/commands/window_commands.h"
 
 namespace vennik {
@@ -41,6 +42,9 @@ void handleEvent(CommandContext& ctx, UiEvent event) {
     case UiEvent::CopyOption6:
     case UiEvent::CopyOption7:
       selectCopyMode(ctx, *copyModeOfEvent(event));
+      return;
+    case UiEvent::BoardSend:
+      sendToBoardCommand(ctx);
       return;
     case UiEvent::HelpAbout:
       aboutCommand(ctx);

@@ -14,6 +14,7 @@
 
 namespace vennik {
 
+struct BoardSendRequest;
 struct ShellState;
 class PlatformServices;
 class UiServices;
@@ -29,6 +30,8 @@ struct CommandContext {
   // Where an analysis of a large source is left for the caller to run in the
   // background (see analyseSource); null: every analysis runs at once.
   std::optional<AnalysisRequest>* backgroundAnalysis = nullptr;
+  // The same for a send to a board (see board_send.h); null: it runs at once.
+  std::optional<BoardSendRequest>* backgroundSend = nullptr;
 };
 
 inline constexpr TextView kOpenTitle = u"Source Code";

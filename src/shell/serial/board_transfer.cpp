@@ -192,7 +192,7 @@ std::string boardFileNameProblem(const std::string& name) {
 
 TransferResult sendByTyping(const PortChoice& port, std::string_view envelope, const SendPacing& pacing,
                             const TransferControl& control) {
-  if (std::optional<LongLine> longLine = findLongLine(envelope)) {
+  if (std::optional<OverlongSendLine> longLine = findLongLine(envelope)) {
     const std::vector<std::string_view> pieces = splitSendLines(envelope);
     return refused(lineOf(longLine->line, pieces.size() - 1, pieces) + " has " + std::to_string(longLine->length) +
                    " characters; a board takes at most " + std::to_string(kBoardLineLimit) + " on a line");

@@ -39,11 +39,11 @@ std::vector<std::string_view> splitSendLines(std::string_view program) {
   return pieces;
 }
 
-std::optional<LongLine> findLongLine(std::string_view program) {
+std::optional<OverlongSendLine> findLongLine(std::string_view program) {
   const std::vector<std::string_view> pieces = splitSendLines(program);
   for (size_t i = 0; i < pieces.size(); ++i) {
     const size_t length = withoutLineEnd(pieces[i]);
-    if (length > kBoardLineLimit) return LongLine{i + 1, length};
+    if (length > kBoardLineLimit) return OverlongSendLine{i + 1, length};
   }
   return std::nullopt;
 }

@@ -59,11 +59,11 @@ std::vector<std::string_view> splitSendLines(std::string_view program);
 
 // The first line longer than the boards take (1-based, without its end);
 // nullopt when there is none.
-struct LongLine {
+struct OverlongSendLine {
   size_t line;
   size_t length;
 };
-std::optional<LongLine> findLongLine(std::string_view program);
+std::optional<OverlongSendLine> findLongLine(std::string_view program);
 
 // Sends Ctrl-C, drops what the board answers, then sends `envelope` (a copy
 // mode's bytes: header, program and, as its last byte, the mode's end

@@ -26,6 +26,9 @@ struct ShellState {
   Text sourceFolder;       // folder of the last loaded source ("Data Folder")
   Text documentsFolder;    // the user's Documents folder, trailing separator
   Text reportFolder;       // folder a report was last saved to in this run
+  Text boardPort;          // port last sent to in this run
+  int32_t boardBaud = 115200;       // its speed
+  int32_t boardTimeoutMs = 3000;    // how long a board may be silent before a send gives up
   Text currentFileName;    // absolute path, "Clipboard" or "Dropped text" ("Last file")
   Text sourceText;         // the whole current source
   bool textSourceFlag = false;  // source came from the clipboard or a drop

@@ -27,6 +27,7 @@ enum class UiEvent {
   CopyOption5,
   CopyOption6,
   CopyOption7,
+  BoardSend,
   HelpAbout,
 };
 

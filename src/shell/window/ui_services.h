@@ -1,9 +1,11 @@
 #pragma once
 // What the commands need from the window besides the shell state: the file
-// requesters, the two message boxes and the copy mode's marks. Behind an
-// interface so that every command runs in a test without a display.
+// requesters, the message boxes, the choice of a board and its port, and the
+// copy mode's marks. Behind an interface so that every command runs in a
+// test without a display.
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "base/text_util.h"
 
@@ -16,6 +18,25 @@ struct FileRequest {
   TextView startFolder;  // empty: the platform's default folder
   TextView filters;
   TextView suggestedName = {};  // the name offered at first; empty: none
+};
+
+// The serial port to send to: one of those listed, or a path typed in (a
+// port the system does not list, such as a pseudo-terminal).
+struct PortOffer {
+  Text path;
+  Text label;  // the path and what is known of the port, as `ports` lists it
+};
+struct PortRequest {
+  TextView title;
+  Text note;  // above the list: why it is empty, or nothing
+  std::vector<PortOffer> ports;
+  Text port;  // chosen at first; empty: none
+  std::vector<int32_t> bauds;
+  int32_t baud;  // chosen at first, one of `bauds`
+};
+struct PortAnswer {
+  Text port;
+  int32_t baud;
 };
 
 class UiServices {
@@ -31,6 +52,12 @@ class UiServices {
   virtual bool askYesNo(TextView title, TextView text) = 0;
   // A modal box with OK.
   virtual void showMessage(TextView title, TextView text) = 0;
+  // A modal list to pick one of `choices` from, the first selected at
+  // first; its index, or nullopt when cancelled.
+  virtual std::optional<size_t> askChoice(TextView title, TextView text, const std::vector<Text>& choices) = 0;
+  // A modal requester for a port and its speed; nullopt when cancelled. The
+  // port answered is never empty.
+  virtual std::optional<PortAnswer> askBoardPort(const PortRequest& request) = 0;
   // Puts the check mark on the Copy Options entry of the mode and takes it
   // from the others; a mode outside 1 to 7 marks none.
   virtual void markCopyMode(int32_t mode) = 0;

@@ -23,6 +23,7 @@ const std::vector<Menu>& mainMenus() {
     for (const CopyModeInfo& info : copyModes())
       copy.entries.push_back({info.menuCaption, copyOptionEvent(info.mode), kCopyOptionKeys[info.mode - 1]});
     m.push_back(copy);
+    m.push_back({u"Board", u'B', {{u"Send to board\u2026", UiEvent::BoardSend, u'S'}}});
     m.push_back({u"Help", u'H', {{u"About", UiEvent::HelpAbout, u'A'}}});
     return m;
   }();

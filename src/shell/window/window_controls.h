@@ -30,8 +30,8 @@ struct Menu {
   std::vector<MenuEntry> entries;
 };
 
-// "File", "Copy Options" and "Help" with their twelve entries, in order. The
-// menus are all made here, in the order of the menu bar.
+// "File", "Copy Options", "Board" and "Help" with their entries, in order.
+// The menus are all made here, in the order of the menu bar.
 const std::vector<Menu>& mainMenus();
 
 // The caption as a toolkit label: "&" before the access key, and every "&"

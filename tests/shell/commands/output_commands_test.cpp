@@ -1,8 +1,10 @@
-// Crunch, Library, Copy, Select copy mode, Save report, About and Quit.
+// Crunch, Library, Copy, Select copy mode, Save report, Send to board's
+// checks, About and Quit.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "shell/commands/board_send.h"
 #include "shell/system/source_file.h"
 #include "../command_fixture.h"
 #include "shell/window/window_analysis.h"
@@ -207,6 +209,31 @@ TEST_F(OutputCommands, SaveReportCancelledOrUnwritableWritesNothing) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 0);
   EXPECT_EQ(window(), "text");
   EXPECT_TRUE(shell.reportFolder.empty());
+}
+
+// What a board cannot take, and an empty program that would replace the
+// board's own by nothing, are refused before any port is asked for.
+TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
+  ui.choiceAnswer = std::nullopt;  // mode 1 asks which board: cancelled
+  handleEvent(ctx, UiEvent::BoardSend);
+  ASSERT_EQ(ui.choicesAsked.size(), 1u);
+  EXPECT_EQ(ui.choicesAsked[0].size(), 6u);
+
+  const std::pair<Text, std::string> refused[] = {
+      {u"PRINT 1\r\n\x1a\r\n", "line 2 of the source holds the control character 0x1A (Ctrl-Z)"},
+      {u"PRINT 1\r\nPRINT \"\u4e2d\"\r\n", "line 2 of the source holds the character U+4E2D"},
+      {u" \r\n", "the source is empty"}};
+  shell.copyMode = 5;
+  for (const auto& [source, reason] : refused) {
+    shell.sourceText = source;
+    ui.messages.clear();
+    handleEvent(ctx, UiEvent::BoardSend);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, kSendTitle);
+    EXPECT_EQ(toUtf8(ui.messages[0].second).rfind(reason, 0), 0u) << toUtf8(ui.messages[0].second);
+  }
+  EXPECT_TRUE(ui.portsAsked.empty());
+  EXPECT_EQ(ui.choicesAsked.size(), 1u);
 }
 
 TEST_F(OutputCommands, AboutShowsBuildDateAndHomePage) {
