@@ -66,7 +66,9 @@ void BoardSendRunner::start(BoardSendRequest request, Finished finished) {
   cancelWrite_ = fds[1];
 
   auto* dialog = new QProgressDialog(&window_);
-  dialog->setWindowTitle(qtext(kSendTitle));
+  // Not the title of the requester before it and the message after it, so
+  // that the three can be told apart.
+  dialog->setWindowTitle(QStringLiteral("Sending to board"));
   dialog->setLabelText(progressText(*request_, latest_));
   dialog->setRange(0, 100);
   dialog->setAutoClose(false);

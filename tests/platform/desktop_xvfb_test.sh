@@ -3,17 +3,20 @@
 # a user would (xdotool): a first start on a relative path, a second start
 # that hands another file over, a start without parameters that only raises
 # the window, the icon and the least size, the keys and menus, an unreadable
-# file, saving a report twice, quitting, and a source of a million lines.
-# Screenshots go to the work folder.
+# file, saving a report twice, sending to a board on a pseudo-terminal,
+# quitting, and a source of a million lines. Screenshots go to the work
+# folder.
 #
-# Usage: desktop_xvfb_test.sh PROGRAM EXAMPLES_FOLDER WORK_FOLDER
+# Usage: desktop_xvfb_test.sh PROGRAM EXAMPLES_FOLDER WORK_FOLDER PTY_BOARD
 # PROGRAM is the observed build, which writes its file label and text window
-# to text_window.log beside itself each time either changes.
+# to text_window.log beside itself each time either changes; PTY_BOARD is
+# the test board (tests/platform/pty_board.cpp).
 # Exit 77 (skipped) only when Xvfb or the window manager is missing.
 set -u
 
 program=$1
 work=$3
+pty_board=$4
 
 log="$work/program/text_window.log"
 fail() { echo "FAIL: $*"; [ -f "$log" ] && { echo "--- text window log:"; head -5 "$log"; }; exit 1; }
@@ -194,6 +197,53 @@ screenshot desktop_replace
 xdotool key alt+y
 for _ in $(seq 100); do [ -s "$examples/blink.txt" ] && break; sleep 0.1; done
 [ -s "$examples/blink.txt" ] || fail "the report was not saved again"
+
+# Board > Send to board... with the port typed (a pseudo-terminal is not
+# listed): in the BAS form for a Maximite the board gets Ctrl-C, then the
+# envelope, then the summary is shown.
+mkfifo "$work/board_in"
+"$pty_board" "$work/board.out" <"$work/board_in" >"$work/board.port" 2>"$work/board.err" &
+board=$!
+pids+=($board)
+exec 4>"$work/board_in"
+for _ in $(seq 100); do [ -s "$work/board.port" ] && break; sleep 0.1; done
+port=$(head -n1 "$work/board.port")
+[ -n "$port" ] || fail "the pty board did not start: $(cat "$work/board.err")"
+echo previous | xclip -i -selection clipboard
+xdotool windowfocus --sync "$window"
+xdotool key alt+c
+sleep 0.5
+xdotool key a
+wait_for_clipboard "AUTO" || fail "Copy Options > Copy BAS for Maximite did not copy"
+shown=$(cat "$log")
+xdotool key alt+b
+sleep 1
+screenshot desktop_board_menu
+xdotool key s
+wait_for_windows 'Send to board' 1 || fail "Board > Send to board did not ask for the port"
+requester=$(windows_titled 'Send to board' | head -n1)
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 "$port"
+sleep 1
+screenshot desktop_send_port
+xdotool key Return
+# The summary comes in a window of the same title once the send has ended.
+summary=
+for _ in $(seq 300); do
+  summary=$(windows_titled 'Send to board' | grep -vx "$requester" | head -n1)
+  [ -n "$summary" ] && break
+  sleep 0.1
+done
+[ -n "$summary" ] || fail "no summary after the send"
+sleep 1
+screenshot desktop_sent
+xdotool key Return
+exec 4>&-
+wait "$board"
+{ printf '\003AUTO\r\n'; cat "$blink"; printf '\003'; } >"$work/board.expected"
+cmp "$work/board.expected" "$work/board.out" || fail "the board did not get Ctrl-C and the envelope"
+[ "$(cat "$log")" = "$shown" ] || fail "the send changed the report"
 
 # As small as it goes, the window keeps the seven buttons: the Quit button
 # (x 600 to 680) still ends it.
