@@ -17,7 +17,7 @@ QString qtext(TextView s) { return QString::fromUtf16(s.data(), static_cast<qsiz
 // stands for that path, typed in it is the path itself.
 QString chosenPath(const QComboBox& ports) {
   const QString text = ports.currentText().trimmed();
-  const int listed = ports.findText(ports.currentText(), Qt::MatchExactly);
+  const int listed = ports.findText(ports.currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
   return listed >= 0 ? ports.itemData(listed).toString() : text;
 }
 }  // namespace
