@@ -17,7 +17,7 @@ namespace {
 // to take a relative one from.
 class OpenFirstFiles : public IncludeFiles {
  public:
-  explicit OpenFirstFiles(const std::map<std::string, OpenDocument>& open) : open_(open) {}
+  OpenFirstFiles(const std::map<std::string, OpenDocument>& open, IncludeFiles& disk) : open_(open), disk_(disk) {}
 
   FileRead read(const std::string& path) override {
     if (!path.starts_with('/')) return {};
@@ -35,7 +35,7 @@ class OpenFirstFiles : public IncludeFiles {
 
  private:
   const std::map<std::string, OpenDocument>& open_;
-  DiskIncludeFiles disk_;
+  IncludeFiles& disk_;
 };
 
 bool reads(const OpenDocument& doc, const std::string& path) {
@@ -43,6 +43,10 @@ bool reads(const OpenDocument& doc, const std::string& path) {
 }
 
 }  // namespace
+
+Workspace::Workspace(ServerConfig config) : config_(std::move(config)), library_(config_.options.libraryList) {
+  if (!config_.files) config_.files = std::make_shared<DiskIncludeFiles>();
+}
 
 void Workspace::touch(const std::optional<std::string>& path) {
   outOfDate_ = true;
@@ -97,7 +101,7 @@ std::string Workspace::uriOf(const std::string& path) const {
 }
 
 void Workspace::assemble(OpenDocument& doc) {
-  OpenFirstFiles files(documents_);
+  OpenFirstFiles files(documents_, *config_.files);
   doc.assembled = assembleProgram(doc.path.value_or(std::string()), doc.text.text(), files, kMaxSourceBytes);
   doc.ownFiles.clear();
   for (const ProgramFile& f : doc.assembled->files) doc.ownFiles.push_back(f.path);
@@ -127,11 +131,12 @@ OpenDocument& Workspace::home(OpenDocument& doc) {
     return other != &d && d.path && reads(*other, *d.path);
   };
   OpenDocument* fallback = nullptr;
-  for (auto& [uri, other] : documents_) {
+  for (auto& entry : documents_) {
+    OpenDocument& other = entry.second;
     if (!includedBy(doc, &other)) continue;
     // A program that no open document includes in turn is the main one.
     const bool top = std::none_of(documents_.begin(), documents_.end(),
-                                  [&](const auto& entry) { return includedBy(other, &entry.second); });
+                                  [&](const auto& e) { return includedBy(other, &e.second); });
     if (top) return other;
     if (!fallback) fallback = &other;
   }

@@ -25,6 +25,8 @@ struct ServerConfig {
   AnalysisOptions options;  // variable factor and Library, as for the other subcommands
   const KeywordTable* keywords = nullptr;
   MillisecondClock clock;
+  // Where files that are not open are read from; null is the disk.
+  std::shared_ptr<IncludeFiles> files;
 };
 
 struct OpenDocument {
@@ -49,8 +51,7 @@ struct OpenDocument {
 
 class Workspace {
  public:
-  explicit Workspace(ServerConfig config)
-      : config_(std::move(config)), library_(config_.options.libraryList) {}
+  explicit Workspace(ServerConfig config);
 
   const ServerConfig& config() const { return config_; }
   const KeywordTable& keywords() const { return *config_.keywords; }
