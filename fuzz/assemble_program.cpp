@@ -26,8 +26,9 @@ class Files : public vennik::IncludeFiles {
   std::vector<std::string> namesIn(const std::string& folder) override {
     if (folder == "/") return {"p"};
     std::vector<std::string> names;
-    for (const auto& [path, text] : byPath) names.push_back(path.substr(folder.size() + 1));
-    return folder == "/p" ? names : std::vector<std::string>{};
+    if (folder != "/p") return names;
+    for (const auto& [path, text] : byPath) names.push_back(path.substr(3));
+    return names;
   }
 };
 

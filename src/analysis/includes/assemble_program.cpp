@@ -95,6 +95,8 @@ class Assembler {
       return;
     }
     if (endPending_) out_.text += fallbackEnd_;
+    // A lone CR, then an empty line ended by LF, would read as one line end.
+    if (content.empty() && end == "\n" && out_.text.ends_with('\r')) end = "\r\n";
     out_.text += content;
     out_.text += end;
     endPending_ = end.empty();

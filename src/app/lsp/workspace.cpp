@@ -62,9 +62,10 @@ void Workspace::open(const std::string& uri, int32_t version, std::string text) 
   if (auto path = pathOfFileUri(uri); path && path->starts_with('/')) doc.path = includedPath("", *path);
   doc.version = version;
   doc.text = TextDocument(std::move(text));
-  const std::optional<std::string> path = doc.path;
   documents_.insert_or_assign(uri, std::move(doc));
-  touch(path);
+  // It may be a file some program missed, or one it read from the disk.
+  for (auto& entry : documents_) entry.second.stale = true;
+  outOfDate_ = true;
 }
 
 bool Workspace::change(const std::string& uri, int32_t version, const std::vector<ContentChange>& changes) {
