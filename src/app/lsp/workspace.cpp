@@ -151,6 +151,9 @@ void Workspace::bringUpToDate() {
   for (auto& [uri, doc] : documents_) {
     if (doc.stale) assemble(doc);
   }
+  // Old analyses go before new ones are made, so that a program is never
+  // held twice.
+  for (auto& [uri, doc] : documents_) doc.program.reset();
   for (auto& [uri, doc] : documents_) {
     OpenDocument& main = home(doc);
     doc.program = ownProgram(main);

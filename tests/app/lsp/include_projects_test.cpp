@@ -8,7 +8,6 @@
 #include <fstream>
 #include <set>
 
-#include "analysis/includes/include_line.h"
 #include "language/diagnostics.h"
 #include "lsp/file_uri.h"
 #include "lsp/positions.h"
@@ -24,25 +23,11 @@ std::string readFile(const fs::path& p) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool hasIncludeLine(const std::string& text) {
-  size_t from = 0;
-  while (from < text.size()) {
-    const size_t end = std::min(text.find('\n', from), text.size());
-    if (readIncludeLine(std::string_view(text).substr(from, end - from))) return true;
-    from = end + 1;
-  }
-  return false;
-}
-
-std::vector<fs::path> projectMainPrograms() {
+std::vector<fs::path> projectPrograms() {
   std::vector<fs::path> mains;
   if (!fs::is_directory(VENNIK_PROJECTS_DIR)) return mains;
   for (const auto& e : fs::recursive_directory_iterator(VENNIK_PROJECTS_DIR)) {
-    std::string ext = e.path().extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (e.is_regular_file() && ext == ".bas" && hasIncludeLine(readFile(e.path()))) {
-      mains.push_back(fs::absolute(e.path()).lexically_normal());
-    }
+    if (e.is_regular_file() && e.path().extension() == ".bas") mains.push_back(fs::absolute(e.path()).lexically_normal());
   }
   std::sort(mains.begin(), mains.end());
   return mains;
@@ -80,7 +65,7 @@ struct IncludeProjects : ServerFixture {
 };
 
 TEST_F(IncludeProjects, CallsLeadToHeadersInOtherFilesAndRenameCoversThemAll) {
-  const auto mains = projectMainPrograms();
+  const auto mains = projectPrograms();
   if (mains.empty()) GTEST_SKIP() << "no projects at " << VENNIK_PROJECTS_DIR;
   initialize();
   int crossFileCalls = 0, fewerUndeclared = 0;
