@@ -1,9 +1,11 @@
 // Times the language server on the longest program of the shared corpus:
 // re-analysis after an edit with its diagnostics written out, and single
-// requests (definition, references, hover) on the most used name. Messages
-// go in as JSON text and come out as JSON text, as over the pipe.
+// requests (definition, references, hover) on the most used name; and the
+// edit again in the largest program of the shared projects, whose included
+// files are read and analysed with it. Messages go in as JSON text and come
+// out as JSON text, as over the pipe.
 //
-//   vennikplus-lsp-bench [--corpus DIR] [benchmark flags]
+//   vennikplus-lsp-bench [--corpus DIR] [--projects DIR] [benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "lsp/file_uri.h"
 #include "lsp/server.h"
 
 namespace {
@@ -21,6 +24,7 @@ namespace fs = std::filesystem;
 using vennik::lsp::json;
 
 std::string corpusDir = VENNIK_CORPUS_DIR;
+std::string projectsDir = VENNIK_PROJECTS_DIR;
 
 fs::path longestProgram() {
   fs::path best;
@@ -44,11 +48,11 @@ struct Session {
   std::ostringstream log;
   size_t bytesOut = 0;
   std::unique_ptr<vennik::lsp::Server> server;
-  std::string uri = "file:///bench.bas";
+  std::string uri;
   json position;  // of the most used name
   int id = 1;
 
-  explicit Session(const fs::path& file) {
+  explicit Session(const fs::path& file, std::string documentUri = "file:///bench.bas") : uri(std::move(documentUri)) {
     vennik::lsp::ServerConfig config;
     config.keywords = &keywords;
     config.clock = vennik::steadyMillisecondClock();
@@ -85,8 +89,7 @@ Session& session() {
 }
 
 // One keystroke: a character typed at the start of line 10, then taken back.
-void BM_EditReanalyseAndPublishDiagnostics(benchmark::State& state) {
-  Session& s = session();
+void keystrokes(benchmark::State& state, Session& s) {
   int version = 2;
   for (auto _ : state) {
     const bool insert = version % 2 == 0;
@@ -98,7 +101,20 @@ void BM_EditReanalyseAndPublishDiagnostics(benchmark::State& state) {
     s.server->sendDueDiagnostics();
   }
 }
+void BM_EditReanalyseAndPublishDiagnostics(benchmark::State& state) { keystrokes(state, session()); }
 BENCHMARK(BM_EditReanalyseAndPublishDiagnostics)->Unit(benchmark::kMillisecond);
+
+// zmim's main program: 249 lines and 18 included files, 4,480 lines in all.
+void BM_EditProgramWithIncludes(benchmark::State& state) {
+  const fs::path main = fs::absolute(fs::path(projectsDir) / "zmim/src/main.bas").lexically_normal();
+  if (!fs::is_regular_file(main)) {
+    state.SkipWithError("no shared projects (give --projects DIR)");
+    return;
+  }
+  static Session s(main, vennik::lsp::fileUriOfPath(main.string()));
+  keystrokes(state, s);
+}
+BENCHMARK(BM_EditProgramWithIncludes)->Unit(benchmark::kMillisecond);
 
 void request(benchmark::State& state, const std::string& method, json extra = json::object()) {
   Session& s = session();
@@ -121,6 +137,8 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     if (std::strcmp(argv[i], "--corpus") == 0 && i + 1 < argc) {
       corpusDir = argv[++i];
+    } else if (std::strcmp(argv[i], "--projects") == 0 && i + 1 < argc) {
+      projectsDir = argv[++i];
     } else {
       rest.push_back(argv[i]);
     }

@@ -1,9 +1,11 @@
 // A language server session on any bytes: up to the first zero byte, the
-// program the editor opens; after it, whatever the client sends, framed or
-// not. No fault, and every message the server writes is one JSON object in
-// a well-formed frame.
+// program the editor opens, which is also the one file beside it
+// (/lib.inc) that an #INCLUDE line may name; after it, whatever the client
+// sends, framed or not. No fault, and every message the server writes is one
+// JSON object in a well-formed frame.
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -19,6 +21,22 @@ namespace {
 std::string frame(const std::string& body) {
   return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
+
+// The disk as the session sees it: one file, whatever the input says.
+class OneFile : public vennik::IncludeFiles {
+ public:
+  explicit OneFile(std::string text) : text_(std::move(text)) {}
+  vennik::FileRead read(const std::string& path) override {
+    if (path != "/lib.inc") return {};
+    return {vennik::FileRead::Status::Read, text_, {}};
+  }
+  std::vector<std::string> namesIn(const std::string& folder) override {
+    return folder == "/" ? std::vector<std::string>{"lib.inc"} : std::vector<std::string>{};
+  }
+
+ private:
+  std::string text_;
+};
 
 }  // namespace
 
@@ -44,6 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   config.options.libraryList = " x a$ ";
   config.keywords = &keywords;
   config.clock = [] { return int64_t{0}; };
+  config.files = std::make_shared<OneFile>(bytes.substr(0, zero));
   const int code = lsp::serve(in, out, log, std::move(config));
   if (code != 0 && code != 1) std::abort();
 

@@ -77,6 +77,7 @@ BigArray<char> readSourceBytes(const std::string& file, int stdinFd) {
   } else if (!readFileInto(file, kMaxSourceBytes, bytes, &failure)) {
     throw CliError{"cannot read '" + file + "': " + failure.reason};
   }
+  dropUtf8Mark(bytes);
   return bytes;
 }
 

@@ -55,7 +55,8 @@ Text desktopSettingsPath(PlatformServices& platform);
 // program loads a source, up to kMaxSourceBytes, as UTF-8. Throws CliError
 // naming the file and the reason when it cannot be read.
 BigArray<char> readSource(const std::string& file, int stdinFd = 0);
-// The same without the conversion: the file's bytes as they are.
+// The same without the conversion: the file's bytes as they are, but for a
+// UTF-8 byte-order mark.
 BigArray<char> readSourceBytes(const std::string& file, int stdinFd = 0);
 
 // The text window's lines as UTF-8 with LF ends and one final LF.

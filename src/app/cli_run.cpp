@@ -10,6 +10,7 @@
 #include "cli_common.h"
 #include "cli_copy.h"
 #include "cli_crunch.h"
+#include "cli_flatten.h"
 #include "cli_lsp.h"
 #include "cli_ports.h"
 #include "cli_receive.h"
@@ -28,6 +29,7 @@ int run(int argc, char** argv) {
   addReportCommand(app);
   addCrunchCommand(app);
   addCopyCommand(app);
+  addFlattenCommand(app);
   addPortsCommand(app);
   addSendCommand(app);
   addReceiveCommand(app);

@@ -7,6 +7,7 @@
 #include "base/source_encoding.h"
 #include "cli_board_options.h"
 #include "cli_copy_bytes.h"
+#include "cli_flatten.h"
 #include "cli_progress.h"
 
 namespace vennik::cli {
@@ -23,10 +24,17 @@ struct SendOptions {
   std::optional<std::string> as;
   bool memory = false;
   bool longBlocks = false;
+  bool noFlatten = false;
 };
 
-// The program as the board is to get it: the file's bytes as they are.
-BigArray<char> programBytes(const SendOptions& o) { return readSourceBytes(o.common.file); }
+// The program as the board is to get it: the file's bytes, with the files
+// its #INCLUDE lines name in their place, as the board cannot read the
+// computer's files.
+BigArray<char> programBytes(const SendOptions& o) {
+  BigArray<char> bytes = readSourceBytes(o.common.file);
+  if (o.noFlatten) return bytes;
+  return flattenedProgram(o.common.file, std::move(bytes));
+}
 
 std::string_view view(const BigArray<char>& bytes) { return {bytes.data(), bytes.size()}; }
 
@@ -94,11 +102,13 @@ void addSendCommand(CLI::App& app) {
       cmd->add_option("--line-delay", opts->lineDelayMs, "Pause after each line with --no-echo, in ms (default 30)")
           ->check(CLI::Range(0, 60'000));
   CLI::Option* xmodem = cmd->add_flag(
-      "--xmodem", opts->xmodem, "Send the file as it is by XMODEM, to a board with files (or --memory)");
+      "--xmodem", opts->xmodem, "Send the program by XMODEM, to a board with files (or --memory)");
   CLI::Option* as = cmd->add_option("--as", opts->as, "With --xmodem: the file's name on the board (default: FILE's name)");
   CLI::Option* memory =
       cmd->add_flag("--memory", opts->memory, "With --xmodem: into program memory, for a board without files");
   CLI::Option* longBlocks = cmd->add_flag("--1k", opts->longBlocks, "With --xmodem: 1K blocks");
+  cmd->add_flag("--no-flatten", opts->noFlatten,
+                "Send the file as it is, its #INCLUDE lines too (default: each replaced by the file it names)");
   xmodem->excludes(mode)->excludes(noEcho)->excludes(delay);
   as->needs(xmodem)->excludes(memory);
   memory->needs(xmodem);

@@ -17,7 +17,17 @@ bool startsWithUtf16Mark(std::string_view bytes) {
 }
 }  // namespace
 
+size_t utf8MarkLength(std::string_view bytes) { return bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0; }
+
+void dropUtf8Mark(BigArray<char>& bytes) {
+  const size_t mark = utf8MarkLength({bytes.data(), bytes.size()});
+  if (mark == 0) return;
+  std::memmove(bytes.data(), bytes.data() + mark, bytes.size() - mark);
+  bytes.resizeForOverwrite(bytes.size() - mark);
+}
+
 BigArray<char> sourceBytesToUtf8(BigArray<char> bytes) {
+  dropUtf8Mark(bytes);
   const std::string_view view(bytes.data(), bytes.size());
   if (!startsWithUtf16Mark(view) && isAscii(view)) return bytes;
   const std::string utf8 = sourceBytesToUtf8(std::string(view));
@@ -28,6 +38,7 @@ BigArray<char> sourceBytesToUtf8(BigArray<char> bytes) {
 }
 
 std::string sourceBytesToUtf8(std::string bytes) {
+  bytes.erase(0, utf8MarkLength(bytes));
   const bool little = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE';
   const bool big = bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF';
   if (!little && !big) {

@@ -33,6 +33,12 @@ std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document)
         "'" + std::string(row.name) + "' is used in " + scopePhrase(a, row.scope) +
             " without a declaration there and is not global");
   }
+  for (const IncludeProblem& p : program.includeProblems()) {
+    if (p.file != document) continue;
+    list.push_back({program.documentLineRange(document, p.line),
+                    p.severity == IncludeProblem::Severity::Error ? Severity::Error : Severity::Warning, "include",
+                    p.message});
+  }
   return list;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The findings of an analysis as diagnostics: unpaired brackets and quotes,
-// long lines, and names used without a declaration in a definition or the
-// main program.
+// long lines, names used without a declaration in a definition or the main
+// program, and #INCLUDE lines that name no file to be had.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,12 +10,12 @@
 
 namespace vennik::language {
 
-enum class Severity { Warning, Information };
+enum class Severity { Error, Warning, Information };
 
 struct Diagnostic {
   Range range;
   Severity severity = Severity::Information;
-  std::string_view code;  // unpaired-bracket, unpaired-quote, long-line, undeclared
+  std::string_view code;  // unpaired-bracket, unpaired-quote, long-line, undeclared, include
   std::string message;
 };
 

@@ -25,7 +25,16 @@ std::optional<HoverText> hover(const Program& program, DocumentId document, Posi
     const Definition* d = firstDefinition(a, target.scope);
     name = std::string(a.scopeName(target.scope));
     kind = definitionKindOf(a, target.scope);
-    scope = d ? "its own, lines " + std::to_string(d->line) + "–" + std::to_string(d->endLine) : "its own";
+    scope = "its own";
+    if (d) {
+      // In the lines of the file that holds it, which may be an included one.
+      const Location where = program.locate({{d->line, 0}, {d->endLine, 0}});
+      scope += ", lines " + std::to_string(where.range.start.line) + "–" + std::to_string(where.range.end.line);
+      if (where.document != document) {
+        const std::string& name = program.documentName(where.document);
+        scope += " of " + name.substr(name.rfind('/') + 1);
+      }
+    }
     lines = names.lineCountOf(target);
   } else {
     const RowView row = a.row(target.row);

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "app/fake_board.h"
+#include "shell/temp_folder.h"
 #include "transform/cli_runner.h"
 
 namespace vennik::testing {
@@ -41,6 +42,34 @@ TEST(CliSend, TheBoardReceivesCtrlCThenExactlyTheCopyBytes) {
     EXPECT_EQ(board.finish(), "\x03" + copy.out) << mode;
     EXPECT_NE(sent.out.find("bytes in "), std::string::npos) << sent.out;
   }
+}
+
+// The board cannot read the computer's files: typed or by XMODEM it gets
+// each #INCLUDE line replaced by its file, unless asked for the file as it is.
+TEST(CliSend, AProgramWithIncludesArrivesWithThemInPlace) {
+  TempFolder pc;
+  const std::string program = pc.folder() + "prog.bas";
+  std::ofstream(program, std::ios::binary) << "PRINT 1\r\n#INCLUDE \"lib.inc\"\r\nPRINT 2\r\n";
+  std::ofstream(pc.folder() + "lib.inc", std::ios::binary) << "SUB A\r\nEND SUB\r\n";
+  const std::string flattened = "PRINT 1\r\nSUB A\r\nEND SUB\r\nPRINT 2\r\n";
+  std::ofstream(pc.folder() + "flat.bas", std::ios::binary) << flattened;
+  for (const bool asItIs : {false, true}) {
+    const CliRun copy = runCli({"copy", "--mode", "5", pc.folder() + (asItIs ? "prog.bas" : "flat.bas")});
+    FakeBoard board(FakeBoard::Behaviour::Echo);
+    std::vector<std::string> args{"send", "--mode", "5", "--port", board.port(), program};
+    if (asItIs) args.insert(args.begin() + 1, "--no-flatten");
+    const CliRun sent = runCli(args);
+    EXPECT_EQ(sent.exitCode, 0) << sent.err;
+    EXPECT_EQ(board.finish(), "\x03" + copy.out) << asItIs;
+  }
+  TempFolder card;
+  FakeBoard board(FakeBoard::Behaviour::Files, card.folder());
+  const CliRun sent = runCli({"send", "--xmodem", "--port", board.port(), program});
+  EXPECT_EQ(sent.exitCode, 0) << sent.err;
+  board.finish();
+  std::string onBoard = readAll(card.folder() + "prog.bas");
+  while (onBoard.ends_with('\x1A')) onBoard.pop_back();
+  EXPECT_EQ(onBoard, flattened);
 }
 
 // The prompt the board prints after Ctrl-C is no echo: the send waits on

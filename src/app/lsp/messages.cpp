@@ -121,7 +121,14 @@ int completionKind(language::CompletionKind kind) {
 }
 
 // DiagnosticSeverity values of the protocol.
-int severity(language::Severity s) { return s == language::Severity::Warning ? 2 : 3; }
+int severity(language::Severity s) {
+  switch (s) {
+    case language::Severity::Error: return 1;
+    case language::Severity::Warning: return 2;
+    case language::Severity::Information: return 3;
+  }
+  return 3;
+}
 
 json symbolJson(const language::Symbol& s, language::DocumentId document, const PositionConverter& at) {
   json out{{"name", s.name},

@@ -10,8 +10,9 @@ namespace vennik {
 struct ReadFailure;
 
 // The text of a regular file of at most kMaxSourceBytes, read as Windows-1252
-// (UTF-16 by its mark). nullopt when it cannot be read, `failure` saying why;
-// a FIFO, device, socket or folder is refused without being opened.
+// (UTF-16 by its mark; a UTF-8 mark dropped). nullopt when it cannot be read,
+// `failure` saying why; a FIFO, device, socket or folder is refused without
+// being opened.
 std::optional<Text> loadSourceFile(TextView path, ReadFailure* failure = nullptr);
 
 }  // namespace vennik

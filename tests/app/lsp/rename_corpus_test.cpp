@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 
+#include "lsp/positions.h"
 #include "server_fixture.h"
 #include "corpus_programs.h"
 
@@ -19,6 +20,14 @@ using Places = std::vector<std::pair<int, int>>;
 
 struct RenameCorpus : ServerFixture {};
 
+// A place of the analysis as the client counts it in the document: an
+// #INCLUDE line the analysis does not hold shifts the lines below it.
+std::pair<int, int> inDocument(const language::Program& program, language::Position at) {
+  const language::Location l = program.locate({at, at});
+  const Position p = PositionConverter(program, PositionEncoding::Utf16).toProtocol(l.document, l.range.start);
+  return {static_cast<int>(p.line), static_cast<int>(p.character)};
+}
+
 TEST_F(RenameCorpus, RenamedNamesAreFoundAgainAtTheEditedPlaces) {
   const auto programs = corpusPrograms();
   if (programs.empty()) GTEST_SKIP() << "no corpus at " << VENNIK_CORPUS_DIR;
@@ -30,13 +39,14 @@ TEST_F(RenameCorpus, RenamedNamesAreFoundAgainAtTheEditedPlaces) {
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (int round = 0; round < 8; ++round) {
       open(text);  // the program as it was
-      const Analysis& a = server->workspace().find(uri)->program->analysis();
+      const language::Program& program = *server->workspace().find(uri)->program;
+      const Analysis& a = program.analysis();
       if (a.rowCount() == 0) break;
       const RowView row = a.row(static_cast<int32_t>(rng() % static_cast<uint32_t>(a.rowCount())));
       if (row.references.empty()) continue;
       const std::string name(row.name);
       const Reference ref = row.references[rng() % row.references.size()];
-      const int line = ref.line - 1, character = ref.column - 1;
+      const auto [line, character] = inDocument(program, program.names().positionOf(ref));
       json params = at(line, character);
       params["newName"] = "zq" + std::to_string(round) + "_";
       const json reply = call("textDocument/rename", params);
@@ -66,10 +76,7 @@ TEST_F(RenameCorpus, RenamedNamesAreFoundAgainAtTheEditedPlaces) {
       const language::NameLookup& lookup = edited.names();
       Places found;
       for (int32_t r : lookup.rowsNamed(newName)) {
-        for (const language::Occurrence& o : lookup.rowOccurrences(r)) {
-          const std::string_view before = edited.analysis().rawLine(o.start.line).substr(0, o.start.column);
-          found.emplace_back(o.start.line - 1, unitCount(before, PositionEncoding::Utf16));
-        }
+        for (const language::Occurrence& o : lookup.rowOccurrences(r)) found.push_back(inDocument(edited, o.start));
       }
       std::sort(found.begin(), found.end());
       found.erase(std::unique(found.begin(), found.end()), found.end());

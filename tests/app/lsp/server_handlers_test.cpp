@@ -96,6 +96,18 @@ TEST_F(Handlers, PositionsFollowTheNegotiatedEncoding) {
   EXPECT_EQ(places(call("textDocument/references", p)["result"]), (P{{0, 4}, {3, 2}, {3, 10}, {6, 12}, {15, 20}}));
 }
 
+// A byte-order mark the client leaves in the text is no part of the first
+// line's first word, yet the client's columns count it.
+TEST_F(Handlers, AByteOrderMarkInTheTextShiftsNothingButTheColumns) {
+  initialize();
+  open("\xEF\xBB\xBF" "Dim count\ncount = 1\n");
+  EXPECT_EQ(diagnostics()["diagnostics"], json::array());
+  EXPECT_EQ(places(call("textDocument/definition", at(1, 0))["result"]), (P{{0, 5}}));
+  json p = at(0, 6);
+  p["context"] = {{"includeDeclaration", true}};
+  EXPECT_EQ(places(call("textDocument/references", p)["result"]), (P{{0, 5}, {1, 0}}));
+}
+
 TEST_F(Handlers, RepliesPutTheFeaturesInTheProtocolsTerms) {
   restart("count");
   start({{"textDocument", {{"rename", {{"prepareSupport", true}}}}}});

@@ -27,9 +27,9 @@ TEST_F(SourceFile, BytesBecomeWindows1252Characters) {
   EXPECT_EQ(loadSourceFile(fromUtf8(path)), (Text{u'a', 0x20AC, 0xE9, 0x81, 0, u'z'}));  // zero bytes load whole
 }
 
-TEST_F(SourceFile, Utf8MarkIsKeptUtf16IsDecoded) {
+TEST_F(SourceFile, Utf8MarkIsDroppedUtf16IsDecoded) {
   write("\xEF\xBB\xBFx");
-  EXPECT_EQ(loadSourceFile(fromUtf8(path)), (Text{0xEF, 0xBB, 0xBF, u'x'}));
+  EXPECT_EQ(loadSourceFile(fromUtf8(path)), u"x");
   write(std::string("\xFF\xFEh\0i\0", 6));
   EXPECT_EQ(loadSourceFile(fromUtf8(path)), u"hi");
   write(std::string("\xFE\xFF\0h\0i\0", 7));

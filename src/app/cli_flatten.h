@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "base/big_array.h"
+
+namespace vennik::cli {
+
+// `flatten`: prints the program as the firmware loads it, each #INCLUDE line
+// replaced by the lines of the file it names.
+void addFlattenCommand(CLI::App& app);
+
+// The source read from `file` ("-": standard input, includes then taken from
+// the current folder) with its #INCLUDE lines replaced, bytes as they are.
+// Warnings go to standard error; a missing file, a cycle or a line that
+// names no file throws CliError naming the file and the line.
+BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes);
+
+}  // namespace vennik::cli
