@@ -2,9 +2,13 @@
 
 #include <cstdio>
 
+#include "analysis/includes/assemble_program.h"
+#include "base/source_encoding.h"
 #include "base/windows1252_encoding.h"
 #include "shell/commands/window_commands.h"
 #include "shell/serial/port_line.h"
+#include "shell/system/disk_include_files.h"
+#include "shell/system/source_file.h"
 #include "shell/window/shell_state.h"
 #include "shell/window/ui_services.h"
 #include "transform/copy_modes.h"
@@ -44,6 +48,39 @@ Text secondsText(double seconds) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.1f s", seconds);
   return fromUtf8(buf);
+}
+
+// The files an #INCLUDE names, read from the disk and decoded as sources
+// are, so that they join the program's text in one encoding.
+class DecodedIncludeFiles : public IncludeFiles {
+ public:
+  FileRead read(const std::string& path) override {
+    FileRead r = disk_.read(path);
+    if (r.status == FileRead::Status::Read) r.text = sourceBytesToUtf8(std::move(r.text));
+    return r;
+  }
+  std::vector<std::string> namesIn(const std::string& folder) override { return disk_.namesIn(folder); }
+
+ private:
+  DiskIncludeFiles disk_;
+};
+
+// The program as the board must get it: a board cannot read the computer's
+// files, so each #INCLUDE line gives way to the lines of its file, found
+// beside the current source. nullopt, and `problem` filled, when an included
+// file is missing or unreadable.
+std::optional<Text> flattenedForBoard(const ShellState& shell, TextView program, Text& problem) {
+  DecodedIncludeFiles files;
+  const AssembledProgram assembled =
+      assembleProgram(toUtf8(shell.currentFileName), toUtf8(program), files, kMaxSourceBytes);
+  for (const IncludeProblem& p : assembled.problems) {
+    if (p.severity != IncludeProblem::Severity::Error) continue;
+    problem = fromUtf8(assembled.files[static_cast<size_t>(p.file)].path) + u" line " + decimal(p.line) + u": " +
+              fromUtf8(p.message);
+    return std::nullopt;
+  }
+  if (assembled.files.size() == 1) return Text(program);  // nothing included: the text as it is
+  return fromUtf8(assembled.text);
 }
 
 // Modes 2 to 7 as they stand; any other asks which board, by the captions
@@ -93,19 +130,23 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
     problem = u"copy mode " + decimal(mode) + u" has no envelope for a board";
     return std::nullopt;
   }
-  const Text window = shell.textWindow.read();
   const bool crunched = info->source == CopySource::TextWindow;
+  const Text shown = crunched ? shell.textWindow.read() : shell.sourceText;
   // An empty AUTOSAVE would replace the board's program by nothing.
-  if (isBlank(crunched ? TextView(window) : TextView(shell.sourceText))) {
+  if (isBlank(shown)) {
     problem = crunched ? u"the text window is empty: there is no program to send"
                        : u"the source is empty: there is no program to send";
     return std::nullopt;
   }
-  if (std::optional<Text> breaker = envelopeProblem(mode, window, shell.sourceText)) {
+  const std::optional<Text> program = flattenedForBoard(shell, shown, problem);
+  if (!program) return std::nullopt;
+  const TextView window = crunched ? TextView(*program) : TextView();
+  const TextView source = crunched ? TextView() : TextView(*program);
+  if (std::optional<Text> breaker = envelopeProblem(mode, window, source)) {
     problem = std::move(*breaker);
     return std::nullopt;
   }
-  const Text envelope = copyText(mode, window, shell.sourceText);
+  const Text envelope = copyText(mode, window, source);
   UnencodableCharacter bad{};
   std::optional<std::string> bytes = encodeWindows1252(envelope, &bad);
   if (!bytes) {

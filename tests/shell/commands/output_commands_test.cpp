@@ -236,6 +236,23 @@ TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
   EXPECT_EQ(ui.choicesAsked.size(), 1u);
 }
 
+// A board cannot read the computer's files: what it gets has each #INCLUDE
+// line replaced by its file (decoded as sources are), and a missing one
+// stops the send before a port is asked for.
+TEST_F(OutputCommands, SendToBoardSendsTheIncludedFilesInPlaceOfTheirLines) {
+  writeFile("lib.inc", "SUB Greet\r\n  PRINT \"caf\xe9\"\r\nEND SUB\r\n");
+  shell.currentFileName = writeFile("main.bas", "");
+  shell.sourceText = u"#Include \"LIB.INC\"\r\nGreet\r\n";
+  Text problem;
+  const std::optional<std::string> bytes = boardSendBytes(shell, 5, problem);
+  ASSERT_TRUE(bytes) << toUtf8(problem);
+  EXPECT_EQ(*bytes, "AUTOSAVE\r\nSUB Greet\r\n  PRINT \"caf\xe9\"\r\nEND SUB\r\nGreet\r\n\x1a");
+
+  shell.sourceText = u"PRINT 1\r\n#INCLUDE \"gone.inc\"\r\n";
+  EXPECT_FALSE(boardSendBytes(shell, 5, problem));
+  EXPECT_NE(toUtf8(problem).find("main.bas line 2: "), std::string::npos) << toUtf8(problem);
+}
+
 TEST_F(OutputCommands, AboutShowsBuildDateAndHomePage) {
   handleEvent(ctx, UiEvent::HelpAbout);
   ASSERT_EQ(ui.messages.size(), 1u);
