@@ -40,7 +40,6 @@ fs::path longestProgram() {
 }
 
 struct Session {
-  vennik::KeywordTable keywords = vennik::buildKeywordTable();
   std::ostringstream log;
   size_t bytesOut = 0;
   std::unique_ptr<vennik::lsp::Server> server;
@@ -50,7 +49,7 @@ struct Session {
 
   explicit Session(const fs::path& file) {
     vennik::lsp::ServerConfig config;
-    config.keywords = &keywords;
+    config.keywords = vennik::builtInKeywords();
     config.clock = vennik::steadyMillisecondClock();
     server = std::make_unique<vennik::lsp::Server>(
         std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log);

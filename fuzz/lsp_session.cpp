@@ -25,7 +25,6 @@ std::string frame(const std::string& body) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;
   using nlohmann::json;
-  static const KeywordTable keywords = buildKeywordTable();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const size_t zero = bytes.find('\0');
   const std::string program = sourceBytesToUtf8(bytes.substr(0, zero));
@@ -42,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ostringstream out, log;
   lsp::ServerConfig config;
   config.options.libraryList = " x a$ ";
-  config.keywords = &keywords;
+  config.keywords = builtInKeywords();
   config.clock = [] { return int64_t{0}; };
   const int code = lsp::serve(in, out, log, std::move(config));
   if (code != 0 && code != 1) std::abort();

@@ -1,25 +1,34 @@
 #pragma once
 // The findings of an analysis as diagnostics: unpaired brackets and quotes,
-// long lines, and names used without a declaration in a definition or the
-// main program.
+// long lines, names used without a declaration in a definition or the main
+// program, and what no board would take (a line or a name too long).
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/board_limits.h"
 #include "language/program.h"
 
 namespace vennik::language {
 
-enum class Severity { Warning, Information };
+enum class Severity { Error, Warning, Information };
 
 struct Diagnostic {
   Range range;
   Severity severity = Severity::Information;
-  std::string_view code;  // unpaired-bracket, unpaired-quote, long-line, undeclared
+  // unpaired-bracket, unpaired-quote, long-line, undeclared, line-too-long,
+  // name-too-long
+  std::string_view code;
   std::string message;
 };
 
+// What the firmware the program is written for takes.
+struct BoardLimits {
+  int32_t lineLength = static_cast<int32_t>(kBoardLineLimit);  // characters, leading blanks counted
+  int32_t nameLength = 32;  // characters, a type suffix ($ % !) not counted
+};
+
 // The diagnostics about the lines of one document of the program.
-std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document);
+std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits = {});
 
 }  // namespace vennik::language

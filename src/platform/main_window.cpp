@@ -79,6 +79,10 @@ void MainWindow::buildMenus() {
         action->setCheckable(true);
         copyOptions_[copyIndex++] = action;
       }
+      if (auto entry = keywordListOfEvent(event)) {
+        action->setCheckable(true);
+        keywordLists_[static_cast<size_t>(*entry)] = action;
+      }
     }
   }
 }
@@ -118,6 +122,10 @@ void MainWindow::buildControls(const WindowLayout& layout, int fontSize) {
 
 void MainWindow::markCopyMode(int mode) {
   for (int i = 0; i < 7; ++i) copyOptions_[static_cast<size_t>(i)]->setChecked(i + 1 == mode);
+}
+
+void MainWindow::markKeywordList(int entry) {
+  for (int i = 0; i <= kOtherKeywordList; ++i) keywordLists_[static_cast<size_t>(i)]->setChecked(i == entry);
 }
 
 void MainWindow::setCopyTooltip(const QString& tooltip) { buttons_[kCopyButtonIndex]->setToolTip(tooltip); }

@@ -31,7 +31,11 @@ class MainWindow : public QMainWindow {
   // The Copy Options entry of a copy mode, 1 to 7.
   QAction* copyOptionAction(int mode) const { return copyOptions_[static_cast<size_t>(mode - 1)]; }
 
+  // The Keywords entry (see keywordListEvent).
+  QAction* keywordListAction(int entry) const { return keywordLists_[static_cast<size_t>(entry)]; }
+
   void markCopyMode(int mode);
+  void markKeywordList(int entry);
   void setCopyTooltip(const QString& tooltip);
 
   // The measures that the settings keep, in screen pixels: the outer frame's
@@ -65,6 +69,7 @@ class MainWindow : public QMainWindow {
   QSize sizeAtLastLayout_;
   std::array<QPushButton*, kButtonCount> buttons_{};
   std::array<QAction*, 7> copyOptions_{};
+  std::array<QAction*, kOtherKeywordList + 1> keywordLists_{};
   QLabel* fileLabel_ = nullptr;
   ReportTextEdit* textWindow_ = nullptr;
 };

@@ -24,6 +24,7 @@ class QtUiServices : public UiServices {
   void showMessage(TextView title, TextView text) override;
   void markCopyMode(int32_t mode) override;
   void setCopyTooltip(TextView tooltip) override;
+  void markKeywordList(int32_t entry) override;
 
  private:
   MainWindow& window_;

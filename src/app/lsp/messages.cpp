@@ -82,6 +82,14 @@ const json* capability(const json& params, std::initializer_list<const char*> pa
   return at;
 }
 
+KeywordsSetting keywordsSetting(const json* value) {
+  KeywordsSetting out;
+  if (value == nullptr || value->is_null()) return out;
+  out.present = true;
+  if (value->is_string()) out.choice = value->get<std::string>();
+  return out;
+}
+
 // Building replies.
 
 json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
@@ -121,7 +129,14 @@ int completionKind(language::CompletionKind kind) {
 }
 
 // DiagnosticSeverity values of the protocol.
-int severity(language::Severity s) { return s == language::Severity::Warning ? 2 : 3; }
+int severity(language::Severity s) {
+  switch (s) {
+    case language::Severity::Error: return 1;
+    case language::Severity::Warning: return 2;
+    case language::Severity::Information: return 3;
+  }
+  return 3;
+}
 
 json symbolJson(const language::Symbol& s, language::DocumentId document, const PositionConverter& at) {
   json out{{"name", s.name},
@@ -149,7 +164,13 @@ InitializeParams readInitializeParams(const json& params) {
   }
   const json* prepare = capability(params, {"capabilities", "textDocument", "rename", "prepareSupport"});
   out.prepareRenameSupport = prepare && prepare->is_boolean() && prepare->get<bool>();
+  out.keywords = keywordsSetting(capability(params, {"initializationOptions", "keywords"}));
   return out;
+}
+
+KeywordsSetting readConfigurationKeywords(const json& params) {
+  if (const json* nested = capability(params, {"settings", "vennikplus", "keywords"})) return keywordsSetting(nested);
+  return keywordsSetting(capability(params, {"settings", "vennikplus.keywords"}));
 }
 
 DocumentParams readDocumentParams(const json& params) {
@@ -289,6 +310,8 @@ json publishDiagnosticsParams(language::DocumentId document, int32_t version,
   }
   return json{{"uri", at.uri(document)}, {"version", version}, {"diagnostics", std::move(list)}};
 }
+
+json showErrorParams(const std::string& message) { return json{{"type", 1}, {"message", message}}; }
 
 json clearDiagnosticsParams(const std::string& uri) {
   return json{{"uri", uri}, {"diagnostics", json::array()}};

@@ -8,8 +8,16 @@ void Workspace::analyse(OpenDocument& doc) const {
   // analysis goes first, so that two are never held at once.
   doc.program.reset();
   doc.program = std::make_unique<const language::Program>(
-      doc.uri, vennik::analyse(std::string_view(doc.text.text()), config_.options, *config_.keywords, config_.clock));
+      doc.uri, vennik::analyse(std::string_view(doc.text.text()), config_.options, *keywords_.table, config_.clock));
   doc.stale = false;
+}
+
+void Workspace::setKeywords(KeywordsInUse keywords) {
+  keywords_ = std::move(keywords);
+  for (auto& [uri, doc] : documents_) {
+    doc.stale = true;
+    doc.diagnosticsSent = false;
+  }
 }
 
 void Workspace::open(const std::string& uri, int32_t version, std::string text) {

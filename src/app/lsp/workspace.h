@@ -3,21 +3,30 @@
 // what the session agreed with the client. Edits are applied as they come;
 // a document is analysed again only when an answer needs it, so that a burst
 // of changes costs one analysis.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "analysis/analysis.h"
 #include "analysis/library_names.h"
+#include "language/diagnostics.h"
 #include "language/program.h"
+#include "shell/keywords/keyword_lists.h"
 #include "text_document.h"
 
 namespace vennik::lsp {
 
+// Reads the keyword list an editor chose, by name or path: the list, or a
+// message naming the file and the line at fault.
+using KeywordChooser = std::function<std::variant<KeywordsInUse, std::string>(const std::string& choice)>;
+
 struct ServerConfig {
   AnalysisOptions options;  // variable factor and Library, as for the other subcommands
-  const KeywordTable* keywords = nullptr;
+  KeywordsInUse keywords;   // the list the server starts with
+  KeywordChooser chooseKeywords;  // null: the editor cannot choose another
   MillisecondClock clock;
 };
 
@@ -34,10 +43,14 @@ struct OpenDocument {
 class Workspace {
  public:
   explicit Workspace(ServerConfig config)
-      : config_(std::move(config)), library_(config_.options.libraryList) {}
+      : config_(std::move(config)), library_(config_.options.libraryList), keywords_(config_.keywords) {}
 
   const ServerConfig& config() const { return config_; }
-  const KeywordTable& keywords() const { return *config_.keywords; }
+  const KeywordTable& keywords() const { return *keywords_.table; }
+  const KeywordsInUse& keywordsInUse() const { return keywords_; }
+  // Every open document is analysed again with the list.
+  void setKeywords(KeywordsInUse keywords);
+  language::BoardLimits boardLimits() const { return {.nameLength = keywords_.nameLimit}; }
   const LibraryNames& library() const { return library_; }
   PositionEncoding encoding() const { return encoding_; }
   void setEncoding(PositionEncoding e) { encoding_ = e; }
@@ -61,6 +74,7 @@ class Workspace {
 
   ServerConfig config_;
   LibraryNames library_;
+  KeywordsInUse keywords_;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
   std::map<std::string, OpenDocument> documents_;
 };
