@@ -94,30 +94,30 @@ struct KeywordListReader {
     auto cut = cutLines(text);
     if (auto* e = std::get_if<KeywordListError>(&cut)) return *e;
     Lines& lines = std::get<Lines>(cut);
-    // The empty line after the last group may be missing, as an editor may
-    // drop it; anything else missing is a list cut short.
-    if (lines.size() < 7) {
-      return fault(lines.size() + 1,
-                   "the list ends before this line; a keyword list has eight lines: the version, the device "
-                   "options, and three word groups each followed by an empty line");
+    // The first line at fault, in order. The empty line after the last group
+    // may be missing, as an editor may drop it.
+    for (size_t n = 1; n <= std::max<size_t>(lines.size(), 8); ++n) {
+      if (n > lines.size()) {
+        if (n == 8) break;
+        return fault(n,
+                     "the list ends before this line; a keyword list has eight lines: the version, the device "
+                     "options, and three word groups each followed by an empty line");
+      }
+      const std::string_view line = lines[n - 1];
+      if (n == 1 && onlyBlanks(line)) return fault(n, "the firmware version is missing");
+      if (n == 2 && (line.size() != 24 || line.substr(0, 16) != "mmdeviceoptions " ||
+                     line.substr(16).find_first_not_of("01") != std::string_view::npos)) {
+        return fault(n, "must be \"mmdeviceoptions\", a blank and eight digits 0 or 1");
+      }
+      if (n > 8) {
+        if (!onlyBlanks(line)) return fault(n, "a keyword list has eight lines");
+      } else if (n >= 3 && n % 2 == 1) {
+        if (auto e = checkGroup(line, n, static_cast<int>(n / 2))) return *e;
+      } else if (n >= 4 && !onlyBlanks(line)) {
+        return fault(n, "must be empty; the word groups are lines 3, 5 and 7");
+      }
     }
     lines.resize(std::max<size_t>(lines.size(), 8));
-    for (size_t n = 9; n <= lines.size(); ++n) {
-      if (!onlyBlanks(lines[n - 1])) return fault(n, "a keyword list has eight lines");
-    }
-    if (onlyBlanks(lines[0])) return fault(1, "the firmware version is missing");
-    const std::string_view options = lines[1];
-    if (options.size() != 24 || options.substr(0, 16) != "mmdeviceoptions " ||
-        options.substr(16).find_first_not_of("01") != std::string_view::npos) {
-      return fault(2, "must be \"mmdeviceoptions\", a blank and eight digits 0 or 1");
-    }
-    for (size_t n : {4, 6, 8}) {
-      if (!onlyBlanks(lines[n - 1])) return fault(n, "must be empty; the word groups are lines 3, 5 and 7");
-    }
-    for (int g = 1; g <= 3; ++g) {
-      const size_t n = static_cast<size_t>(2 * g + 1);
-      if (auto e = checkGroup(lines[n - 1], n, g)) return *e;
-    }
 
     KeywordTable table;
     table.version_ = std::string(lines[0]);
