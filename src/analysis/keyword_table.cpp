@@ -81,7 +81,8 @@ std::optional<KeywordListError> checkGroup(std::string_view group, size_t line, 
   }
   for (char c : group) {
     if (c != ' ' && c != '(' && !isNameChar(c)) {
-      return fault(line, std::string("'") + c + "' stands in a word; keywords hold letters, digits and . _ # @ $ & % ! (");
+      return fault(line, std::string("'") + c +
+                             "' stands in a word; keywords hold letters, digits and . _ # @ $ & % ! (");
     }
   }
   return std::nullopt;

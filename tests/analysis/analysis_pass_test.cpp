@@ -166,8 +166,9 @@ TEST(AnalysisPass, WordsStringsCommentsKeywordsAndNumbers) {
 // wherever the program uses it as a variable, and a keyword elsewhere; the
 // built-in rule makes every word of a list a keyword.
 TEST(AnalysisPass, ContextWordsAreNamesInProgramsThatUseThemAsVariables) {
-  const std::string list = crlf({"1.0", "mmdeviceoptions 01011011", "   print for to next sub end dim if then else rem   ", "",
-                                 " count width id x2 version speed print up let ", "", " size zzzzzzzzzz", ""});
+  const std::string list =
+      crlf({"1.0", "mmdeviceoptions 01011011", "   print for to next sub end dim if then else rem   ", "",
+            " count width id x2 version speed print up let ", "", " size zzzzzzzzzz", ""});
   const std::string program = crlf({"dim count", "for id = 1 to 2 : next id", "sub s(x2)", "  print version, speed",
                                     "end sub", "width(1) = 3 : print count", "if a then up = 1 else let size = 2",
                                     "print = 5", "rem speed = 1 : print version", "print width, id, x2, up, size"});
@@ -177,9 +178,9 @@ TEST(AnalysisPass, ContextWordsAreNamesInProgramsThatUseThemAsVariables) {
     const Analysed a{vennik::analyse(std::string_view(program), options, table, [] { return int64_t{0}; })};
     std::set<std::string> names;
     for (int32_t r = 0; r < a.analysis.rowCount(); ++r) names.insert(std::string(a.analysis.row(r).name));
-    const std::set<std::string> wanted = context == ContextWords::Yes
-                                             ? std::set<std::string>{"a", "count", "id", "s", "size", "up", "width", "x2"}
-                                             : std::set<std::string>{"a", "s"};
+    const std::set<std::string> wanted =
+        context == ContextWords::Yes ? std::set<std::string>{"a", "count", "id", "s", "size", "up", "width", "x2"}
+                                     : std::set<std::string>{"a", "s"};
     EXPECT_EQ(names, wanted);
   }
 }

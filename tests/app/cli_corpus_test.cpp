@@ -214,7 +214,8 @@ TEST(Corpus, KeywordListsKeepTheirCommandsAndTheProgramsNames) {
     std::set<std::string> wanted = declaredOrAssigned(source);
     // A name the built-in rules give no row either (a LOCAL in the main
     // program that is never used) is not the lists' concern.
-    const auto builtInRows = rowNames(vennik::analyse(std::string_view(source), AnalysisOptions{}, builtIn, [] { return 0; }));
+    const auto builtInRows =
+        rowNames(vennik::analyse(std::string_view(source), AnalysisOptions{}, builtIn, [] { return 0; }));
     std::erase_if(wanted, [&](const std::string& n) { return !builtInRows.count(n) && !builtIn.isKeyword(n); });
     for (const KeywordsInUse& list : lists) {
       const Analysis a = vennik::analyse(std::string_view(source), AnalysisOptions{}, *list.table, [] { return 0; });

@@ -128,8 +128,9 @@ void Server::sendDueDiagnostics() {
     const auto document = program.findDocument(doc->uri);
     if (!document) continue;
     const PositionConverter at(program, workspace_.encoding());
+    const auto found = language::diagnostics(program, *document, workspace_.boardLimits());
     send_(notification("textDocument/publishDiagnostics",
-                       publishDiagnosticsParams(*document, doc->version, language::diagnostics(program, *document, workspace_.boardLimits()), at)));
+                       publishDiagnosticsParams(*document, doc->version, found, at)));
   }
 }
 

@@ -32,7 +32,8 @@ const std::array<ShippedKeywordList, 5>& shippedKeywordLists() {
 std::vector<std::string> keywordFolders(TextView programFolder) {
   std::vector<std::string> folders;
   if (!programFolder.empty()) {
-    folders.push_back(toFileSystemPath(programFolder) + "../share/vennikplus/keywords/");
+    const auto installed = std::filesystem::path(toFileSystemPath(programFolder)) / "../share/vennikplus/keywords/";
+    folders.push_back(installed.lexically_normal().string());
   }
 #ifdef VENNIK_SOURCE_KEYWORDS_DIR
   folders.emplace_back(VENNIK_SOURCE_KEYWORDS_DIR);

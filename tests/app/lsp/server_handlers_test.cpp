@@ -97,7 +97,8 @@ TEST_F(Handlers, TheEditorChoosesTheKeywordList) {
     std::string names;
     const json d = diagnostics();
     for (const json& x : d["diagnostics"]) {
-      if (x["code"] == "undeclared") names += x["message"].get<std::string>().substr(0, x["message"].get<std::string>().find(' '));
+      const std::string message = x["message"];
+      if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
     }
     return names;
   };
