@@ -20,7 +20,8 @@ void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
                  "list in the same layout")
       ->type_name("NAME|FILE");
   cmd.add_option("--settings", opts.settings,
-                 "Settings file for the variable factor and Library (default: the desktop program's VennikPlus.inf)");
+                 "Settings file for the variable factor, Library and keyword list (default: the desktop program's "
+                 "VennikPlus.inf)");
 }
 
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
