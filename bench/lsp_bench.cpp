@@ -44,7 +44,6 @@ fs::path longestProgram() {
 }
 
 struct Session {
-  vennik::KeywordTable keywords = vennik::buildKeywordTable();
   std::ostringstream log;
   size_t bytesOut = 0;
   std::unique_ptr<vennik::lsp::Server> server;
@@ -54,7 +53,7 @@ struct Session {
 
   explicit Session(const fs::path& file, std::string documentUri = "file:///bench.bas") : uri(std::move(documentUri)) {
     vennik::lsp::ServerConfig config;
-    config.keywords = &keywords;
+    config.keywords = vennik::builtInKeywords();
     config.clock = vennik::steadyMillisecondClock();
     server = std::make_unique<vennik::lsp::Server>(
         std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log);

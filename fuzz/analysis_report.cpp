@@ -12,13 +12,17 @@
 #include "analysis/report_text.h"
 #include "base/source_encoding.h"
 #include "app/report_json.h"
+#include "shell/keywords/keyword_lists.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;
-  static const KeywordTable keywords = buildKeywordTable();
-  // The first byte picks the options, so that the Library and the
-  // "terminalTemp.txt" rule are reached too.
+  static const KeywordTable builtIn = buildKeywordTable();
+  // A list with context words, read from the source tree's data.
+  static const KeywordsInUse picomite = std::get<KeywordsInUse>(chooseKeywords("picomite", keywordFolders(u"")));
+  // The first byte picks the options, so that the Library, the
+  // "terminalTemp.txt" rule and context words are reached too.
   const uint8_t pick = size > 0 ? data[0] : 0;
+  const KeywordTable& keywords = pick & 8 ? *picomite.table : builtIn;
   AnalysisOptions options;
   options.fileName = pick & 1 ? "terminalTemp.txt" : "fuzz.bas";
   options.libraryList = pick & 2 ? " x a$ loop1 " : "";

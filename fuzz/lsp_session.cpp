@@ -43,7 +43,6 @@ class OneFile : public vennik::IncludeFiles {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;
   using nlohmann::json;
-  static const KeywordTable keywords = buildKeywordTable();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const size_t zero = bytes.find('\0');
   const std::string program = sourceBytesToUtf8(bytes.substr(0, zero));
@@ -60,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ostringstream out, log;
   lsp::ServerConfig config;
   config.options.libraryList = " x a$ ";
-  config.keywords = &keywords;
+  config.keywords = builtInKeywords();
   config.clock = [] { return int64_t{0}; };
   config.files = std::make_shared<OneFile>(bytes.substr(0, zero));
   const int code = lsp::serve(in, out, log, std::move(config));

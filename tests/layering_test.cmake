@@ -3,7 +3,7 @@
 # < app. Inside the shell the rooms are ordered the same way, and every shell
 # source lives in one of them.
 set(layers base analysis language transform shell platform app)
-set(rooms system settings serial window commands startup)
+set(rooms system keywords settings serial window commands startup)
 set(failures 0)
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")

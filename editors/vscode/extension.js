@@ -10,6 +10,9 @@ function activate() {
   const server = { command: config.get('command'), args: ['lsp', ...config.get('arguments')] };
   client = new LanguageClient('vennikplus', 'VennikPlus', server, {
     documentSelector: [{ scheme: 'file', language: 'basic' }, { scheme: 'untitled', language: 'basic' }],
+    // The keyword list at the start, and again whenever the setting changes.
+    initializationOptions: { keywords: config.get('keywords') },
+    synchronize: { configurationSection: 'vennikplus' },
   });
   return client.start();
 }

@@ -11,6 +11,8 @@
 #include <unordered_map>
 
 #include "analysis/analysis.h"
+#include "analysis/board_limits.h"
+#include "analysis/context_words.h"
 #include "analysis/definition_lines.h"
 #include "analysis/library_names.h"
 #include "analysis/listing_order.h"
@@ -32,7 +34,7 @@ namespace {
 
 // The widths taken from name lengths stop growing here: no board accepts a
 // longer line, and a hostile source must not make every row that wide.
-constexpr int32_t kWidthLimit = 255;
+constexpr auto kWidthLimit = static_cast<int32_t>(kBoardLineLimit);
 
 std::string_view fileNamePart(std::string_view path) {
   const size_t p = path.find_last_of("\\/");
@@ -60,6 +62,8 @@ class AnalysisBuilder {
     spellingIds_.emplace(" Global", 0);
     spellingIds_.emplace("!", 1);
 
+    contextNames_ = contextWordsUsedAsNames(a_, keywords_);
+    scanner_.setContextNames(contextNames_);
     passOne();
     passTwo();
     passThree();
@@ -318,6 +322,7 @@ class AnalysisBuilder {
   bool sourceAscii_ = true;
   NameTable names_;
   Scanner scanner_;
+  std::vector<uint8_t> contextNames_;  // see contextWordsUsedAsNames
 
   std::unordered_map<std::string_view, int32_t> spellingIds_;
   std::vector<std::pair<int32_t, int32_t>> headerScopes_;  // scope and spelling of each header, in order

@@ -1,10 +1,12 @@
 #pragma once
 // The interpreter's reserved words, and the few other words the scanner
-// treats specially. The scanner never records a keyword as a name.
+// treats specially. The scanner never records a keyword as a name, except a
+// context word that the program uses as a variable.
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace vennik {
@@ -45,13 +47,21 @@ struct WordInfo {
   bool skipNext = false;     // touch gps cursor sensorfusion sprite: the next word is ignored
   bool textWord = false;     // text caption: alignment codes after it are ignored
   bool alignment = false;    // cm ct cb lt lm lb rt rm rb
+  // A keyword only in groups 2 and 3 of a list read with context words: the
+  // firmware matches it only inside its command, so a program may use it
+  // as a variable.
+  bool context = false;
   uint16_t index = 0;        // dense number among these words
 };
 
 class KeywordTable {
  public:
-  // The three word groups of the embedded list joined, lower-cased.
+  // The three word groups of the list joined, lower-cased.
   const std::string& keywordText() const { return keywordText_; }
+  // The list's first line: the firmware version it describes.
+  const std::string& version() const { return version_; }
+  // Whether some keyword is a context word.
+  bool hasContextWords() const { return hasContextWords_; }
   // The distinct keywords in list order.
   const std::vector<std::string>& words() const { return words_; }
   // Whether the word is a keyword, in any case.
@@ -73,7 +83,7 @@ class KeywordTable {
   size_t entryCount() const { return entries_.size(); }
 
  private:
-  friend KeywordTable buildKeywordTable();
+  friend struct KeywordListReader;
   struct Entry {
     std::string text;
     WordInfo info;
@@ -82,17 +92,33 @@ class KeywordTable {
     uint32_t hash = 0;
     uint32_t entry = 0;  // 1-based; 0 is empty
   };
-  WordInfo& entry(std::string_view lowerWord);
   void index();
 
   std::string keywordText_;
+  std::string version_;
+  bool hasContextWords_ = false;
   std::vector<std::string> words_;
   std::vector<Entry> entries_;
   std::vector<Slot> slots_;
   uint32_t mask_ = 0;
 };
 
-// Builds the table from the embedded list.
+// Why a text is not a keyword list: the 1-based line at fault.
+struct KeywordListError {
+  int32_t line = 0;
+  std::string reason;
+};
+
+enum class ContextWords { No, Yes };
+
+// Reads a keyword list in the built-in list's layout: eight lines (CR LF or
+// LF), the version, "mmdeviceoptions" and eight binary digits, then three
+// word groups each followed by an empty line. With ContextWords::Yes the
+// words only in groups 2 and 3 are context words.
+std::variant<KeywordTable, KeywordListError> readKeywordList(std::string_view text, ContextWords context);
+
+// Builds the table from the embedded list: every word of it is a keyword
+// everywhere.
 KeywordTable buildKeywordTable();
 
 }  // namespace vennik

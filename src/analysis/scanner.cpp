@@ -74,7 +74,8 @@ void Scanner::treatWord(unsigned char separator) {
   const std::string_view w(st.folded);
   const uint32_t h = wordHash(w);
   const WordInfo* info = keywords_.find(w, h);
-  const bool keyword = info != nullptr && info->keyword;
+  const bool keyword =
+      info != nullptr && info->keyword && !(info->context && contextNames_ != nullptr && contextNames_[info->index]);
 
   // A number names nothing, unless a definition is named like one.
   const bool number = !keyword && mayStartNumber(w[0]) && isNumberLiteral(w);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/keyword_table.h"
 #include "analysis/library_names.h"
@@ -33,6 +34,9 @@ class Scanner {
       : keywords_(keywords), library_(library), names_(names) {}
 
   LineFindings scan(std::string_view line, const LineScope& where);
+  // The context words the program uses as variables, by WordInfo::index
+  // (see contextWordsUsedAsNames): they are read as names. Empty: none.
+  void setContextNames(const std::vector<uint8_t>& used) { contextNames_ = used.empty() ? nullptr : used.data(); }
 
  private:
   // All the scanner knows while it reads a line.
@@ -66,6 +70,7 @@ class Scanner {
   const KeywordTable& keywords_;
   const LibraryNames& library_;
   NameTable& names_;
+  const uint8_t* contextNames_ = nullptr;
   LineState state_;
 };
 

@@ -15,8 +15,13 @@ namespace vennik::cli {
 void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
   cmd.add_option("--factor", opts.factor, "Variable factor: rows of the name table per source line (default 0.5)");
   cmd.add_option("--library", opts.library, "Library names, separated by blanks");
+  cmd.add_option("--keywords", opts.keywords,
+                 "Keyword list: micromite (built in, the default), picomite, cmm2, mmb4l, mmb4w, or the path of a "
+                 "list in the same layout")
+      ->type_name("NAME|FILE");
   cmd.add_option("--settings", opts.settings,
-                 "Settings file for the variable factor and Library (default: the desktop program's VennikPlus.inf)");
+                 "Settings file for the variable factor, Library and keyword list (default: the desktop program's "
+                 "VennikPlus.inf)");
 }
 
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
@@ -57,6 +62,14 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
   }
   shell.variableFactor = opts.factor.value_or(stored.variableFactor);
   shell.libraryList = u" " + (opts.library ? fromUtf8(*opts.library) : stored.library) + u" ";
+  shell.keywordList = opts.keywords ? fromUtf8(*opts.keywords) : stored.keywords;
+  shell.programFolder = platform.programFolder();
+}
+
+KeywordsInUse loadKeywords(const ShellState& shell) {
+  auto chosen = chooseKeywords(toUtf8(shell.keywordList), keywordFolders(shell.programFolder));
+  if (auto* message = std::get_if<std::string>(&chosen)) throw CliError{*message};
+  return std::get<KeywordsInUse>(std::move(chosen));
 }
 
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {

@@ -10,6 +10,7 @@
 
 #include "analysis/keyword_table.h"
 #include "base/big_array.h"
+#include "shell/keywords/keyword_lists.h"
 #include "shell/system/platform_services.h"
 #include "shell/window/shell_state.h"
 
@@ -29,10 +30,11 @@ struct CommonOptions {
   std::optional<std::string> library;
   std::optional<std::string> name;
   std::optional<std::string> settings;  // settings file to read instead
+  std::optional<std::string> keywords;  // a keyword list's name or path
   std::string file;
 };
 
-// Adds --factor, --library and --settings.
+// Adds --factor, --library, --keywords and --settings.
 void addSettingsOptions(CLI::App& cmd, CommonOptions& opts);
 // Adds those, --name and the FILE argument.
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
@@ -40,12 +42,18 @@ void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 // Fills the shell state as the desktop program would hold it after reading
 // its settings: the variable factor and the Library come from the settings
 // file (--settings, else the one the desktop program installed beside this
-// tool would use), each replaced by --factor or --library when given.
+// tool would use), and so does the keyword list, each replaced by --factor,
+// --library or --keywords when given.
 // Throws CliError when a file named by --settings cannot be read or is not a
 // regular file (a FIFO there is refused unopened); a settings file too large
 // to be one is passed over with a note on standard error.
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell);
 void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform);
+
+// The keyword list the shell state names, found from the program's folder.
+// Throws CliError naming the file, and the line at fault, when it cannot be
+// read or is not a keyword list.
+KeywordsInUse loadKeywords(const ShellState& shell);
 
 // The settings file of a desktop program in this tool's folder, decided by
 // the same marker files; the folder is never created from here.

@@ -20,12 +20,14 @@ void addLspCommand(CLI::App& app) {
     ShellState shell;
     applyCommonOptions(*opts, shell);
 
-    const KeywordTable keywords = buildKeywordTable();
     lsp::ServerConfig config;
     // No file name: the terminal-capture rule that drops a first line is
     // for captures loaded whole, not for a file the editor shows line by line.
     config.options = analysisOptions(shell);
-    config.keywords = &keywords;
+    config.keywords = loadKeywords(shell);
+    config.chooseKeywords = [folders = keywordFolders(shell.programFolder)](const std::string& choice) {
+      return vennik::chooseKeywords(choice, folders);
+    };
     config.clock = steadyMillisecondClock();
     // A client that goes away shows as a failed write, not a signal.
     std::signal(SIGPIPE, SIG_IGN);

@@ -13,8 +13,8 @@ Analysis analyseSource(const CommonOptions& opts, BigArray<char> source) {
   ShellState shell;
   applyCommonOptions(opts, shell);
   shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
-  const KeywordTable keywords = buildKeywordTable();
-  return analyse(std::move(source), analysisOptions(shell), keywords, steadyMillisecondClock());
+  const KeywordsInUse keywords = loadKeywords(shell);
+  return analyse(std::move(source), analysisOptions(shell), *keywords.table, steadyMillisecondClock());
 }
 
 void writeWindows1252(std::ostream& out, std::string_view utf8, std::string_view what) {

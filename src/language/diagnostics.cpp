@@ -1,10 +1,31 @@
 #include "language/diagnostics.h"
 
+#include <map>
+
+#include "base/utf8_text.h"
 #include "language/scope_words.h"
 
 namespace vennik::language {
 
-std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document) {
+namespace {
+
+// Characters of a line, as the board counts them: one byte each in its code
+// page, whatever UTF-8 needs for them here.
+size_t characterCount(std::string_view line) {
+  size_t n = 0;
+  for (unsigned char c : line) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+// The firmware keeps a name without its type suffix.
+size_t nameLength(std::string_view name) {
+  if (!name.empty() && (name.back() == '$' || name.back() == '%' || name.back() == '!')) name.remove_suffix(1);
+  return name.size();
+}
+
+}  // namespace
+
+std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits) {
   const Analysis& a = program.analysis();
   std::vector<Diagnostic> list;
   auto add = [&](const Range& inAnalysis, Severity severity, std::string_view code, std::string message) {
@@ -23,7 +44,33 @@ std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document)
     add(program.lineTextRange(l.line), Severity::Information, "long-line",
         "Line is " + std::to_string(l.length) + " characters long; the board's own editor shows 80");
   }
+  // Per line of the analysis, so that it holds for a program read from
+  // several files too.
+  for (int32_t line = 1; line <= a.lineCount(); ++line) {
+    const std::string_view raw = a.rawLine(line);
+    if (raw.size() <= static_cast<size_t>(limits.lineLength)) continue;
+    const size_t length = characterCount(raw);
+    if (length <= static_cast<size_t>(limits.lineLength)) continue;
+    add(program.lineTextRange(line), Severity::Error, "line-too-long",
+        "Line is " + std::to_string(length) + " characters long; a board takes at most " +
+            std::to_string(limits.lineLength) + " on a line");
+  }
   const NameLookup& names = program.names();
+  // A name too long is told once, where it first stands.
+  std::map<std::string, Occurrence> tooLong;
+  for (int32_t r = 0; r < a.rowCount(); ++r) {
+    const RowView row = a.row(r);
+    if (nameLength(row.name) <= static_cast<size_t>(limits.nameLength) || row.references.empty()) continue;
+    const Occurrence first = names.rowOccurrences(r).front();
+    auto [it, added] = tooLong.try_emplace(foldCase(row.name), first);
+    if (!added && first.start < it->second.start) it->second = first;
+  }
+  for (const auto& [folded, at] : tooLong) {
+    const std::string_view name = a.row(at.row).name;
+    add(at.range(), Severity::Error, "name-too-long",
+        "'" + std::string(name) + "' is " + std::to_string(nameLength(name)) +
+            " characters long; the firmware takes names of at most " + std::to_string(limits.nameLength));
+  }
   for (int32_t r = 0; r < a.rowCount(); ++r) {
     const RowView row = a.row(r);
     if (row.kind != RowKind::Undeclared || row.references.empty()) continue;

@@ -1,11 +1,13 @@
 #pragma once
 // The findings of an analysis as diagnostics: unpaired brackets and quotes,
 // long lines, names used without a declaration in a definition or the main
-// program, and #INCLUDE lines that name no file to be had.
+// program, #INCLUDE lines that name no file to be had, and what no board
+// would take (a line or a name too long).
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/board_limits.h"
 #include "language/program.h"
 
 namespace vennik::language {
@@ -15,11 +17,19 @@ enum class Severity { Error, Warning, Information };
 struct Diagnostic {
   Range range;
   Severity severity = Severity::Information;
-  std::string_view code;  // unpaired-bracket, unpaired-quote, long-line, undeclared, include
+  // unpaired-bracket, unpaired-quote, long-line, undeclared, include,
+  // line-too-long, name-too-long
+  std::string_view code;
   std::string message;
 };
 
+// What the firmware the program is written for takes.
+struct BoardLimits {
+  int32_t lineLength = static_cast<int32_t>(kBoardLineLimit);  // characters, leading blanks counted
+  int32_t nameLength = 32;  // characters, a type suffix ($ % !) not counted
+};
+
 // The diagnostics about the lines of one document of the program.
-std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document);
+std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits = {});
 
 }  // namespace vennik::language

@@ -34,9 +34,11 @@ std::string renameRefusal(const NameLookup& names, const KeywordTable& keywords,
     return quoted + " is not a name: a name starts with a letter or _ and holds only letters, digits and . _ # @ $ & % !";
   }
   const std::string folded = foldCase(newName);
+  // A change of case only: the name stays what it is, also a context word
+  // that this program uses as a variable.
+  if (folded == foldCase(oldName)) return {};
   if (keywords.isKeyword(folded)) return quoted + " is a keyword";
   if (changesTheLine(keywords, folded)) return quoted + " changes how the analysis reads the words near it";
-  if (folded == foldCase(oldName)) return {};  // a change of case only
 
   const Analysis& a = names.analysis();
   if (names.callableScope(newName) >= 0) return quoted + " is already the name of a SUB or FUNCTION";

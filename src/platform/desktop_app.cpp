@@ -107,7 +107,7 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
   MainWindow window(shell);
   QtUiServices ui(window);
   showInitialCopyMode(ui, shell.copyMode);
-  KeywordTable keywords;
+  KeywordsInUse keywords;
   DesktopController controller(
       CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window,
       observer);
@@ -117,10 +117,14 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
   window.show();
 
   shell.textWindow.clear();
-  keywords = buildKeywordTable();
-  // From the event loop, so that the window can paint before a long load.
+  keywords = builtInKeywords();
+  // From the event loop, so that the window can paint before a long load
+  // and a list that cannot be read is told in front of it.
   QTimer::singleShot(0, &controller, [&] {
-    controller.run([&](CommandContext& c) { actOnCommandText(c, commandText, folder); });
+    controller.run([&](CommandContext& c) {
+      takeStoredKeywordList(c);
+      actOnCommandText(c, commandText, folder);
+    });
   });
 
   if (!shell.quitFlag) QApplication::exec();

@@ -116,13 +116,14 @@ void DesktopController::startBackgroundAnalysis() {
   // What is typed now would be lost under the report.
   window_.textWindow()->setReadOnly(true);
   const quint64 generation = ++generation_;
-  const KeywordTable& keywords = ctx_.keywords;
+  // Its own hold on the list: the Keywords menu may replace it meanwhile.
+  std::shared_ptr<const KeywordTable> keywords = ctx_.keywords.table;
   const MillisecondClock clock = ctx_.clock;
-  worker_ = std::thread([this, request, generation, &keywords, clock]() mutable {
+  worker_ = std::thread([this, request, generation, keywords, clock]() mutable {
     auto outcome = std::make_shared<std::optional<AnalysisOutcome>>();
     QString failure;
     try {
-      outcome->emplace(runAnalysisRequest(*request, keywords, clock));
+      outcome->emplace(runAnalysisRequest(*request, *keywords, clock));
     } catch (const std::bad_alloc&) {
       failure = QString::fromStdU16String(Text(kOutOfMemoryText));
     } catch (const std::exception& e) {

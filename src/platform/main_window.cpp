@@ -80,6 +80,10 @@ void MainWindow::buildMenus() {
         action->setCheckable(true);
         copyOptions_[copyIndex++] = action;
       }
+      if (auto list = keywordListOfEvent(event)) {
+        action->setCheckable(true);
+        keywordLists_[static_cast<size_t>(*list)] = action;
+      }
     }
   }
 }
@@ -126,6 +130,10 @@ void MainWindow::setCommandsEnabled(bool enabled) {
   for (int i = 0; i < kButtonCount; ++i) {
     if (mainButtons()[static_cast<size_t>(i)].event != UiEvent::QuitButton) button(i)->setEnabled(enabled);
   }
+}
+
+void MainWindow::markKeywordList(int entry) {
+  for (int i = 0; i <= kOtherKeywordList; ++i) keywordLists_[static_cast<size_t>(i)]->setChecked(i == entry);
 }
 
 void MainWindow::setCopyTooltip(const QString& tooltip) { buttons_[kCopyButtonIndex]->setToolTip(tooltip); }

@@ -32,7 +32,11 @@ class MainWindow : public QMainWindow {
   // The Copy Options entry of a copy mode, 1 to 7.
   QAction* copyOptionAction(int mode) const { return copyOptions_[static_cast<size_t>(mode - 1)]; }
 
+  // The Keywords entry (see keywordListEvent).
+  QAction* keywordListAction(int entry) const { return keywordLists_[static_cast<size_t>(entry)]; }
+
   void markCopyMode(int mode);
+  void markKeywordList(int entry);
   void setCopyTooltip(const QString& tooltip);
   // Every button and menu entry but Quit, which stays to end the program.
   void setCommandsEnabled(bool enabled);
@@ -69,6 +73,7 @@ class MainWindow : public QMainWindow {
   std::array<QPushButton*, kButtonCount> buttons_{};
   std::array<QAction*, 7> copyOptions_{};
   std::vector<QAction*> commandEntries_;  // the menu entries but Quit
+  std::array<QAction*, kOtherKeywordList + 1> keywordLists_{};
   QLabel* fileLabel_ = nullptr;
   ReportTextEdit* textWindow_ = nullptr;
 };

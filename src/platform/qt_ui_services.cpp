@@ -118,4 +118,6 @@ void QtUiServices::markCopyMode(int32_t mode) { window_.markCopyMode(mode); }
 
 void QtUiServices::setCopyTooltip(TextView tooltip) { window_.setCopyTooltip(qtext(tooltip)); }
 
+void QtUiServices::markKeywordList(int32_t entry) { window_.markKeywordList(entry); }
+
 }  // namespace vennik

@@ -26,6 +26,7 @@ class QtUiServices : public UiServices {
   std::optional<PortAnswer> askBoardPort(const PortRequest& request) override;
   void markCopyMode(int32_t mode) override;
   void setCopyTooltip(TextView tooltip) override;
+  void markKeywordList(int32_t entry) override;
 
  private:
   MainWindow& window_;

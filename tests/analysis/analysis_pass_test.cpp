@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <variant>
 
 #include "analysis/analysis_fixture.h"
 #include "analysis/definition_lines.h"
@@ -159,6 +160,29 @@ TEST(AnalysisPass, WordsStringsCommentsKeywordsAndNumbers) {
       {"\xc3\xa9t\xc3\xa9 = 1", "t "},  // letters outside ASCII separate words
   };
   for (const auto& c : cases) EXPECT_EQ(analyse(c.line).mainNames(), c.names) << c.line;
+}
+
+// With a list of current firmware, a word only in groups 2 and 3 is a name
+// wherever the program uses it as a variable, and a keyword elsewhere; the
+// built-in rule makes every word of a list a keyword.
+TEST(AnalysisPass, ContextWordsAreNamesInProgramsThatUseThemAsVariables) {
+  const std::string list =
+      crlf({"1.0", "mmdeviceoptions 01011011", "   print for to next sub end dim if then else rem   ", "",
+            " count width id x2 version speed print up let ", "", " size zzzzzzzzzz", ""});
+  const std::string program = crlf({"dim count", "for id = 1 to 2 : next id", "sub s(x2)", "  print version, speed",
+                                    "end sub", "width(1) = 3 : print count", "if a then up = 1 else let size = 2",
+                                    "print = 5", "rem speed = 1 : print version", "print width, id, x2, up, size"});
+  for (ContextWords context : {ContextWords::Yes, ContextWords::No}) {
+    const KeywordTable table = std::get<KeywordTable>(readKeywordList(list, context));
+    AnalysisOptions options;
+    const Analysed a{vennik::analyse(std::string_view(program), options, table, [] { return int64_t{0}; })};
+    std::set<std::string> names;
+    for (int32_t r = 0; r < a.analysis.rowCount(); ++r) names.insert(std::string(a.analysis.row(r).name));
+    const std::set<std::string> wanted =
+        context == ContextWords::Yes ? std::set<std::string>{"a", "count", "id", "s", "size", "up", "width", "x2"}
+                                     : std::set<std::string>{"a", "s"};
+    EXPECT_EQ(names, wanted);
+  }
 }
 
 TEST(AnalysisPass, LabelsMarksAndScopes) {

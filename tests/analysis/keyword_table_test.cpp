@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <variant>
+#include <vector>
 
 #include "analysis/analysis_fixture.h"
 #include "analysis/keyword_list.h"
@@ -42,6 +45,59 @@ TEST(KeywordTable, SetLookupAgreesWithSearchingTheText) {
       EXPECT_EQ(k.isKeyword(w), bySearch) << w;
     }
   }
+}
+
+// A list in the layout, line by line, without the line ends.
+std::vector<std::string> listLines() {
+  return {"1.0", "mmdeviceoptions 01011011", "   print for   ", "", " count width ", "", " up zzzzzzzzzz", ""};
+}
+
+std::string joined(const std::vector<std::string>& lines, const std::string& end = "\r\n") {
+  std::string text;
+  for (const std::string& l : lines) text += l + end;
+  return text;
+}
+
+int32_t faultLine(const std::string& text) {
+  auto read = readKeywordList(text, ContextWords::Yes);
+  return std::holds_alternative<KeywordListError>(read) ? std::get<KeywordListError>(read).line : 0;
+}
+
+TEST(KeywordList, EveryFaultNamesItsLine) {
+  EXPECT_EQ(faultLine(joined(listLines())), 0);
+  EXPECT_EQ(faultLine(joined(listLines(), "\n")), 0);  // LF alone
+  auto withoutLast = listLines();
+  withoutLast.pop_back();
+  EXPECT_EQ(faultLine(joined(withoutLast)), 0);  // the last empty line dropped by an editor
+
+  struct Case {
+    size_t line;
+    std::string text;
+  } cases[] = {
+      {1, ""},
+      {2, "mmdeviceoptions 0101101"},
+      {2, "mmdeviceoptions 01011012"},
+      {3, "print for   "},
+      {3, "   print\tfor   "},
+      {4, "x"},
+      {5, " count width"},
+      {5, " count w\xc3\xa9dth "},
+      {5, " count wid-th "},
+      {7, " up"},
+      {7, " up zzzzzzzzzz "},
+  };
+  for (const Case& c : cases) {
+    auto lines = listLines();
+    lines[c.line - 1] = c.text;
+    EXPECT_EQ(faultLine(joined(lines)), static_cast<int32_t>(c.line)) << c.text;
+  }
+  auto cut = listLines();
+  cut.resize(5);
+  EXPECT_EQ(faultLine(joined(cut)), 6);
+  auto longer = listLines();
+  longer.push_back("");
+  longer.push_back("more");
+  EXPECT_EQ(faultLine(joined(longer)), 10);
 }
 
 }  // namespace

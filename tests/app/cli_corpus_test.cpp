@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <regex>
+#include <set>
 
 #include "analysis/analysis_fixture.h"
 #include "corpus_programs.h"
 #include "base/source_encoding.h"
 #include "app/cli_in_process.h"
+#include "shell/keywords/keyword_lists.h"
 #include "transform/envelope_check.h"
 
 namespace vennik::testing {
@@ -121,6 +124,117 @@ TEST(Corpus, ReportEveryProgramTheSameOnEveryRun) {
     EXPECT_EQ(withoutTime(first.out), withoutTime(second.out));
     CliRun json = runCliInProcess({"report", "--json", file.string()});
     ASSERT_EQ(json.exitCode, 0) << json.err;
+  }
+}
+
+// The names a program declares (DIM, LOCAL, STATIC, CONST, a FOR variable, a
+// SUB or FUNCTION and its parameters) or assigns at the start of a
+// statement, lower-cased; read with patterns, apart from the analysis.
+std::set<std::string> declaredOrAssigned(const std::string& source) {
+  static const std::regex strings("\"[^\"]*(\"|$)");
+  static const std::regex brackets("\\([^()]*\\)");
+  static const std::regex statementEnd(":|\\bthen\\b|\\belse\\b", std::regex::icase);
+  static const std::regex declaration("^(?:dim|local|static|const)\\s+(.*)", std::regex::icase);
+  static const std::regex piece("^\\s*(?:(?:integer|float|string)\\s+(?=[a-z_]))?([a-z_][\\w.]*[$%!]?)",
+                                std::regex::icase);
+  static const std::regex remark("^rem\\b", std::regex::icase);
+  static const std::regex loop("^for\\s+([a-z_][\\w.]*[$%!]?)", std::regex::icase);
+  static const std::regex header("^(?:sub|function)\\s+([a-z_][\\w.]*[$%!]?)\\s*\\(?([^)]*)", std::regex::icase);
+  static const std::regex assignment("^(?:let\\s+)?([a-z_][\\w.]*[$%!]?)\\s*(?:\\(.*?\\))?\\s*[-+*/]?=",
+                                     std::regex::icase);
+  std::set<std::string> names;
+  auto add = [&](const std::string& n) { names.insert(lower(n)); };
+  auto addPieces = [&](std::string list) {
+    for (std::string flat; (flat = std::regex_replace(list, brackets, "")) != list;) list = flat;
+    std::smatch m;
+    for (size_t at = 0; at <= list.size();) {
+      size_t comma = list.find(',', at);
+      if (comma == std::string::npos) comma = list.size();
+      const std::string p = list.substr(at, comma - at);
+      if (std::regex_search(p, m, piece)) add(m[1]);
+      at = comma + 1;
+    }
+  };
+  size_t start = 0;
+  while (start <= source.size()) {
+    size_t end = source.find('\n', start);
+    if (end == std::string::npos) end = source.size();
+    std::string line = std::regex_replace(source.substr(start, end - start), strings, "\"\"");
+    start = end + 1;
+    line = line.substr(0, line.find('\''));
+    std::sregex_token_iterator it(line.begin(), line.end(), statementEnd, -1), stop;
+    for (; it != stop; ++it) {
+      std::string st = it->str();
+      st.erase(0, st.find_first_not_of(" \t\r"));
+      std::smatch m;
+      if (std::regex_search(st, m, remark)) break;
+      if (std::regex_search(st, m, declaration)) {
+        addPieces(m[1]);
+      } else if (std::regex_search(st, m, loop)) {
+        add(m[1]);
+      } else if (std::regex_search(st, m, header)) {
+        add(m[1]);
+        addPieces(m[2]);
+      } else if (std::regex_search(st, m, assignment)) {
+        add(m[1]);
+      }
+    }
+  }
+  return names;
+}
+
+// With a list of current firmware, no command or function of it is a name
+// in any program but a SUB or FUNCTION the program defines under it (an old
+// program on a newer firmware), and every name a program declares or
+// assigns is a row under every list, as it is under the built-in list, but
+// for the commands and functions themselves, which the firmware would not
+// take as variables.
+TEST(Corpus, KeywordListsKeepTheirCommandsAndTheProgramsNames) {
+  if (!fs::is_directory(VENNIK_CORPUS_DIR)) {
+    GTEST_SKIP() << "corpus folder " << VENNIK_CORPUS_DIR << " is missing";
+  }
+  std::vector<KeywordsInUse> lists;
+  for (size_t i = 1; i < shippedKeywordLists().size(); ++i) {
+    auto read = chooseKeywords(shippedKeywordLists()[i].name, keywordFolders(u""));
+    ASSERT_TRUE(std::holds_alternative<KeywordsInUse>(read)) << std::get<std::string>(read);
+    lists.push_back(std::get<KeywordsInUse>(std::move(read)));
+  }
+  auto commandOrFunction = [](const KeywordTable& k, const std::string& folded) {
+    const WordInfo* info = k.find(folded, wordHash(folded));
+    return info != nullptr && info->keyword && !info->context;
+  };
+  const KeywordTable& builtIn = keywords();
+  auto rowNames = [](const Analysis& a) {
+    std::set<std::string> names;
+    for (int32_t i = 0; i < a.rowCount(); ++i) names.insert(lower(std::string(a.row(i).name)));
+    return names;
+  };
+  for (const fs::path& file : corpusPrograms()) {
+    SCOPED_TRACE(file.string());
+    const std::string source = sourceBytesToUtf8(readAll(file));
+    std::set<std::string> wanted = declaredOrAssigned(source);
+    // A name the built-in rules give no row either (a LOCAL in the main
+    // program that is never used) is not the lists' concern.
+    const auto builtInRows =
+        rowNames(vennik::analyse(std::string_view(source), AnalysisOptions{}, builtIn, [] { return 0; }));
+    std::erase_if(wanted, [&](const std::string& n) { return !builtInRows.count(n) && !builtIn.isKeyword(n); });
+    for (const KeywordsInUse& list : lists) {
+      const Analysis a = vennik::analyse(std::string_view(source), AnalysisOptions{}, *list.table, [] { return 0; });
+      std::set<std::string> rows;
+      for (int32_t i = 0; i < a.rowCount(); ++i) {
+        const RowView row = a.row(i);
+        rows.insert(lower(std::string(row.name)));
+        if (list.choice == "picomite" && !row.definitionRow) {
+          EXPECT_FALSE(commandOrFunction(*list.table, lower(std::string(row.name))))
+              << row.name << " is a row, " << kindWord(row.kind);
+        }
+      }
+      for (const std::string& name : wanted) {
+        if (!commandOrFunction(*list.table, name)) {
+          EXPECT_TRUE(rows.count(name)) << name << " is no row under " << list.choice;
+        }
+      }
+    }
   }
 }
 

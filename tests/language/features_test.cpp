@@ -7,9 +7,11 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <tuple>
 
 #include "base/utf8_text.h"
 #include "language/completion.h"
+#include "language/diagnostics.h"
 #include "language/hover.h"
 #include "language/navigation.h"
 #include "language/rename.h"
@@ -162,6 +164,29 @@ TEST_F(Features, HoverCompletionAndSymbolsDescribeTheNames) {
   children.clear();
   for (const Symbol& c : byName["Blink"].children) children.insert(c.name);
   EXPECT_EQ(children, (std::set<std::string>{"n", "buf"}));
+}
+
+// What no board takes is an error: a line over 255 characters, counted as
+// the board counts them (leading blanks too, a character of several UTF-8
+// bytes once), and a name longer than the firmware takes without its type
+// suffix, told once where it first stands.
+TEST(Diagnostics, WhatNoBoardTakesIsAnError) {
+  const std::string name(32, 'n');
+  std::string accents;
+  for (int i = 0; i < 240; ++i) accents += "\xC3\xA9";
+  const std::string source = std::string(250, ' ') + "x = 1234567\n" + name + " = 1\n" + name + "$ = \"\"\n" +
+                             "print " + name + "\nprint \"" + accents + "\"\n";
+  const KeywordTable keywords = buildKeywordTable();
+  const Program program{"p.bas", analyse(std::string_view(source), {}, keywords, [] { return int64_t{0}; })};
+  for (int32_t limit : {31, 32}) {
+    std::set<std::tuple<std::string, int, int>> errors;  // code, line, column
+    for (const Diagnostic& d : diagnostics(program, 0, {.nameLength = limit})) {
+      if (d.severity == Severity::Error) errors.emplace(d.code, d.range.start.line, d.range.start.column);
+    }
+    std::set<std::tuple<std::string, int, int>> wanted = {{"line-too-long", 1, 250}};
+    if (limit == 31) wanted.insert({{"name-too-long", 2, 0}, {"name-too-long", 3, 0}});
+    EXPECT_EQ(errors, wanted) << limit;
+  }
 }
 
 }  // namespace

@@ -22,14 +22,10 @@
 
 namespace vennik::testing {
 
-inline const KeywordTable& keywords() {
-  static const KeywordTable table = buildKeywordTable();
-  return table;
-}
-
 struct Desktop {
   ShellState shell;
   std::optional<Analysis> analysis;
+  KeywordsInUse keywords = builtInKeywords();
   QtPlatformServices platform;
   std::unique_ptr<MainWindow> window;
   std::unique_ptr<QtUiServices> ui;
@@ -41,7 +37,7 @@ struct Desktop {
     ui = std::make_unique<QtUiServices>(*window);
     showInitialCopyMode(*ui, shell.copyMode);
     controller = std::make_unique<DesktopController>(
-        CommandContext{shell, analysis, keywords(), [] { return int64_t{0}; }, platform, *ui, u"2025/01/02"},
+        CommandContext{shell, analysis, keywords, [] { return int64_t{0}; }, platform, *ui, u"2025/01/02"},
         *window);
     window->show();
   }

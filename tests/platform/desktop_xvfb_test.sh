@@ -2,10 +2,10 @@
 # The desktop program on a virtual X display with a window manager, used as
 # a user would (xdotool): a first start on a relative path, a second start
 # that hands another file over, a start without parameters that only raises
-# the window, the icon and the least size, the keys and menus, an unreadable
-# file, saving a report twice, sending to a board on a pseudo-terminal,
-# quitting, and a source of a million lines. Screenshots go to the work
-# folder.
+# the window, the icon and the least size, the keys and menus (the keyword
+# list among them), an unreadable file, saving a report twice, sending to a
+# board on a pseudo-terminal, quitting, and a source of a million lines.
+# Screenshots go to the work folder.
 #
 # Usage: desktop_xvfb_test.sh PROGRAM EXAMPLES_FOLDER WORK_FOLDER PTY_BOARD
 # PROGRAM is the observed build, which writes its file label and text window
@@ -153,6 +153,16 @@ echo previous | xclip -i -selection clipboard
 xdotool key ctrl+shift+c
 wait_for_clipboard "AUTO" || fail "Ctrl+Shift+C did not copy"
 
+# The Keywords menu by Alt+K and the P of PicoMite: the source is analysed
+# again at once, and the choice is kept in the settings (checked at the end).
+shown=$(cat "$log")
+xdotool key alt+k
+sleep 1
+screenshot desktop_keywords
+xdotool key p
+for _ in $(seq 100); do [ "$(cat "$log")" != "$shown" ] && break; sleep 0.1; done
+[ "$(cat "$log")" != "$shown" ] || fail "Keywords > PicoMite did not analyse again"
+
 # Ctrl+O with a typed name: the label follows the file loaded.
 xdotool key ctrl+o
 wait_for_windows 'Source Code' 1 || fail "Ctrl+O did not open the Open requester"
@@ -261,6 +271,7 @@ first_status=$?
 [ "$first_status" = 0 ] || fail "the first instance ended with $first_status"
 grep -q "^Last file = $blink"$'\r'"\$" "$work/program/VennikPlus.inf" || fail "Last file was not stored"
 grep -q "^MainW = 690"$'\r'"\$" "$work/program/VennikPlus.inf" || fail "the window is not at its least width"
+grep -q "^Keywords = picomite"$'\r'"\$" "$work/program/VennikPlus.inf" || fail "the keyword list was not stored"
 
 # A million lines: the window is painted and busy while they are analysed,
 # and Ctrl+Q ends the program afterwards.

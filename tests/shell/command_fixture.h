@@ -14,18 +14,14 @@
 
 namespace vennik::testing {
 
-inline const KeywordTable& sharedKeywords() {
-  static const KeywordTable table = buildKeywordTable();
-  return table;
-}
-
 struct CommandFixture {
   TempFolder temp;
   ShellState shell;
   std::optional<Analysis> analysis;
+  KeywordsInUse keywords = builtInKeywords();
   FakePlatform platform;
   FakeUi ui;
-  CommandContext ctx{shell, analysis, sharedKeywords(), [] { return int64_t{0}; }, platform, ui, u"2025/01/02"};
+  CommandContext ctx{shell, analysis, keywords, [] { return int64_t{0}; }, platform, ui, u"2025/01/02"};
 
   // Writes a file in the temp folder and returns its path.
   Text writeFile(const std::string& name, const std::string& bytes) {

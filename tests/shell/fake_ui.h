@@ -22,6 +22,7 @@ struct FakeUi : UiServices {
   std::vector<AskedFile> openAsked, saveAsked;
   std::vector<std::pair<Text, Text>> questions, messages;
   std::vector<int32_t> marks;  // every markCopyMode call
+  std::vector<int32_t> keywordMarks;  // every markKeywordList call
   Text tooltip = u"(none)";
   int tooltipChanges = 0;
   std::optional<size_t> choiceAnswer;  // nullopt: cancelled
@@ -54,6 +55,7 @@ struct FakeUi : UiServices {
     return portAnswer;
   }
   void markCopyMode(int32_t mode) override { marks.push_back(mode); }
+  void markKeywordList(int32_t entry) override { keywordMarks.push_back(entry); }
   void setCopyTooltip(TextView t) override {
     tooltip = Text(t);
     ++tooltipChanges;

@@ -82,6 +82,14 @@ const json* capability(const json& params, std::initializer_list<const char*> pa
   return at;
 }
 
+KeywordsSetting keywordsSetting(const json* value) {
+  KeywordsSetting out;
+  if (value == nullptr || value->is_null()) return out;
+  out.present = true;
+  if (value->is_string()) out.choice = value->get<std::string>();
+  return out;
+}
+
 // Building replies.
 
 json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
@@ -156,7 +164,13 @@ InitializeParams readInitializeParams(const json& params) {
   }
   const json* prepare = capability(params, {"capabilities", "textDocument", "rename", "prepareSupport"});
   out.prepareRenameSupport = prepare && prepare->is_boolean() && prepare->get<bool>();
+  out.keywords = keywordsSetting(capability(params, {"initializationOptions", "keywords"}));
   return out;
+}
+
+KeywordsSetting readConfigurationKeywords(const json& params) {
+  if (const json* nested = capability(params, {"settings", "vennikplus", "keywords"})) return keywordsSetting(nested);
+  return keywordsSetting(capability(params, {"settings", "vennikplus.keywords"}));
 }
 
 DocumentParams readDocumentParams(const json& params) {
@@ -296,6 +310,8 @@ json publishDiagnosticsParams(language::DocumentId document, int32_t version,
   }
   return json{{"uri", at.uri(document)}, {"version", version}, {"diagnostics", std::move(list)}};
 }
+
+json showErrorParams(const std::string& message) { return json{{"type", 1}, {"message", message}}; }
 
 json clearDiagnosticsParams(const std::string& uri) {
   return json{{"uri", uri}, {"diagnostics", json::array()}};

@@ -22,12 +22,24 @@ namespace vennik::lsp {
 
 // Parameters.
 
+// The keyword list an editor names: absent, or a value that should be a
+// name or a path (an empty one means the list the server started with).
+struct KeywordsSetting {
+  bool present = false;
+  std::optional<std::string> choice;  // nullopt: present but not a string
+};
+
 struct InitializeParams {
   std::vector<std::string> positionEncodings;  // as the client offers them
   bool prepareRenameSupport = false;
+  KeywordsSetting keywords;  // initializationOptions.keywords
 };
 // Capabilities are read leniently: anything malformed reads as absent.
 InitializeParams readInitializeParams(const json& params);
+
+// The settings of workspace/didChangeConfiguration: vennikplus.keywords,
+// nested as clients send a section or as one dotted key.
+KeywordsSetting readConfigurationKeywords(const json& params);
 
 struct DocumentParams {
   std::string uri;
@@ -83,5 +95,7 @@ json completionResult(const std::vector<language::CompletionItem>& items);
 json publishDiagnosticsParams(language::DocumentId document, int32_t version,
                               const std::vector<language::Diagnostic>& diagnostics, const PositionConverter& at);
 json clearDiagnosticsParams(const std::string& uri);
+// window/showMessage with an error for the user.
+json showErrorParams(const std::string& message);
 
 }  // namespace vennik::lsp

@@ -2,7 +2,6 @@
 
 #include "framing.h"
 #include "language/diagnostics.h"
-#include "messages.h"
 #include "positions.h"
 #include "requests.h"
 
@@ -45,6 +44,7 @@ void Server::request(const Incoming& in) {
     workspace_.setEncoding(chooseEncoding(params.positionEncodings));
     send_(response(in.id, initializeResult(workspace_.encoding(), params.prepareRenameSupport)));
     state_ = State::Running;
+    chooseKeywords(params.keywords, "initializationOptions.keywords");
     return;
   }
   if (state_ == State::Starting) return fail(error_code::kServerNotInitialized, "initialize must come first");
@@ -84,6 +84,8 @@ void Server::notify(Incoming& in) {
       if (!workspace_.change(p.uri, p.version, p.changes)) {
         throw RequestError{error_code::kInvalidParams, "document " + p.uri + " is not open"};
       }
+    } else if (in.method == "workspace/didChangeConfiguration") {
+      chooseKeywords(readConfigurationKeywords(in.params), "vennikplus.keywords");
     } else if (in.method == "textDocument/didClose") {
       const std::string uri = readDocumentParams(in.params).uri;
       workspace_.close(uri);
@@ -96,6 +98,29 @@ void Server::notify(Incoming& in) {
   }
 }
 
+void Server::complain(const std::string& message) {
+  log_ << "vennikplus lsp: " << message << '\n';
+  send_(notification("window/showMessage", showErrorParams("VennikPlus: " + message)));
+}
+
+void Server::chooseKeywords(const KeywordsSetting& setting, std::string_view where) {
+  if (!setting.present) return;
+  const KeywordsInUse& current = workspace_.keywordsInUse();
+  if (!setting.choice) return complain(std::string(where) + " must be a name or a path; keeping " + current.choice);
+  // Nothing named: the list the server was started with.
+  if (setting.choice->empty()) {
+    if (current.choice != workspace_.config().keywords.choice) workspace_.setKeywords(workspace_.config().keywords);
+    return;
+  }
+  if (*setting.choice == current.choice) return;
+  if (!workspace_.config().chooseKeywords) return complain("this server cannot read keyword lists");
+  auto chosen = workspace_.config().chooseKeywords(*setting.choice);
+  if (auto* message = std::get_if<std::string>(&chosen)) return complain(*message + "; keeping " + current.choice);
+  workspace_.setKeywords(std::get<KeywordsInUse>(std::move(chosen)));
+  log_ << "vennikplus lsp: keyword list " << workspace_.keywordsInUse().choice << " ("
+       << workspace_.keywords().version() << ")\n";
+}
+
 void Server::sendDueDiagnostics() {
   if (state_ != State::Running) return;
   for (const OpenDocument* doc : workspace_.diagnosticsDue()) {
@@ -103,8 +128,9 @@ void Server::sendDueDiagnostics() {
     const auto document = program.findDocument(doc->uri);
     if (!document) continue;
     const PositionConverter at(program, workspace_.encoding());
+    const auto found = language::diagnostics(program, *document, workspace_.boardLimits());
     send_(notification("textDocument/publishDiagnostics",
-                       publishDiagnosticsParams(*document, doc->version, language::diagnostics(program, *document), at)));
+                       publishDiagnosticsParams(*document, doc->version, found, at)));
   }
 }
 

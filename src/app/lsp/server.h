@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "jsonrpc.h"
+#include "messages.h"
 #include "workspace.h"
 
 namespace vennik::lsp {
@@ -40,6 +41,10 @@ class Server {
 
   void request(const Incoming& in);
   void notify(Incoming& in);
+  // Takes the keyword list an editor named in `where`; one that cannot be
+  // read is logged and shown to the user, and the list in use stays.
+  void chooseKeywords(const KeywordsSetting& setting, std::string_view where);
+  void complain(const std::string& message);
 
   Workspace workspace_;
   Sender send_;

@@ -44,7 +44,8 @@ bool reads(const OpenDocument& doc, const std::string& path) {
 
 }  // namespace
 
-Workspace::Workspace(ServerConfig config) : config_(std::move(config)), library_(config_.options.libraryList) {
+Workspace::Workspace(ServerConfig config)
+    : config_(std::move(config)), library_(config_.options.libraryList), keywords_(config_.keywords) {
   if (!config_.files) config_.files = std::make_shared<DiskIncludeFiles>();
 }
 
@@ -54,6 +55,12 @@ void Workspace::touch(const std::optional<std::string>& path) {
   for (auto& [uri, doc] : documents_) {
     if (reads(doc, *path)) doc.stale = true;
   }
+}
+
+void Workspace::setKeywords(KeywordsInUse keywords) {
+  keywords_ = std::move(keywords);
+  for (auto& [uri, doc] : documents_) doc.stale = true;
+  outOfDate_ = true;
 }
 
 void Workspace::open(const std::string& uri, int32_t version, std::string text) {
@@ -119,7 +126,7 @@ std::shared_ptr<const language::Program> Workspace::ownProgram(OpenDocument& doc
   for (size_t i = 1; i < assembled.files.size(); ++i) names.push_back(uriOf(assembled.files[i].path));
   // The analysis cuts lines at LF, CR LF and a lone CR, as the protocol
   // counts them, so it reads the text as the editor shows it.
-  Analysis analysis = vennik::analyse(std::string_view(assembled.text), config_.options, *config_.keywords,
+  Analysis analysis = vennik::analyse(std::string_view(assembled.text), config_.options, *keywords_.table,
                                       config_.clock);
   doc.own = std::make_shared<const language::Program>(std::move(names), std::move(assembled), std::move(analysis));
   doc.ownSerial = ++serial_;

@@ -7,23 +7,32 @@
 // programs are analysed again only when an answer needs them, so that a burst
 // of changes costs one analysis.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "analysis/analysis.h"
 #include "analysis/includes/assemble_program.h"
 #include "analysis/library_names.h"
+#include "language/diagnostics.h"
 #include "language/program.h"
+#include "shell/keywords/keyword_lists.h"
 #include "text_document.h"
 
 namespace vennik::lsp {
 
+// Reads the keyword list an editor chose, by name or path: the list, or a
+// message naming the file and the line at fault.
+using KeywordChooser = std::function<std::variant<KeywordsInUse, std::string>(const std::string& choice)>;
+
 struct ServerConfig {
   AnalysisOptions options;  // variable factor and Library, as for the other subcommands
-  const KeywordTable* keywords = nullptr;
+  KeywordsInUse keywords;   // the list the server starts with
+  KeywordChooser chooseKeywords;  // null: the editor cannot choose another
   MillisecondClock clock;
   // Where files that are not open are read from; null is the disk.
   std::shared_ptr<IncludeFiles> files;
@@ -54,7 +63,11 @@ class Workspace {
   explicit Workspace(ServerConfig config);
 
   const ServerConfig& config() const { return config_; }
-  const KeywordTable& keywords() const { return *config_.keywords; }
+  const KeywordTable& keywords() const { return *keywords_.table; }
+  const KeywordsInUse& keywordsInUse() const { return keywords_; }
+  // Every open document is analysed again with the list.
+  void setKeywords(KeywordsInUse keywords);
+  language::BoardLimits boardLimits() const { return {.nameLength = keywords_.nameLimit}; }
   const LibraryNames& library() const { return library_; }
   PositionEncoding encoding() const { return encoding_; }
   void setEncoding(PositionEncoding e) { encoding_ = e; }
@@ -85,6 +98,7 @@ class Workspace {
 
   ServerConfig config_;
   LibraryNames library_;
+  KeywordsInUse keywords_;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
   std::map<std::string, OpenDocument> documents_;
   bool outOfDate_ = false;

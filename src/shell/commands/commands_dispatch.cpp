@@ -46,6 +46,14 @@ void handleEvent(CommandContext& ctx, UiEvent event) {
     case UiEvent::BoardSend:
       sendToBoardCommand(ctx);
       return;
+    case UiEvent::KeywordList1:
+    case UiEvent::KeywordList2:
+    case UiEvent::KeywordList3:
+    case UiEvent::KeywordList4:
+    case UiEvent::KeywordList5:
+    case UiEvent::KeywordListOther:
+      chooseKeywordList(ctx, *keywordListOfEvent(event));
+      return;
     case UiEvent::HelpAbout:
       aboutCommand(ctx);
       return;

@@ -38,7 +38,7 @@ void analyseSource(CommandContext& ctx) {
     *ctx.backgroundAnalysis = analysisRequest(ctx.shell);
     return;
   }
-  analyseIntoWindow(ctx.shell, ctx.analysis, ctx.keywords, ctx.clock);
+  analyseIntoWindow(ctx.shell, ctx.analysis, *ctx.keywords.table, ctx.clock);
 }
 
 void loadCommand(CommandContext& ctx) {

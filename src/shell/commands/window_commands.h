@@ -9,6 +9,7 @@
 #include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "base/text_util.h"
+#include "shell/keywords/keyword_lists.h"
 #include "shell/window/ui_events.h"
 #include "shell/window/window_analysis.h"
 
@@ -22,7 +23,7 @@ class UiServices;
 struct CommandContext {
   ShellState& shell;
   std::optional<Analysis>& analysis;  // the last analysis, none before the first
-  const KeywordTable& keywords;
+  KeywordsInUse& keywords;            // the list analyses read; the Keywords menu changes it
   MillisecondClock clock;
   PlatformServices& platform;
   UiServices& ui;
@@ -38,6 +39,8 @@ inline constexpr TextView kOpenTitle = u"Source Code";
 inline constexpr TextView kOpenFilters = u"BAS (*.bas)|*.bas;*.txt|All files (*.*)|*.*";
 inline constexpr TextView kSaveTitle = u"Report";
 inline constexpr TextView kSaveFilters = u"Text (*.txt)|*.txt;*.csv|All files (*.*)|*.*";
+inline constexpr TextView kKeywordListTitle = u"Keyword List";
+inline constexpr TextView kKeywordListFilters = u"Keyword lists (*.txt)|*.txt|All files (*.*)|*.*";
 inline constexpr TextView kAboutTitle = u"Vennik Plus";
 inline constexpr int kBuildNumber = 25;
 inline constexpr TextView kHomePage = u"https://github.com/vennikplus/vennikplus";
@@ -105,6 +108,18 @@ Text offeredReportName(TextView currentFileName);
 void aboutCommand(CommandContext& ctx);
 Text aboutText(TextView buildDate);
 void quitCommand(CommandContext& ctx);
+
+// --- The keyword list -------------------------------------------------------
+
+// At start-up: reads the list the settings name and marks its Keywords
+// entry. One that cannot be read is named in a message box, and the
+// built-in list is used (and kept in the settings from then on).
+void takeStoredKeywordList(CommandContext& ctx);
+// A Keywords entry (see keywordListEvent): reads that list, "Other list"
+// after asking for a file, makes it the list analyses read and analyses the
+// source again at once. A list that cannot be read is named in a message
+// box, and the list in use stays.
+void chooseKeywordList(CommandContext& ctx, int32_t entry);
 
 // --- Dispatch ---------------------------------------------------------------
 

@@ -11,14 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/board_limits.h"
 #include "shell/serial/byte_link.h"
 #include "shell/serial/link_steps.h"
 #include "shell/serial/transfer_progress.h"
 
 namespace vennik {
-
-// The most characters a board takes on one line.
-inline constexpr size_t kBoardLineLimit = 255;
 
 struct SendPacing : ConsolePacing {
   bool waitForEcho = true;

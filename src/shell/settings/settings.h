@@ -19,6 +19,10 @@ struct Settings {
   float variableFactor = 0.5f;
   Text library;  // the Library names, separated by blanks
   int32_t copyMode = 1;
+  // The keyword list: a shipped list's name or a file's path; empty for the
+  // built-in list, which is not written, so that the file of a user who
+  // never chose one stays as it was.
+  Text keywords;
   friend bool operator==(const Settings&, const Settings&) = default;
 };
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "shell/keywords/keyword_lists.h"
 #include "shell/system/source_file.h"
 #include "shell/system/safe_file_write.h"
 #include "shell/settings/settings_document.h"
@@ -69,6 +70,7 @@ Settings readSettingsFromBytes(std::string_view bytes) {
   if (auto factor = doc.value(kGeneral, u"Variable factor")) s.variableFactor = settingsFloat(*factor);
   text(kGeneral, u"Library", s.library);
   integer(kGeneral, u"Copy mode", s.copyMode);
+  text(kGeneral, u"Keywords", s.keywords);
   return s;
 }
 
@@ -93,6 +95,7 @@ std::string settingsFileBytes(const Settings& settings) {
   appendKey(out, "Variable factor", floatText(settings.variableFactor));
   appendKey(out, "Library", textValue(settings.library));
   appendKey(out, "Copy mode", integerText(settings.copyMode));
+  if (!isBuiltInChoice(toUtf8(settings.keywords))) appendKey(out, "Keywords", textValue(settings.keywords));
   return out;
 }
 

@@ -21,7 +21,8 @@ Text settingsFilePath(TextView settingsFolder);
 
 // The settings in the file: MainX, MainY, MainW, MainH and FontSize in
 // [Windows]; "Data Folder", "Last file", "Variable factor", "Library" and
-// "Copy mode" in [General]. An item the file lacks keeps its default. A
+// "Copy mode" in [General], and "Keywords" there when a list other than the
+// built-in one was chosen. An item the file lacks keeps its default. A
 // missing or unreadable file gives every default, and so does one larger
 // than kMaxSettingsBytes or one that is not a regular file (which is never
 // opened, so that a FIFO cannot block); `failure` then says why it was not

@@ -13,6 +13,7 @@ void applySettings(ShellState& shell, const Settings& settings) {
   shell.variableFactor = settings.variableFactor;
   shell.libraryList = u" " + settings.library + u" ";
   shell.copyMode = settings.copyMode;
+  shell.keywordList = settings.keywords;
 }
 
 Settings settingsOf(const ShellState& shell) {
@@ -27,6 +28,7 @@ Settings settingsOf(const ShellState& shell) {
   settings.variableFactor = shell.variableFactor;
   settings.library = Text(trimBlanks(shell.libraryList));
   settings.copyMode = shell.copyMode;
+  settings.keywords = shell.keywordList;
   return settings;
 }
 

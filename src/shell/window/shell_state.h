@@ -44,6 +44,9 @@ struct ShellState {
   // One blank, then every Library name followed by one blank. Two blanks when
   // the settings hold none, as applySettings adds a blank on each side.
   Text libraryList;
+  // The keyword list as chosen ("Keywords"): a shipped list's name or a
+  // file's path; empty for the built-in list.
+  Text keywordList;
   TextWindow textWindow;
   Text fileLabel;
 };

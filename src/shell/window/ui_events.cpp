@@ -12,4 +12,14 @@ std::optional<int32_t> copyModeOfEvent(UiEvent event) {
   return n;
 }
 
+UiEvent keywordListEvent(int32_t entry) {
+  return static_cast<UiEvent>(static_cast<int>(UiEvent::KeywordList1) + entry);
+}
+
+std::optional<int32_t> keywordListOfEvent(UiEvent event) {
+  const int n = static_cast<int>(event) - static_cast<int>(UiEvent::KeywordList1);
+  if (n < 0 || n > kOtherKeywordList) return std::nullopt;
+  return n;
+}
+
 }  // namespace vennik

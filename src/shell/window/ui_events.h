@@ -27,6 +27,12 @@ enum class UiEvent {
   CopyOption5,
   CopyOption6,
   CopyOption7,
+  KeywordList1,  // the shipped lists in the order of shippedKeywordLists()
+  KeywordList2,
+  KeywordList3,
+  KeywordList4,
+  KeywordList5,
+  KeywordListOther,
   BoardSend,
   HelpAbout,
 };
@@ -34,5 +40,11 @@ enum class UiEvent {
 // The Copy Options entry for a copy mode (1 to 7), and back.
 UiEvent copyOptionEvent(int32_t copyMode);
 std::optional<int32_t> copyModeOfEvent(UiEvent event);
+
+// The Keywords entry by its place in the menu: the shipped lists from 0,
+// then kOtherKeywordList; and back.
+inline constexpr int32_t kOtherKeywordList = 5;
+UiEvent keywordListEvent(int32_t entry);
+std::optional<int32_t> keywordListOfEvent(UiEvent event);
 
 }  // namespace vennik

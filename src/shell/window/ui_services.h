@@ -62,6 +62,9 @@ class UiServices {
   // from the others; a mode outside 1 to 7 marks none.
   virtual void markCopyMode(int32_t mode) = 0;
   virtual void setCopyTooltip(TextView tooltip) = 0;
+  // Puts the check mark on the Keywords entry (see keywordListEvent) and
+  // takes it from the others; -1 marks none.
+  virtual void markKeywordList(int32_t entry) = 0;
 };
 
 }  // namespace vennik

@@ -1,5 +1,6 @@
 #include "shell/window/window_controls.h"
 
+#include "shell/keywords/keyword_lists.h"
 #include "transform/copy_modes.h"
 
 namespace vennik {
@@ -8,6 +9,8 @@ namespace {
 // Copy Options by mode, each letter once in the menu: the crunched copies by
 // their board's M, R and x, the BAS copies by B, P and a.
 constexpr char16_t kCopyOptionKeys[] = {u't', u'M', u'R', u'x', u'B', u'P', u'a'};
+// Keywords by the firmware's initial, Linux and Windows by theirs.
+constexpr char16_t kKeywordListKeys[] = {u'M', u'P', u'C', u'L', u'W'};
 }  // namespace
 
 const std::vector<Menu>& mainMenus() {
@@ -23,6 +26,13 @@ const std::vector<Menu>& mainMenus() {
     for (const CopyModeInfo& info : copyModes())
       copy.entries.push_back({info.menuCaption, copyOptionEvent(info.mode), kCopyOptionKeys[info.mode - 1]});
     m.push_back(copy);
+    Menu keywords{u"Keywords", u'K', {}};
+    for (size_t i = 0; i < shippedKeywordLists().size(); ++i) {
+      keywords.entries.push_back({shippedKeywordLists()[i].caption, keywordListEvent(static_cast<int32_t>(i)),
+                                  kKeywordListKeys[i]});
+    }
+    keywords.entries.push_back({kOtherKeywordListCaption, UiEvent::KeywordListOther, u'O'});
+    m.push_back(keywords);
     m.push_back({u"Board", u'B', {{u"Send to board\u2026", UiEvent::BoardSend, u'S'}}});
     m.push_back({u"Help", u'H', {{u"About", UiEvent::HelpAbout, u'A'}}});
     return m;

@@ -12,6 +12,7 @@ namespace vennik {
 
 inline constexpr TextView kWindowTitle = u"Vennik Plus";
 inline constexpr TextView kFontFamily = u"Courier New";
+inline constexpr TextView kOtherKeywordListCaption = u"Other list\u2026";
 
 // Keyboard access: an access key is the character of a caption that Alt
 // (in a menu: the key alone) reaches, its first occurrence, case counted; a
@@ -30,8 +31,9 @@ struct Menu {
   std::vector<MenuEntry> entries;
 };
 
-// "File", "Copy Options", "Board" and "Help" with their entries, in order.
-// The menus are all made here, in the order of the menu bar.
+// "File", "Copy Options", "Keywords", "Board" and "Help" with their
+// entries, in order. The menus are all made here, in the order of the menu
+// bar.
 const std::vector<Menu>& mainMenus();
 
 // The caption as a toolkit label: "&" before the access key, and every "&"

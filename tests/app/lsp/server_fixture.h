@@ -19,7 +19,8 @@ inline const KeywordTable& keywordTable() {
 inline ServerConfig testConfig(std::string library = {}) {
   ServerConfig c;
   c.options.libraryList = std::move(library);
-  c.keywords = &keywordTable();
+  c.keywords = builtInKeywords();
+  c.chooseKeywords = [](const std::string& choice) { return chooseKeywords(choice, keywordFolders(u"")); };
   c.clock = [] { return int64_t{0}; };
   return c;
 }

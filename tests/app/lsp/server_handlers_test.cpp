@@ -86,6 +86,36 @@ TEST_F(Handlers, DiagnosticsCoverFindingLinesAndFirstUndeclaredUsesAndFollowEdit
   for (const json& x : d["diagnostics"]) EXPECT_NE(x["code"], "unpaired-bracket");
 }
 
+// The list comes from initializationOptions, then from the settings; each
+// change analyses the open documents again, and a list that cannot be read
+// is shown to the user while the one in use stays.
+TEST_F(Handlers, TheEditorChoosesTheKeywordList) {
+  call("initialize", {{"capabilities", json::object()}, {"initializationOptions", {{"keywords", "picomite"}}}});
+  notify("initialized", json::object());
+  open("framebuffer create\n");
+  auto undeclared = [this] {
+    std::string names;
+    const json d = diagnostics();
+    for (const json& x : d["diagnostics"]) {
+      const std::string message = x["message"];
+      if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
+    }
+    return names;
+  };
+  EXPECT_EQ(undeclared(), "");
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"keywords", "micromite"}}}}}});
+  EXPECT_EQ(undeclared(), "'framebuffer''create'");
+
+  const size_t before = sent.size();
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus.keywords", "/no/such/list.txt"}}}});
+  ASSERT_EQ(sent.size(), before + 1);
+  EXPECT_EQ(sent.back()["method"], "window/showMessage");
+  EXPECT_EQ(sent.back()["params"]["type"], 1);
+  EXPECT_NE(sent.back()["params"]["message"].get<std::string>().find("/no/such/list.txt"), std::string::npos);
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"keywords", "picomite"}}}}}});
+  EXPECT_EQ(undeclared(), "");
+}
+
 TEST_F(Handlers, PositionsFollowTheNegotiatedEncoding) {
   start({{"general", {{"positionEncodings", {"utf-8"}}}}});
   // total after the two-byte character: column 12 in bytes, 11 in UTF-16.

@@ -19,7 +19,7 @@ struct OutputCommands : CommandFixture, ::testing::Test {
   OutputCommands() {
     shell.sourceText = u"' note\r\nDim total, count\r\ntotal = 1 ' set\r\n\r\n";
     shell.currentFileName = u"prog.bas";
-    analyseIntoWindow(shell, analysis, ctx.keywords, ctx.clock);
+    analyseIntoWindow(shell, analysis, *ctx.keywords.table, ctx.clock);
   }
   std::string readBack(const std::string& path) { return readFileBytes(path).value_or("<missing>"); }
 };

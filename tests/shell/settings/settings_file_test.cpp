@@ -108,6 +108,17 @@ TEST(SettingsFile, RoundTripOfWrittenFile) {
   EXPECT_EQ(settingsOf(shell), s);
 }
 
+// The file of a user who keeps the built-in list stays as it always was.
+TEST(SettingsFile, KeywordsAreWrittenOnlyForAListOtherThanTheBuiltInOne) {
+  Settings s;
+  s.keywords = u"Micromite";
+  EXPECT_EQ(settingsFileBytes(s), settingsFileBytes(Settings{}));
+  s.keywords = u"/home/jos\u00e9/my list.txt";
+  const std::string bytes = settingsFileBytes(s);
+  EXPECT_EQ(bytes, settingsFileBytes(Settings{}) + "Keywords = /home/jos\xc3\xa9/my list.txt\r\n");
+  EXPECT_EQ(readFrom(bytes).keywords, s.keywords);
+}
+
 TEST(SettingsFile, SpecialFloatsAreWrittenAndReadBack) {
   Settings s;
   for (float f : {std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
