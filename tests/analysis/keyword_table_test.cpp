@@ -37,8 +37,10 @@ TEST(KeywordTable, SetLookupAgreesWithSearchingTheText) {
   const std::string& text = k.keywordText();
   EXPECT_EQ(text.substr(0, 7), "   abs ");
   EXPECT_EQ(text.substr(text.size() - 11), " zzzzzzzzzz");
-  // Every blank-separated token of the text, and some near misses.
-  for (auto field : splitFields(u16(text), u' ')) {
+  // Every blank-separated token of the text, and some near misses. The
+  // fields point into the wide text, so it must outlive the loop.
+  const std::u16string wide = u16(text);
+  for (auto field : splitFields(wide, u' ')) {
     if (field.empty()) continue;
     for (std::string w : {utf8(field), utf8(field) + "x", utf8(field.substr(1)), utf8(field) + "$"}) {
       bool bySearch = text.find(" " + w + " ") != std::string::npos;

@@ -18,10 +18,13 @@ expect() {
   fi
 }
 
-# Out of memory: 30 MB of source cannot even be decoded in 50 MB.
-yes 'a = 1' | head -n 5000000 > big.bas
-(ulimit -v 50000; "$cli" report big.bas > /dev/null 2> err.txt); rc=$?
-expect "out of memory" 1 "out of memory"
+# Out of memory: 30 MB of source cannot even be decoded in 50 MB. (The
+# address sanitizer cannot start within such a limit.)
+if [ -z "${VENNIK_SANITIZED:-}" ]; then
+  yes 'a = 1' | head -n 5000000 > big.bas
+  (ulimit -v 50000; "$cli" report big.bas > /dev/null 2> err.txt); rc=$?
+  expect "out of memory" 1 "out of memory"
+fi
 
 # Standard input that cannot be read is no empty program.
 "$cli" report - < "$work" > out.txt 2> err.txt; rc=$?
