@@ -3,6 +3,8 @@
 // content when the test ends.
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace vennik::testing {
@@ -26,5 +28,11 @@ class TempFolder {
  private:
   std::string path_;
 };
+
+// Every byte of a file; empty when it cannot be read.
+inline std::string fileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 }  // namespace vennik::testing

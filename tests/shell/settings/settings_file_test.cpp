@@ -18,10 +18,7 @@ namespace {
 
 Settings readFrom(const std::string& bytes) { return readSettingsFromBytes(bytes); }
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::fileBytes;
 
 TEST(SettingsFile, DefaultFileBytes) {
   ShellState s;

@@ -18,10 +18,7 @@
 namespace vennik {
 namespace {
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::fileBytes;
 
 // A process killed at random moments while it writes the settings again and
 // again leaves either the earlier or the later file, never a cut-short one.
