@@ -22,10 +22,10 @@ $(BUILD)/CMakeCache.txt:
 run: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target vennikplus vennikplus-cli
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
-	  $(BUILD)/src/app/vennikplus $(EXAMPLE); \
+	  $(BUILD)/src/desktop/qt/vennikplus $(EXAMPLE); \
 	else \
 	  echo "No display (DISPLAY and WAYLAND_DISPLAY are not set): printing the report with vennikplus-cli instead."; \
-	  $(BUILD)/src/app/vennikplus-cli report $(EXAMPLE); \
+	  $(BUILD)/src/cli/vennikplus-cli report $(EXAMPLE); \
 	fi
 
 test: test-deps

@@ -11,8 +11,8 @@
 #include "analysis/analysis.h"
 #include "analysis/report_text.h"
 #include "base/source_encoding.h"
-#include "app/report_json.h"
-#include "shell/keywords/keyword_lists.h"
+#include "cli/report_json.h"
+#include "settings/keywords/keyword_lists.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;

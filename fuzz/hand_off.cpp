@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "shell/startup/startup_parameters.h"
-#include "shell/commands/window_commands.h"
-#include "shell/startup/hand_off.h"
-#include "shell/system/path_ops.h"
+#include "desktop/startup/startup_parameters.h"
+#include "desktop/commands/window_commands.h"
+#include "desktop/startup/hand_off.h"
+#include "system/files/path_ops.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vennik;

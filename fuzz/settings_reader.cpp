@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "shell/settings/settings_file.h"
-#include "shell/window/shell_state.h"
+#include "settings/store/settings_file.h"
+#include "desktop/window/shell_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Through the shell state, as the desktop program keeps them while it runs.

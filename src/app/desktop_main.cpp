@@ -1,4 +1,0 @@
-// vennikplus: the desktop program.
-#include "platform/desktop_app.h"
-
-int main(int argc, char** argv) { return vennik::runDesktopProgram(argc, argv); }

@@ -1,0 +1,250 @@
+#include "board/transfer/board_transfer.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "board/typed/echo_lines.h"
+#include "board/typed/link_steps.h"
+
+namespace vennik {
+
+namespace {
+
+std::string seconds(std::chrono::duration<double> d) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f s", d.count());
+  return buf;
+}
+
+std::string quoted(std::string_view line) { return "\"" + showLine(line) + "\""; }
+
+std::string openMessage(const PortChoice& port, const PortOpenError& e) {
+  switch (e.kind) {
+    case PortOpenFailure::NotFound: return "no serial port '" + port.path + "' (" + e.detail + ")";
+    case PortOpenFailure::NoPermission:
+      return "no permission to open '" + port.path + "' (" + e.detail +
+             "): the user is probably not in the `dialout` group (sudo usermod -aG dialout $USER, then log in again)";
+    case PortOpenFailure::InUse:
+      return "'" + port.path + "' is in use by another program (a terminal program?); close it first";
+    case PortOpenFailure::NotSerial: return "'" + port.path + "' is not a serial port";
+    case PortOpenFailure::Other: break;
+  }
+  return "cannot open '" + port.path + "': " + e.detail;
+}
+
+// The port, open, or the result that says why not.
+std::unique_ptr<SerialPort> openPort(const PortChoice& port, const TransferControl& control, TransferResult& result) {
+  std::unique_ptr<SerialPort> open = SerialPort::open(port.path, port.baud, control.cancelFd, result.openError);
+  if (!open) {
+    result.failure = TransferFailure::PortOpen;
+    result.message = openMessage(port, result.openError);
+  }
+  return open;
+}
+
+TransferResult refused(std::string message) {
+  TransferResult r;
+  r.failure = TransferFailure::Refused;
+  r.message = std::move(message);
+  return r;
+}
+
+std::string lineOf(size_t line, size_t total, const std::vector<std::string_view>& pieces) {
+  std::string text = "line " + std::to_string(line) + " of " + std::to_string(total);
+  if (line >= 1 && line <= pieces.size()) {
+    std::string_view piece = pieces[line - 1];
+    while (!piece.empty() && (piece.back() == '\r' || piece.back() == '\n')) piece.remove_suffix(1);
+    text += " (" + quoted(piece) + ")";
+  }
+  return text;
+}
+
+std::string leftText(LeftMode left, bool endWritten) {
+  switch (left) {
+    case LeftMode::CtrlCSent: return "; Ctrl-C was sent, which leaves AUTOSAVE without saving on the boards that allow it";
+    case LeftMode::StillInMode:
+      return "; nothing more was sent: the board is still taking the program, and its end key (Ctrl-C) would save "
+             "the lines it holds";
+    case LeftMode::Unknown:
+      return endWritten ? "; the end character had gone out, so the board may have saved the program"
+                        : "; the board may still be taking the program";
+    case LeftMode::NotEntered: break;
+  }
+  return {};
+}
+
+std::string sendFailure(const SendOutcome& r, std::string_view envelope, const PortChoice& port,
+                        const SendPacing& pacing, const std::string& lostReason) {
+  const std::vector<std::string_view> pieces = splitSendLines(envelope);
+  const std::string after =
+      r.linesSent == 0 ? "before the first line" : "after " + lineOf(r.linesSent, r.totalLines, pieces);
+  const bool endWritten = r.bytesSent == envelope.size();
+  std::string text;
+  switch (r.end) {
+    case SendEnd::NoEcho:
+      text = "stopped " + after + ": the board has not echoed it for " + seconds(pacing.timeout) +
+             " (is it at its prompt, at " + std::to_string(port.baud) + " baud?)";
+      break;
+    case SendEnd::WrongEcho:
+      text = "stopped at " + lineOf(r.linesSent, r.totalLines, pieces) + ": the board answered " + quoted(r.echoed) +
+             " instead of echoing it";
+      break;
+    case SendEnd::Stalled:
+      text = r.linesSent == r.totalLines
+                 ? "the board has not taken the last bytes for " + seconds(pacing.timeout)
+                 : "stopped at " + lineOf(r.linesSent + 1, r.totalLines, pieces) + ": the board has taken no bytes for " +
+                       seconds(pacing.timeout);
+      break;
+    case SendEnd::Lost:
+      text = "lost the port '" + port.path + "' " + after + ": " + lostReason + " (board unplugged or reset?)";
+      break;
+    case SendEnd::Interrupted: text = "stopped by the user " + after; break;
+    case SendEnd::Done: break;
+  }
+  return text + leftText(r.left, endWritten);
+}
+
+std::string blockOf(const XmodemOutcome& r) {
+  std::string text = "block " + std::to_string(r.blocks + 1);
+  if (r.totalBlocks > 0) text += " of " + std::to_string(r.totalBlocks);
+  return text;
+}
+
+std::string xmodemFailure(const XmodemOutcome& r, const PortChoice& port, const XmodemPacing& pacing,
+                          const std::string& lostReason, bool sending) {
+  const std::string cancel = r.cancelSent ? "; CAN CAN was sent, which ends the board's XMODEM" : "";
+  const std::string partial = sending ? "; the file on the board may be incomplete" : "";
+  switch (r.end) {
+    case XmodemEnd::NoStart:
+      return sending ? "the board did not ask for the file within " + seconds(pacing.startWait) + " of the command"
+                     : "the board did not start sending within " + std::to_string(pacing.tries) + " tries of " +
+                           seconds(pacing.timeout) + " (does the file exist?)" + cancel;
+    case XmodemEnd::GaveUp:
+      return "gave up at " + blockOf(r) + " after " + std::to_string(pacing.tries) + " tries" + cancel + partial;
+    case XmodemEnd::CancelledByPeer: return "the board cancelled the transfer at " + blockOf(r) + partial;
+    case XmodemEnd::OutOfSequence: return "the board sent a block out of sequence at " + blockOf(r) + cancel;
+    case XmodemEnd::Lost:
+      return "lost the port '" + port.path + "' at " + blockOf(r) + ": " + lostReason + " (board unplugged or reset?)" +
+             partial;
+    case XmodemEnd::Interrupted: return "stopped by the user at " + blockOf(r) + cancel + partial;
+    case XmodemEnd::Done: break;
+  }
+  return {};
+}
+
+std::string commandFailure(const TypedCommand& typed, const std::string& command, const PortChoice& port,
+                           const ConsolePacing& pacing, const std::string& lostReason) {
+  switch (typed.status) {
+    case LinkStatus::Ok: return "the board did not take " + command + ": it answered " + quoted(typed.answer);
+    case LinkStatus::TimedOut:
+      return "the board has not echoed " + command + " for " + seconds(pacing.timeout) + " (is it at its prompt, at " +
+             std::to_string(port.baud) + " baud?)";
+    case LinkStatus::Lost: return "lost the port '" + port.path + "': " + lostReason + " (board unplugged or reset?)";
+    case LinkStatus::Interrupted: return "stopped by the user before the transfer began";
+  }
+  return {};
+}
+
+TransferFailure failureFor(bool interrupted) { return interrupted ? TransferFailure::Cancelled : TransferFailure::Board; }
+
+// Stops a running program and types `command`. Empty when the board echoed
+// it; `after` gets what came after the echo.
+std::optional<TransferResult> startCommand(SerialPort& link, const std::string& command, const PortChoice& port,
+                                           const ConsolePacing& pacing, std::string& after) {
+  LinkStatus status = breakToPrompt(link, pacing);
+  TypedCommand typed;
+  typed.status = status;
+  if (status == LinkStatus::Ok) typed = typeCommand(link, command, pacing.timeout);
+  if (typed.status == LinkStatus::Ok && typed.echoed) {
+    after = std::move(typed.after);
+    return std::nullopt;
+  }
+  TransferResult r;
+  r.failure = failureFor(typed.status == LinkStatus::Interrupted);
+  r.message = commandFailure(typed, command, port, pacing, link.lostReason());
+  return r;
+}
+
+TransferResult xmodemResult(const XmodemOutcome& x, const PortChoice& port, const XmodemPacing& pacing,
+                            const std::string& lostReason, bool sending) {
+  TransferResult r;
+  r.units = x.blocks;
+  r.bytes = x.bytes;
+  r.elapsed = x.elapsed;
+  if (x.end != XmodemEnd::Done) {
+    r.failure = failureFor(x.end == XmodemEnd::Interrupted);
+    r.message = xmodemFailure(x, port, pacing, lostReason, sending);
+  }
+  return r;
+}
+
+}  // namespace
+
+std::string boardFileNameProblem(const std::string& name) {
+  if (name.empty()) return "the file name on the board is empty";
+  for (char c : name) {
+    if (c == '"') return "the file name on the board cannot hold a double quote: " + name;
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      return "the file name on the board cannot hold a control character: " + showLine(name);
+  }
+  return {};
+}
+
+TransferResult sendByTyping(const PortChoice& port, std::string_view envelope, const SendPacing& pacing,
+                            const TransferControl& control) {
+  if (std::optional<OverlongSendLine> longLine = findLongLine(envelope)) {
+    const std::vector<std::string_view> pieces = splitSendLines(envelope);
+    return refused(lineOf(longLine->line, pieces.size() - 1, pieces) + " has " + std::to_string(longLine->length) +
+                   " characters; a board takes at most " + std::to_string(kBoardLineLimit) + " on a line");
+  }
+  TransferResult r;
+  std::unique_ptr<SerialPort> link = openPort(port, control, r);
+  if (!link) return r;
+  const SendOutcome sent = sendProgram(*link, envelope, pacing, control.progress);
+  const std::string lostReason = link->lostReason();
+  link.reset();  // closed before the caller reports, so the port is free when the user reads it
+  r.units = sent.linesSent;
+  r.bytes = sent.bytesSent;
+  r.elapsed = sent.elapsed;
+  if (sent.end != SendEnd::Done) {
+    r.failure = failureFor(sent.end == SendEnd::Interrupted);
+    r.noEcho = sent.end == SendEnd::NoEcho;
+    r.message = sendFailure(sent, envelope, port, pacing, lostReason);
+  }
+  return r;
+}
+
+TransferResult sendByXmodem(const PortChoice& port, const XmodemSendRequest& request,
+                            const TransferControl& control) {
+  if (request.name) {
+    if (std::string problem = boardFileNameProblem(*request.name); !problem.empty()) return refused(problem);
+  }
+  TransferResult r;
+  std::unique_ptr<SerialPort> link = openPort(port, control, r);
+  if (!link) return r;
+  const std::string command = request.name ? "XMODEM RECEIVE \"" + *request.name + "\"" : "XMODEM RECEIVE";
+  std::string after;
+  if (auto failed = startCommand(*link, command, port, request.console, after)) return *failed;
+  const XmodemOutcome x =
+      sendXmodem(*link, request.program, request.longBlocks, request.xmodem, std::move(after), control.progress);
+  const std::string lostReason = link->lostReason();
+  link.reset();
+  return xmodemResult(x, port, request.xmodem, lostReason, true);
+}
+
+TransferResult receiveByXmodem(const PortChoice& port, const XmodemReceiveRequest& request,
+                               const TransferControl& control, std::string& data) {
+  if (std::string problem = boardFileNameProblem(request.name); !problem.empty()) return refused(problem);
+  TransferResult r;
+  std::unique_ptr<SerialPort> link = openPort(port, control, r);
+  if (!link) return r;
+  std::string after;
+  if (auto failed = startCommand(*link, "XMODEM SEND \"" + request.name + "\"", port, request.console, after))
+    return *failed;
+  const XmodemOutcome x = receiveXmodem(*link, request.xmodem, std::move(after), data, control.progress);
+  const std::string lostReason = link->lostReason();
+  link.reset();
+  return xmodemResult(x, port, request.xmodem, lostReason, false);
+}
+
+}  // namespace vennik

@@ -1,0 +1,85 @@
+#pragma once
+// Moving a program onto a board or a file off it over its serial port, as
+// the command-line tool and the desktop program both do it: typed into the
+// AUTOSAVE prompt, or by XMODEM for boards with files. Each call opens the
+// port, stops a running program with Ctrl-C, does its transfer, and closes
+// the port with the settings it had. Nothing here writes to a terminal:
+// progress goes to a callback, and the caller stops a transfer by making a
+// descriptor readable (a signal's pipe, a Cancel button's).
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "board/typed/line_sender.h"
+#include "board/port/serial_port.h"
+#include "board/transfer/transfer_progress.h"
+#include "board/xmodem/xmodem_transfer.h"
+
+namespace vennik {
+
+struct PortChoice {
+  std::string path;
+  int baud = 115200;
+};
+
+struct TransferControl {
+  int cancelFd = -1;  // readable: stop (-1: never)
+  ProgressSink progress;
+};
+
+enum class TransferFailure {
+  None,
+  Refused,    // the request cannot go to a board; the port was not opened
+  PortOpen,   // see openError
+  Board,      // the transfer failed on the way
+  Cancelled,  // the caller stopped it
+};
+
+struct TransferResult {
+  TransferFailure failure = TransferFailure::None;
+  // For a failure: what went wrong, the line or block reached and the state
+  // the board is left in, as one sentence for the user.
+  std::string message;
+  PortOpenError openError;
+  bool noEcho = false;  // Board: the board stopped echoing (the user may want the no-echo pacing)
+  // What moved: lines or blocks, and bytes.
+  size_t units = 0;
+  size_t bytes = 0;
+  std::chrono::duration<double> elapsed{};
+};
+
+// Types a copy mode's envelope (its bytes as the board gets them, the end
+// character last) line by line. Refused when a line is longer than a board
+// takes.
+TransferResult sendByTyping(const PortChoice& port, std::string_view envelope, const SendPacing& pacing,
+                            const TransferControl& control);
+
+struct XmodemSendRequest {
+  std::string_view program;  // the bytes to send, as they are
+  // The file on the board; nullopt: into program memory (a board without
+  // files). Refused when it cannot be typed inside quotes.
+  std::optional<std::string> name;
+  bool longBlocks = false;
+  ConsolePacing console;
+  XmodemPacing xmodem;
+};
+
+// Types XMODEM RECEIVE "NAME" and sends the program.
+TransferResult sendByXmodem(const PortChoice& port, const XmodemSendRequest& request,
+                            const TransferControl& control);
+
+struct XmodemReceiveRequest {
+  std::string name;  // the file on the board
+  ConsolePacing console;
+  XmodemPacing xmodem;
+};
+
+// Types XMODEM SEND "NAME" and receives the file into `data`, without the
+// padding after its end.
+TransferResult receiveByXmodem(const PortChoice& port, const XmodemReceiveRequest& request,
+                               const TransferControl& control, std::string& data);
+
+// Why `name` cannot be typed as a file name inside quotes; empty when it can.
+std::string boardFileNameProblem(const std::string& name);
+
+}  // namespace vennik

@@ -1,0 +1,55 @@
+#pragma once
+// XMODEM over a link to a board, both ways. The sender follows the
+// receiver's choice of CRC-16 ('C') or checksum (NAK) and sends 128-byte
+// blocks, or 1K blocks while a whole one is left when asked and CRC is used;
+// the receiver asks for CRC and falls back to the checksum. A block is sent
+// again on NAK or silence; after too many tries, or when the user stops, the
+// transfer is cancelled with CAN CAN.
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "board/port/byte_link.h"
+#include "board/transfer/transfer_progress.h"
+#include "board/xmodem/xmodem_block.h"
+
+namespace vennik {
+
+struct XmodemPacing {
+  std::chrono::milliseconds timeout{3000};     // longest wait for a block or its answer
+  std::chrono::milliseconds startWait{10000};  // for the receiver's first request
+  int tries = 10;                              // of one block, or of the first request
+  int crcRequests = 3;                         // before the receiver falls back to the checksum
+};
+
+enum class XmodemEnd {
+  Done,
+  NoStart,          // the other side never began
+  GaveUp,           // too many tries for one block
+  CancelledByPeer,  // the other side sent CAN CAN
+  OutOfSequence,    // a block that is neither the next nor the last again
+  Lost,             // the link went away
+  Interrupted,      // the user stopped it
+};
+
+struct XmodemOutcome {
+  XmodemEnd end = XmodemEnd::Done;
+  size_t blocks = 0;       // acknowledged
+  size_t totalBlocks = 0;  // a send only
+  size_t bytes = 0;        // of the data, padding not counted
+  xmodem::Check check = xmodem::Check::Crc;
+  bool cancelSent = false;  // CAN CAN went out
+  std::chrono::duration<double> elapsed{};
+};
+
+// Sends `data`. `pending` holds bytes that came from the receiver before
+// (its first request may be among them).
+XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks, const XmodemPacing& pacing,
+                         std::string pending, const ProgressSink& progress = {});
+
+// Receives into `data`, without the Ctrl-Z padding that ends the last block.
+XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::string pending, std::string& data,
+                            const ProgressSink& progress = {});
+
+}  // namespace vennik

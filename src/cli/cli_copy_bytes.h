@@ -1,0 +1,20 @@
+#pragma once
+// The bytes of a copy mode, as `copy` prints them and `send` sends them: one
+// function, so that the two can never differ.
+#include <iosfwd>
+#include <string>
+
+#include "cli/cli_common.h"
+
+namespace vennik::cli {
+
+// Analyses the source (UTF-8), crunches it when the mode copies crunched,
+// and gives the mode's text in Windows-1252. Throws CliError, exit 1, when a
+// character cannot be written or a control character would break the
+// mode's envelope.
+std::string copyBytes(const CommonOptions& opts, int mode, BigArray<char> source);
+
+// Loads FILE and writes its copyBytes. Nothing is written when they fail.
+void writeCopyBytes(const CommonOptions& opts, int mode, std::ostream& out);
+
+}  // namespace vennik::cli

@@ -1,0 +1,52 @@
+#include "cli/cli_flatten.h"
+
+#include <cstring>
+#include <iostream>
+#include <memory>
+
+#include "analysis/includes/assemble_program.h"
+#include "cli/cli_common.h"
+#include "system/files/disk_include_files.h"
+#include "system/files/source_file.h"
+
+namespace vennik::cli {
+
+namespace {
+std::string placeOf(const AssembledProgram& program, const IncludeProblem& p) {
+  const std::string& path = program.files[static_cast<size_t>(p.file)].path;
+  return (path == "-" ? std::string("standard input") : "'" + path + "'") + " line " + std::to_string(p.line) + ": ";
+}
+}  // namespace
+
+BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes) {
+  DiskIncludeFiles disk;
+  const AssembledProgram program =
+      assembleProgram(file, std::string(bytes.data(), bytes.size()), disk, kMaxSourceBytes);
+  std::string errors;
+  for (const IncludeProblem& p : program.problems) {
+    if (p.severity == IncludeProblem::Severity::Warning) {
+      std::cerr << "vennikplus-cli: " << placeOf(program, p) << p.message << '\n';
+    } else {
+      errors += (errors.empty() ? "" : "\nvennikplus-cli: ") + placeOf(program, p) + p.message;
+    }
+  }
+  if (!errors.empty()) throw CliError{errors};
+  BigArray<char> out;
+  out.resizeForOverwrite(program.text.size());
+  if (!program.text.empty()) std::memcpy(out.data(), program.text.data(), program.text.size());
+  return out;
+}
+
+void addFlattenCommand(CLI::App& app) {
+  auto file = std::make_shared<std::string>();
+  CLI::App* cmd = app.add_subcommand(
+      "flatten",
+      "Print the program as the firmware loads it: each #INCLUDE line replaced by the lines of the file it names");
+  cmd->add_option("FILE", *file, "BASIC source file, or - for standard input")->required();
+  cmd->callback([file] {
+    const BigArray<char> program = flattenedProgram(*file, readSourceBytes(*file));
+    std::cout.write(program.data(), static_cast<std::streamsize>(program.size()));
+  });
+}
+
+}  // namespace vennik::cli

@@ -1,0 +1,78 @@
+#include "cli/cli_run.h"
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <new>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/cli_common.h"
+#include "cli/cli_copy.h"
+#include "cli/cli_crunch.h"
+#include "cli/cli_flatten.h"
+#include "cli/cli_lsp.h"
+#include "cli/cli_ports.h"
+#include "cli/cli_receive.h"
+#include "cli/cli_report.h"
+#include "cli/cli_send.h"
+
+namespace vennik::cli {
+
+namespace {
+
+int run(int argc, char** argv) {
+  CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for Micromite, Maximite, Picromite and Armite"};
+  app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
+  app.require_subcommand(1);
+
+  addReportCommand(app);
+  addCrunchCommand(app);
+  addCopyCommand(app);
+  addFlattenCommand(app);
+  addPortsCommand(app);
+  addSendCommand(app);
+  addReceiveCommand(app);
+  addLspCommand(app);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return 2;
+  } catch (const CliError& e) {
+    std::cout.flush();
+    std::cerr << "vennikplus-cli: " << e.message << '\n';
+    return e.exitCode;
+  }
+  std::cout.flush();
+  if (!std::cout) {
+    std::cerr << "vennikplus-cli: cannot write output\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int runCommandLine(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cout.flush();
+    // Written without building a string: there may be no memory for one.
+    std::fputs("vennikplus-cli: out of memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::fprintf(stderr, "vennikplus-cli: %s\n", e.what());
+  }
+  return 1;
+}
+
+}  // namespace vennik::cli

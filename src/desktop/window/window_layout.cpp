@@ -1,0 +1,80 @@
+#include "desktop/window/window_layout.h"
+
+#include <cmath>
+#include <limits>
+
+#include "desktop/window/shell_state.h"
+
+namespace vennik {
+
+namespace {
+constexpr int32_t kButtonTop = 5;
+constexpr int32_t kButtonWidth = 80;
+constexpr int32_t kButtonHeight = 25;
+constexpr std::array<int32_t, kButtonCount> kButtonLefts = {10, 100, 200, 300, 400, 500, 600};
+
+constexpr int32_t kLabelLeft = 10, kLabelTop = 32, kLabelWidth = 800, kLabelHeight = 20;
+constexpr int32_t kTextLeft = 10, kTextTop = 55;
+// The text window is as wide as the window less this, and as high as the
+// inner height (menu bar included) less that.
+constexpr int32_t kTextWidthMargin = 20, kTextHeightMargin = 85;
+
+PixelRect scaledRect(double x, double y, double w, double h, double s) {
+  return {scaled(x, s), scaled(y, s), scaled(w, s), scaled(h, s)};
+}
+}  // namespace
+
+int32_t roundHalfEven(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+    return std::numeric_limits<int32_t>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+    return std::numeric_limits<int32_t>::min();
+  double lower = std::floor(value);
+  double fraction = value - lower;
+  double result = lower;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0)) result = lower + 1.0;
+  return static_cast<int32_t>(result);
+}
+
+int32_t scaled(double logical, double scaleFactor) { return roundHalfEven(logical * scaleFactor); }
+
+int32_t toLogical(int32_t pixels, double scaleFactor) { return roundHalfEven(pixels / scaleFactor); }
+
+WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, int32_t mainH,
+                                 double scaleFactor) {
+  const double s = scaleFactor;
+  WindowLayout layout;
+  layout.window = scaledRect(mainX, mainY, mainW, mainH, s);
+  for (int i = 0; i < kButtonCount; ++i)
+    layout.buttons[static_cast<size_t>(i)] =
+        scaledRect(kButtonLefts[static_cast<size_t>(i)], kButtonTop, kButtonWidth, kButtonHeight, s);
+  layout.fileLabel = scaledRect(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight, s);
+  // The differences are taken in logical units, then scaled. Done in double
+  // so that extreme settings cannot overflow.
+  layout.textWindow = scaledRect(kTextLeft, kTextTop, static_cast<double>(mainW) - kTextWidthMargin,
+                                 static_cast<double>(mainH) - kTextHeightMargin, s);
+  return layout;
+}
+
+PixelSize minimumClientSize(double scaleFactor) {
+  const double s = scaleFactor;
+  const int32_t right = scaled(kButtonLefts.back(), s) + scaled(kButtonWidth, s);
+  const int32_t bottom = scaled(kButtonTop, s) + scaled(kButtonHeight, s);
+  return {right + scaled(kButtonLefts.front(), s), bottom + scaled(kButtonTop, s)};
+}
+
+PixelSize textWindowSizeAfterResize(int32_t clientWidth, int32_t clientHeightWithMenuBar,
+                                    double scaleFactor) {
+  return {roundHalfEven(clientWidth - kTextWidthMargin * scaleFactor),
+          roundHalfEven(clientHeightWithMenuBar - kTextHeightMargin * scaleFactor)};
+}
+
+void storeWindowGeometry(ShellState& shell, const PixelRect& measures) {
+  shell.mainX = toLogical(measures.x, shell.scaleFactor);
+  shell.mainY = toLogical(measures.y, shell.scaleFactor);
+  shell.mainW = toLogical(measures.width, shell.scaleFactor);
+  shell.mainH = toLogical(measures.height, shell.scaleFactor);
+}
+
+}  // namespace vennik

@@ -1,0 +1,320 @@
+#include "lsp/messages.h"
+
+#include <cstdio>
+#include <limits>
+#include <map>
+
+namespace vennik::lsp {
+
+namespace {
+
+// Reading fields, with a clear error naming the one at fault.
+
+[[noreturn]] void invalid(std::string_view where, std::string_view key, std::string_view what) {
+  std::string path(where);
+  if (!key.empty()) path += (path.empty() ? "" : ".") + std::string(key);
+  throw RequestError{error_code::kInvalidParams, path + " " + std::string(what)};
+}
+
+const json& member(const json& object, std::string_view key, std::string_view where) {
+  if (!object.is_object()) invalid(where, "", "must be an object");
+  auto it = object.find(key);
+  if (it == object.end()) invalid(where, key, "is missing");
+  return *it;
+}
+
+const json* optionalMember(const json& object, std::string_view key, std::string_view where) {
+  if (!object.is_object()) invalid(where, "", "must be an object");
+  auto it = object.find(key);
+  return it == object.end() || it->is_null() ? nullptr : &*it;
+}
+
+const std::string& stringMember(const json& object, std::string_view key, std::string_view where) {
+  const json& v = member(object, key, where);
+  if (!v.is_string()) invalid(where, key, "must be a string");
+  return v.get_ref<const std::string&>();
+}
+
+int32_t intMember(const json& object, std::string_view key, std::string_view where) {
+  const json& v = member(object, key, where);
+  if (!v.is_number_integer() || v.get<int64_t>() < std::numeric_limits<int32_t>::min() ||
+      v.get<int64_t>() > std::numeric_limits<int32_t>::max()) {
+    invalid(where, key, "must be an integer");
+  }
+  return v.get<int32_t>();
+}
+
+uint32_t unsignedMember(const json& object, std::string_view key, std::string_view where) {
+  const json& v = member(object, key, where);
+  if (!v.is_number_integer() || v.get<int64_t>() < 0 || v.get<int64_t>() > std::numeric_limits<uint32_t>::max()) {
+    invalid(where, key, "must be a non-negative integer");
+  }
+  return v.get<uint32_t>();
+}
+
+bool boolMember(const json& object, std::string_view key, std::string_view where, bool fallback) {
+  const json* v = optionalMember(object, key, where);
+  if (!v) return fallback;
+  if (!v->is_boolean()) invalid(where, key, "must be true or false");
+  return v->get<bool>();
+}
+
+Position positionFrom(const json& value, std::string_view where) {
+  if (!value.is_object()) invalid(where, "", "must be an object");
+  return {unsignedMember(value, "line", where), unsignedMember(value, "character", where)};
+}
+
+Range rangeFrom(const json& value, std::string_view where) {
+  const std::string w(where);
+  return {positionFrom(member(value, "start", where), w + ".start"), positionFrom(member(value, "end", where), w + ".end")};
+}
+
+// A value deep in the client's capabilities; anything malformed on the way
+// reads as absent.
+const json* capability(const json& params, std::initializer_list<const char*> path) {
+  const json* at = &params;
+  for (const char* key : path) {
+    if (!at->is_object()) return nullptr;
+    auto it = at->find(key);
+    if (it == at->end()) return nullptr;
+    at = &*it;
+  }
+  return at;
+}
+
+KeywordsSetting keywordsSetting(const json* value) {
+  KeywordsSetting out;
+  if (value == nullptr || value->is_null()) return out;
+  out.present = true;
+  if (value->is_string()) out.choice = value->get<std::string>();
+  return out;
+}
+
+// Building replies.
+
+json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
+
+json toJson(const Range& r) { return json{{"start", toJson(r.start)}, {"end", toJson(r.end)}}; }
+
+json toJson(const language::Location& l, const PositionConverter& at) {
+  return json{{"uri", at.uri(l.document)}, {"range", toJson(at.toProtocol(l.document, l.range))}};
+}
+
+json locations(const std::vector<language::Location>& places, const PositionConverter& at) {
+  json out = json::array();
+  for (const language::Location& l : places) out.push_back(toJson(l, at));
+  return out;
+}
+
+// SymbolKind values of the protocol.
+int symbolKind(language::SymbolKind kind) {
+  switch (kind) {
+    case language::SymbolKind::Function: return 12;
+    case language::SymbolKind::Variable: return 13;
+    case language::SymbolKind::Constant: return 14;
+    case language::SymbolKind::Label: return 20;  // Key
+    case language::SymbolKind::Font: return 23;   // Struct
+  }
+  return 13;
+}
+
+// CompletionItemKind values of the protocol.
+int completionKind(language::CompletionKind kind) {
+  switch (kind) {
+    case language::CompletionKind::Function: return 3;
+    case language::CompletionKind::Variable: return 6;
+    case language::CompletionKind::Keyword: return 14;
+  }
+  return 6;
+}
+
+// DiagnosticSeverity values of the protocol.
+int severity(language::Severity s) {
+  switch (s) {
+    case language::Severity::Error: return 1;
+    case language::Severity::Warning: return 2;
+    case language::Severity::Information: return 3;
+  }
+  return 3;
+}
+
+json symbolJson(const language::Symbol& s, language::DocumentId document, const PositionConverter& at) {
+  json out{{"name", s.name},
+           {"detail", s.detail},
+           {"kind", symbolKind(s.kind)},
+           {"range", toJson(at.toProtocol(document, s.range))},
+           {"selectionRange", toJson(at.toProtocol(document, s.selection))}};
+  if (!s.children.empty()) {
+    json kids = json::array();
+    for (const language::Symbol& c : s.children) kids.push_back(symbolJson(c, document, at));
+    out["children"] = std::move(kids);
+  }
+  return out;
+}
+
+}  // namespace
+
+InitializeParams readInitializeParams(const json& params) {
+  InitializeParams out;
+  if (const json* offered = capability(params, {"capabilities", "general", "positionEncodings"});
+      offered && offered->is_array()) {
+    for (const json& v : *offered) {
+      if (v.is_string()) out.positionEncodings.push_back(v.get<std::string>());
+    }
+  }
+  const json* prepare = capability(params, {"capabilities", "textDocument", "rename", "prepareSupport"});
+  out.prepareRenameSupport = prepare && prepare->is_boolean() && prepare->get<bool>();
+  out.keywords = keywordsSetting(capability(params, {"initializationOptions", "keywords"}));
+  return out;
+}
+
+KeywordsSetting readConfigurationKeywords(const json& params) {
+  if (const json* nested = capability(params, {"settings", "vennikplus", "keywords"})) return keywordsSetting(nested);
+  return keywordsSetting(capability(params, {"settings", "vennikplus.keywords"}));
+}
+
+DocumentParams readDocumentParams(const json& params) {
+  return {stringMember(member(params, "textDocument", "params"), "uri", "params.textDocument")};
+}
+
+PositionParams readPositionParams(const json& params) {
+  PositionParams out;
+  out.uri = readDocumentParams(params).uri;
+  out.position = positionFrom(member(params, "position", "params"), "params.position");
+  return out;
+}
+
+ReferencesParams readReferencesParams(const json& params) {
+  ReferencesParams out{readPositionParams(params)};
+  if (const json* context = optionalMember(params, "context", "params")) {
+    out.includeDeclaration = boolMember(*context, "includeDeclaration", "params.context", true);
+  }
+  return out;
+}
+
+RenameParams readRenameParams(const json& params) {
+  RenameParams out;
+  out.newName = stringMember(params, "newName", "params");
+  out.at = readPositionParams(params);
+  return out;
+}
+
+DidOpenParams readDidOpenParams(json& params) {
+  const json& item = member(params, "textDocument", "params");
+  DidOpenParams out;
+  out.uri = stringMember(item, "uri", "params.textDocument");
+  out.version = intMember(item, "version", "params.textDocument");
+  stringMember(item, "text", "params.textDocument");
+  out.text = std::move(params["textDocument"]["text"].get_ref<std::string&>());
+  return out;
+}
+
+DidChangeParams readDidChangeParams(json& params) {
+  const json& id = member(params, "textDocument", "params");
+  DidChangeParams out;
+  out.uri = stringMember(id, "uri", "params.textDocument");
+  out.version = intMember(id, "version", "params.textDocument");
+  member(params, "contentChanges", "params");
+  json& list = params["contentChanges"];
+  if (!list.is_array()) invalid("params", "contentChanges", "must be an array");
+  for (json& c : list) {
+    ContentChange change;
+    stringMember(c, "text", "params.contentChanges[]");
+    if (const json* range = optionalMember(c, "range", "params.contentChanges[]")) {
+      change.range = rangeFrom(*range, "params.contentChanges[].range");
+    }
+    change.text = std::move(c["text"].get_ref<std::string&>());
+    out.changes.push_back(std::move(change));
+  }
+  return out;
+}
+
+json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
+  json renameProvider = prepareRenameSupport ? json{{"prepareProvider", true}} : json(true);
+  return json{
+      {"capabilities",
+       {{"positionEncoding", encodingName(encoding)},
+        {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+        {"definitionProvider", true},
+        {"referencesProvider", true},
+        {"documentSymbolProvider", true},
+        {"hoverProvider", true},
+        {"renameProvider", renameProvider},
+        {"completionProvider", {{"resolveProvider", false}}}}},
+      {"serverInfo", {{"name", "vennikplus"}, {"version", VENNIK_VERSION}}}};
+}
+
+json definitionResult(const std::vector<language::Location>& places, const PositionConverter& at) {
+  if (places.empty()) return nullptr;
+  return locations(places, at);
+}
+
+json referencesResult(const std::optional<std::vector<language::Location>>& places, const PositionConverter& at) {
+  if (!places) return nullptr;
+  return locations(*places, at);
+}
+
+json hoverResult(const std::optional<language::HoverText>& hover, const PositionConverter& at) {
+  if (!hover) return nullptr;
+  return json{{"contents", {{"kind", "markdown"}, {"value", hover->markdown}}},
+              {"range", toJson(at.toProtocol(hover->location.document, hover->location.range))}};
+}
+
+json prepareRenameResult(const std::optional<language::RenameStart>& start, const PositionConverter& at) {
+  if (!start) return nullptr;
+  return json{{"range", toJson(at.toProtocol(start->location.document, start->location.range))},
+              {"placeholder", start->text}};
+}
+
+json renameResult(const language::RenameOutcome& outcome, const std::string& newName, const PositionConverter& at) {
+  if (!outcome.refusal.empty()) throw RequestError{error_code::kRequestFailed, outcome.refusal};
+  json changes = json::object();
+  for (const language::Location& l : outcome.places) {
+    json& edits = changes[at.uri(l.document)];
+    if (edits.is_null()) edits = json::array();
+    edits.push_back(json{{"range", toJson(at.toProtocol(l.document, l.range))}, {"newText", newName}});
+  }
+  return json{{"changes", std::move(changes)}};
+}
+
+json documentSymbolResult(const std::vector<language::Symbol>& symbols, language::DocumentId document,
+                          const PositionConverter& at) {
+  json out = json::array();
+  for (const language::Symbol& s : symbols) out.push_back(symbolJson(s, document, at));
+  return out;
+}
+
+json completionResult(const std::vector<language::CompletionItem>& items) {
+  json list = json::array();
+  for (const language::CompletionItem& item : items) {
+    // The clients sort by sortText: keep this order, groups first.
+    char order[16];
+    std::snprintf(order, sizeof order, "%07zu", list.size());
+    list.push_back(json{{"label", item.label},
+                        {"kind", completionKind(item.kind)},
+                        {"detail", item.detail},
+                        {"sortText", order}});
+  }
+  return json{{"isIncomplete", false}, {"items", std::move(list)}};
+}
+
+json publishDiagnosticsParams(language::DocumentId document, int32_t version,
+                              const std::vector<language::Diagnostic>& diagnostics, const PositionConverter& at) {
+  json list = json::array();
+  for (const language::Diagnostic& d : diagnostics) {
+    list.push_back(json{{"range", toJson(at.toProtocol(document, d.range))},
+                        {"severity", severity(d.severity)},
+                        {"code", d.code},
+                        {"source", "vennikplus"},
+                        {"message", d.message}});
+  }
+  return json{{"uri", at.uri(document)}, {"version", version}, {"diagnostics", std::move(list)}};
+}
+
+json showErrorParams(const std::string& message) { return json{{"type", 1}, {"message", message}}; }
+
+json clearDiagnosticsParams(const std::string& uri) {
+  return json{{"uri", uri}, {"diagnostics", json::array()}};
+}
+
+}  // namespace vennik::lsp

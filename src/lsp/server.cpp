@@ -1,0 +1,165 @@
+#include "lsp/server.h"
+
+#include "lsp/framing.h"
+#include "language/diagnostics.h"
+#include "lsp/positions.h"
+#include "lsp/requests.h"
+
+namespace vennik::lsp {
+
+Server::Server(ServerConfig config, Sender send, std::ostream& log)
+    : workspace_(std::move(config)), send_(std::move(send)), log_(log) {}
+
+void Server::receive(std::string_view body) {
+  json message = parseMessage(body);
+  if (message.is_discarded()) {
+    log_ << "vennikplus lsp: a message is not valid JSON\n";
+    send_(errorResponse(nullptr, error_code::kParseError, "the message is not valid JSON"));
+    return;
+  }
+  handle(std::move(message));
+}
+
+void Server::handle(json message) {
+  Incoming in = classify(std::move(message));
+  switch (in.kind) {
+    case Incoming::Kind::Request: request(in); break;
+    case Incoming::Kind::Notification: notify(in); break;
+    case Incoming::Kind::Response: break;  // the server sends no requests
+    case Incoming::Kind::Invalid:
+      log_ << "vennikplus lsp: invalid message: " << in.error << '\n';
+      send_(errorResponse(in.id, error_code::kInvalidRequest, in.error));
+      break;
+  }
+}
+
+void Server::request(const Incoming& in) {
+  auto fail = [&](int code, std::string_view message) {
+    log_ << "vennikplus lsp: " << in.method << ": " << message << '\n';
+    send_(errorResponse(in.id, code, message));
+  };
+  if (in.method == "initialize") {
+    if (state_ != State::Starting) return fail(error_code::kInvalidRequest, "initialize came twice");
+    const InitializeParams params = readInitializeParams(in.params);
+    workspace_.setEncoding(chooseEncoding(params.positionEncodings));
+    send_(response(in.id, initializeResult(workspace_.encoding(), params.prepareRenameSupport)));
+    state_ = State::Running;
+    chooseKeywords(params.keywords, "initializationOptions.keywords");
+    return;
+  }
+  if (state_ == State::Starting) return fail(error_code::kServerNotInitialized, "initialize must come first");
+  if (in.method == "shutdown") {
+    state_ = State::ShutDown;
+    shutdown_ = true;
+    send_(response(in.id, nullptr));
+    return;
+  }
+  if (state_ == State::ShutDown) return fail(error_code::kInvalidRequest, "the server is shutting down");
+  const RequestHandler handler = requestHandler(in.method);
+  if (!handler) return fail(error_code::kMethodNotFound, "unknown method " + in.method);
+  try {
+    if (!in.params.is_object()) throw RequestError{error_code::kInvalidParams, "params must be an object"};
+    send_(response(in.id, handler(workspace_, in.params)));
+  } catch (const RequestError& e) {
+    fail(e.code, e.message);
+  } catch (const std::exception& e) {
+    fail(error_code::kInternalError, e.what());
+  }
+}
+
+void Server::notify(Incoming& in) {
+  if (in.method == "exit") {
+    exited_ = true;
+    return;
+  }
+  // Before initialize and after shutdown, notifications other than exit
+  // are dropped.
+  if (state_ != State::Running) return;
+  try {
+    if (in.method == "textDocument/didOpen") {
+      DidOpenParams p = readDidOpenParams(in.params);
+      workspace_.open(p.uri, p.version, std::move(p.text));
+    } else if (in.method == "textDocument/didChange") {
+      const DidChangeParams p = readDidChangeParams(in.params);
+      if (!workspace_.change(p.uri, p.version, p.changes)) {
+        throw RequestError{error_code::kInvalidParams, "document " + p.uri + " is not open"};
+      }
+    } else if (in.method == "workspace/didChangeConfiguration") {
+      chooseKeywords(readConfigurationKeywords(in.params), "vennikplus.keywords");
+    } else if (in.method == "textDocument/didClose") {
+      const std::string uri = readDocumentParams(in.params).uri;
+      workspace_.close(uri);
+      send_(notification("textDocument/publishDiagnostics", clearDiagnosticsParams(uri)));
+    }
+    // initialized, didSave, $/cancelRequest, $/setTrace and other
+    // notifications need nothing.
+  } catch (const RequestError& e) {
+    log_ << "vennikplus lsp: " << in.method << " skipped: " << e.message << '\n';
+  }
+}
+
+void Server::complain(const std::string& message) {
+  log_ << "vennikplus lsp: " << message << '\n';
+  send_(notification("window/showMessage", showErrorParams("VennikPlus: " + message)));
+}
+
+void Server::chooseKeywords(const KeywordsSetting& setting, std::string_view where) {
+  if (!setting.present) return;
+  const KeywordsInUse& current = workspace_.keywordsInUse();
+  if (!setting.choice) return complain(std::string(where) + " must be a name or a path; keeping " + current.choice);
+  // Nothing named: the list the server was started with.
+  if (setting.choice->empty()) {
+    if (current.choice != workspace_.config().keywords.choice) workspace_.setKeywords(workspace_.config().keywords);
+    return;
+  }
+  if (*setting.choice == current.choice) return;
+  if (!workspace_.config().chooseKeywords) return complain("this server cannot read keyword lists");
+  auto chosen = workspace_.config().chooseKeywords(*setting.choice);
+  if (auto* message = std::get_if<std::string>(&chosen)) return complain(*message + "; keeping " + current.choice);
+  workspace_.setKeywords(std::get<KeywordsInUse>(std::move(chosen)));
+  log_ << "vennikplus lsp: keyword list " << workspace_.keywordsInUse().choice << " ("
+       << workspace_.keywords().version() << ")\n";
+}
+
+void Server::sendDueDiagnostics() {
+  if (state_ != State::Running) return;
+  for (const OpenDocument* doc : workspace_.diagnosticsDue()) {
+    const language::Program& program = *doc->program;
+    const auto document = program.findDocument(doc->uri);
+    if (!document) continue;
+    const PositionConverter at(program, workspace_.encoding());
+    const auto found = language::diagnostics(program, *document, workspace_.boardLimits());
+    send_(notification("textDocument/publishDiagnostics",
+                       publishDiagnosticsParams(*document, doc->version, found, at)));
+  }
+}
+
+int serve(std::istream& in, std::ostream& out, std::ostream& log, ServerConfig config) {
+  Server server(
+      std::move(config),
+      [&out](const json& message) { writeFrame(out, message.dump(-1, ' ', false, json::error_handler_t::replace)); },
+      log);
+  FrameReader reader(in);
+  while (!server.exited()) {
+    // Every message that has arrived is handled before the documents it
+    // changed are analysed.
+    if (!reader.inputWaiting()) server.sendDueDiagnostics();
+    if (!out) {
+      log << "vennikplus lsp: cannot write to the client\n";
+      break;
+    }
+    Frame frame = reader.next();
+    if (frame.status == Frame::Status::EndOfInput) {
+      if (!frame.error.empty()) log << "vennikplus lsp: " << frame.error << '\n';
+      break;
+    }
+    if (frame.status == Frame::Status::Skipped) {
+      log << "vennikplus lsp: skipped a message: " << frame.error << '\n';
+      continue;
+    }
+    server.receive(frame.body);
+  }
+  return server.exitCode();
+}
+
+}  // namespace vennik::lsp

@@ -1,0 +1,61 @@
+#pragma once
+// One language server session: lifecycle, document sync and the requests,
+// over parsed messages. The caller reads and writes the frames.
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <string_view>
+
+#include "lsp/jsonrpc.h"
+#include "lsp/messages.h"
+#include "lsp/workspace.h"
+
+namespace vennik::lsp {
+
+class Server {
+ public:
+  using Sender = std::function<void(const json&)>;
+
+  // `send` receives every message for the client; problems go to `log`.
+  Server(ServerConfig config, Sender send, std::ostream& log);
+
+  // One message body as it came in. Invalid JSON is answered with a
+  // ParseError; the session goes on.
+  void receive(std::string_view body);
+  // One message already parsed.
+  void handle(json message);
+  // Analyses the documents changed since their diagnostics were last sent,
+  // and sends them. Called when no message is waiting, so that a burst of
+  // changes is analysed once.
+  void sendDueDiagnostics();
+
+  // After the exit notification; the exit code is 0 when a shutdown request
+  // came first, else 1.
+  bool exited() const { return exited_; }
+  int exitCode() const { return shutdown_ ? 0 : 1; }
+
+  const Workspace& workspace() const { return workspace_; }
+
+ private:
+  enum class State { Starting, Running, ShutDown };
+
+  void request(const Incoming& in);
+  void notify(Incoming& in);
+  // Takes the keyword list an editor named in `where`; one that cannot be
+  // read is logged and shown to the user, and the list in use stays.
+  void chooseKeywords(const KeywordsSetting& setting, std::string_view where);
+  void complain(const std::string& message);
+
+  Workspace workspace_;
+  Sender send_;
+  std::ostream& log_;
+  State state_ = State::Starting;
+  bool shutdown_ = false;
+  bool exited_ = false;
+};
+
+// Reads frames from `in` until exit or the end of input, writes frames to
+// `out`. Returns the process exit code.
+int serve(std::istream& in, std::ostream& out, std::ostream& log, ServerConfig config);
+
+}  // namespace vennik::lsp

@@ -1,0 +1,94 @@
+#include "settings/keywords/keyword_lists.h"
+
+#include <filesystem>
+
+#include "base/utf8_text.h"
+#include "system/files/source_file.h"
+
+namespace vennik {
+
+namespace {
+// A list holds a few kilobytes; anything this large is not one.
+constexpr size_t kMaxKeywordListBytes = size_t{1} << 20;
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = foldAscii(c);
+  return out;
+}
+}  // namespace
+
+const std::array<ShippedKeywordList, 5>& shippedKeywordLists() {
+  static const std::array<ShippedKeywordList, 5> lists = {{
+      {kBuiltInKeywordList, "", u"Micromite 5.05.03 (built in)", kMmbasicNameLimit},
+      {"picomite", "picomite-6.03.00.txt", u"PicoMite 6.03.00", kPicoMiteNameLimit},
+      {"cmm2", "cmm2-6.00.00b14.txt", u"CMM2 6.00.00b14", kMmbasicNameLimit},
+      {"mmb4l", "mmb4l-0.7-alpha.1.txt", u"MMBasic for Linux 0.7", kMmbasicNameLimit},
+      {"mmb4w", "mmb4w-5.07.03b20.txt", u"MMBasic for Windows 5.07", kMmbasicNameLimit},
+  }};
+  return lists;
+}
+
+std::vector<std::string> keywordFolders(TextView programFolder) {
+  std::vector<std::string> folders;
+  if (!programFolder.empty()) {
+    const auto installed = std::filesystem::path(toFileSystemPath(programFolder)) / "../share/vennikplus/keywords/";
+    folders.push_back(installed.lexically_normal().string());
+  }
+#ifdef VENNIK_SOURCE_KEYWORDS_DIR
+  folders.emplace_back(VENNIK_SOURCE_KEYWORDS_DIR);
+#endif
+  return folders;
+}
+
+KeywordsInUse builtInKeywords() {
+  static const auto table = std::make_shared<const KeywordTable>(buildKeywordTable());
+  KeywordsInUse k;
+  k.table = table;
+  return k;
+}
+
+bool isBuiltInChoice(std::string_view choice) { return choice.empty() || lower(choice) == kBuiltInKeywordList; }
+
+std::variant<KeywordsInUse, std::string> chooseKeywords(std::string_view choice,
+                                                         const std::vector<std::string>& folders) {
+  if (isBuiltInChoice(choice)) return builtInKeywords();
+  KeywordsInUse chosen;
+  chosen.shipped = -1;
+  std::string path(choice);
+  const auto& shipped = shippedKeywordLists();
+  for (size_t i = 1; i < shipped.size(); ++i) {
+    if (lower(choice) != shipped[i].name) continue;
+    chosen.shipped = static_cast<int32_t>(i);
+    chosen.nameLimit = shipped[i].nameLimit;
+    chosen.choice = std::string(shipped[i].name);
+    std::string looked;
+    path.clear();
+    for (const std::string& folder : folders) {
+      const std::string candidate = folder + std::string(shipped[i].fileName);
+      std::error_code ec;
+      if (std::filesystem::exists(candidate, ec)) {
+        path = candidate;
+        break;
+      }
+      looked += (looked.empty() ? "" : ", ") + folder;
+    }
+    if (path.empty()) {
+      return "keyword list '" + chosen.choice + "' is not installed: " + std::string(shipped[i].fileName) +
+             " is in none of " + (looked.empty() ? std::string("the program's folders") : looked);
+    }
+  }
+  if (chosen.shipped < 0) chosen.choice = path;
+
+  ReadFailure failure;
+  const std::optional<std::string> bytes = readRegularFileLimited(path, kMaxKeywordListBytes, &failure);
+  if (!bytes) return "cannot read keyword list '" + path + "': " + failure.reason;
+  auto read = readKeywordList(*bytes, ContextWords::Yes);
+  if (auto* error = std::get_if<KeywordListError>(&read)) {
+    return "keyword list '" + path + "', line " + std::to_string(error->line) + ": " + error->reason;
+  }
+  chosen.table = std::make_shared<const KeywordTable>(std::move(std::get<KeywordTable>(read)));
+  return chosen;
+}
+
+}  // namespace vennik

@@ -1,0 +1,288 @@
+// Crunch, Library, Copy, Select copy mode, Save report, Send to board's
+// checks, About and Quit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "desktop/commands/board_send.h"
+#include "system/files/source_file.h"
+#include "desktop/command_fixture.h"
+#include "desktop/window/window_analysis.h"
+#include "transform/library.h"
+
+namespace vennik {
+namespace {
+
+using testing::CommandFixture;
+
+struct OutputCommands : CommandFixture, ::testing::Test {
+  OutputCommands() {
+    shell.sourceText = u"' note\r\nDim total, count\r\ntotal = 1 ' set\r\n\r\n";
+    shell.currentFileName = u"prog.bas";
+    analyseIntoWindow(shell, analysis, *ctx.keywords.table, ctx.clock);
+  }
+  std::string readBack(const std::string& path) { return readFileBytes(path).value_or("<missing>"); }
+};
+
+TEST_F(OutputCommands, CrunchShowsTheCrunchedProgramAndTheSavings) {
+  handleEvent(ctx, UiEvent::CrunchButton);
+  EXPECT_EQ(window(), "Dim total, count\ntotal = 1\n");
+  EXPECT_EQ(toUtf8(shell.fileLabel).rfind("File reduced from ", 0), 0u) << toUtf8(shell.fileLabel);
+}
+
+TEST(CrunchCommand, BeforeAnyAnalysisOnlyClearsTheTextWindow) {
+  CommandFixture f;
+  f.shell.textWindow.append(u"typed text");
+  f.shell.fileLabel = u"label";
+  handleEvent(f.ctx, UiEvent::CrunchButton);
+  EXPECT_TRUE(f.shell.textWindow.empty());
+  EXPECT_EQ(f.shell.fileLabel, u"label");
+}
+
+TEST(LibraryCommand, NothingAnalysedOffersToClear) {
+  CommandFixture f;
+  f.shell.libraryList = u" alpha ";
+  f.ui.yesNoAnswer = true;
+  handleEvent(f.ctx, UiEvent::LibraryButton);
+  ASSERT_EQ(f.ui.questions.size(), 1u);
+  EXPECT_EQ(f.ui.questions[0].second, kLibraryClearText);
+  EXPECT_EQ(f.shell.libraryList, u" ");
+}
+
+TEST_F(OutputCommands, LibraryAsksAndTakesTheGlobalsOnYes) {
+  ui.yesNoAnswer = false;
+  handleEvent(ctx, UiEvent::LibraryButton);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0].first, u"Library!");
+  EXPECT_EQ(ui.questions[0].second, kLibraryReplaceText);
+  EXPECT_EQ(shell.libraryList, u"  ");
+
+  ui.yesNoAnswer = true;
+  handleEvent(ctx, UiEvent::LibraryButton);
+  EXPECT_EQ(shell.libraryList, u" total count ");
+  // Every name is listed now, so the next press offers to clear.
+  handleEvent(ctx, UiEvent::LibraryButton);
+  EXPECT_EQ(ui.questions.back().second, kLibraryClearText);
+  EXPECT_EQ(shell.libraryList, u" ");
+}
+
+TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
+  shell.textWindow.replace(u"line 1\nline 2");
+  const std::pair<int32_t, Text> expected[] = {
+      {1, u"line 1\r\nline 2"},
+      {2, u"AUTOSAVE\r\nline 1\r\nline 2\x1a"},
+      {3, u"AUTOSAVE\r\nline 1\r\nline 2\x03"},
+      {4, u"AUTO\r\nline 1\r\nline 2\x03"},
+      {5, u"AUTOSAVE\r\n" + shell.sourceText + u"\x1a"},
+      {6, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03"},
+      {7, u"AUTO\r\n" + shell.sourceText + u"\x03"},
+      {0, u"line 1\r\nline 2"},  // only an edited settings file gives these
+      {8, u"line 1\r\nline 2"},
+  };
+  for (const auto& [mode, text] : expected) {
+    shell.copyMode = mode;
+    platform.clipboard = u"previous";
+    handleEvent(ctx, UiEvent::CopyButton);
+    EXPECT_EQ(platform.clipboard, text) << "mode " << mode;
+  }
+  // The button changes neither marks nor tooltip.
+  EXPECT_TRUE(ui.marks.empty());
+  EXPECT_EQ(ui.tooltipChanges, 0);
+}
+
+// A Ctrl-Z inside AUTOSAVE would end it early and run the rest at the prompt.
+TEST_F(OutputCommands, AControlCharacterInAnEnvelopeLeavesTheClipboardAloneWithAMessage) {
+  shell.sourceText = u"PRINT \"ok\"\r\n\x1a\r\nRUN\r\n";
+  platform.clipboard = u"previous";
+  shell.copyMode = 5;
+  handleEvent(ctx, UiEvent::CopyButton);
+  EXPECT_EQ(platform.clipboard, u"previous");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_NE(ui.messages[0].second.find(u"line 2 of the source holds the control character 0x1A (Ctrl-Z)"),
+            Text::npos)
+      << toUtf8(ui.messages[0].second);
+  // The crunched modes look at the window, mode 1 copies whatever it holds.
+  shell.textWindow.replace(u"PRINT 1\nPRINT\t2\x03");
+  handleEvent(ctx, UiEvent::CopyOption3);
+  EXPECT_EQ(platform.clipboard, u"previous");
+  EXPECT_NE(ui.messages.back().second.find(u"line 2 of the crunched program"), Text::npos);
+  handleEvent(ctx, UiEvent::CopyOption1);
+  EXPECT_EQ(platform.clipboard, u"PRINT 1\r\nPRINT\t2\x03");
+}
+
+TEST_F(OutputCommands, ChoosingACopyOptionCopiesAtOnceAndMovesMarkAndTooltip) {
+  shell.textWindow.clear();
+  handleEvent(ctx, UiEvent::CopyOption6);
+  EXPECT_EQ(shell.copyMode, 6);
+  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03");
+  EXPECT_EQ(ui.tooltip, u"Copy uncrunched for Picromite");
+  EXPECT_EQ(ui.marks, std::vector<int32_t>{6});
+
+  // The marked entry again copies again.
+  platform.clipboard = u"";
+  handleEvent(ctx, UiEvent::CopyOption6);
+  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03");
+
+  // An empty window in mode 2 leaves the header and the end character.
+  handleEvent(ctx, UiEvent::CopyOption2);
+  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n\x1a");
+  EXPECT_EQ(ui.tooltip, u"Copy crunched for Micromite/Armite");
+  EXPECT_EQ(ui.marks.back(), 2);
+
+  handleEvent(ctx, UiEvent::CopyOption1);
+  EXPECT_EQ(platform.clipboard, u"");
+  EXPECT_EQ(ui.tooltip, u"Copy text window contents to clipboard");
+}
+
+TEST_F(OutputCommands, TheWindowShowsTheStoredModeWhenMade) {
+  testing::FakeUi made;
+  showInitialCopyMode(made, 4);
+  EXPECT_EQ(made.tooltip, u"Copy crunched for Maximite");
+  EXPECT_EQ(made.marks, std::vector<int32_t>{4});
+
+  testing::FakeUi odd;
+  showInitialCopyMode(odd, 9);
+  EXPECT_EQ(odd.tooltip, u"Copy text window contents to clipboard");
+  EXPECT_EQ(odd.marks, std::vector<int32_t>{9});  // marks no entry
+}
+
+TEST_F(OutputCommands, SaveReportWritesTheTextWindowWithTxtAdded) {
+  shell.currentFileName = folder() + u"prog.bas";
+  shell.documentsFolder = u"/home/u/Documents/";
+  shell.textWindow.replace(u"caf\u00e9 \u20ac\nline 2");
+  ui.saveAnswer = folder() + u"report";
+  handleEvent(ctx, UiEvent::SaveButton);
+
+  // The requester starts beside the source and offers its name.
+  ASSERT_EQ(ui.saveAsked.size(), 1u);
+  EXPECT_EQ(ui.saveAsked[0].title, u"Report");
+  EXPECT_EQ(ui.saveAsked[0].startFolder, folder());
+  EXPECT_EQ(ui.saveAsked[0].suggestedName, u"prog.txt");
+  EXPECT_EQ(ui.saveAsked[0].filters, u"Text (*.txt)|*.txt;*.csv|All files (*.*)|*.*");
+  EXPECT_EQ(readBack(temp.folder() + "report.txt"), "caf\xe9 \x80\r\nline 2\r\n");
+  EXPECT_FALSE(std::filesystem::exists(temp.folder() + "report"));
+
+  // A ".csv" name is kept; the requester itself asked before replacing.
+  std::filesystem::create_directory(temp.folder() + "reports");
+  writeFile("reports/old.csv", "previous content that is longer");
+  ui.saveAnswer = folder() + u"reports/old.csv";
+  handleEvent(ctx, UiEvent::FileSave);
+  EXPECT_EQ(readBack(temp.folder() + "reports/old.csv"), "caf\xe9 \x80\r\nline 2\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder() + "reports"), {}), 1);
+
+  // Then it starts where the last report went, also for a clipboard source,
+  // which otherwise starts in Documents.
+  shell.currentFileName = u"Clipboard";
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_EQ(ui.saveAsked.back().startFolder, folder() + u"reports/");
+  EXPECT_EQ(ui.saveAsked.back().suggestedName, u"Clipboard.txt");
+  shell.reportFolder.clear();
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_EQ(ui.saveAsked.back().startFolder, u"/home/u/Documents/");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(ReportName, IsTheSourcesNameWithTxtButNeverTheSourceItself) {
+  EXPECT_EQ(offeredReportName(u"/a/prog.bas"), u"prog.txt");
+  EXPECT_EQ(offeredReportName(u"/a/my.prog.bas"), u"my.prog.txt");
+  EXPECT_EQ(offeredReportName(u"/a/notes.txt"), u"notes.txt.txt");
+  EXPECT_EQ(offeredReportName(u"/a/.hidden"), u".hidden.txt");
+  EXPECT_EQ(offeredReportName(u"/a/"), u"");
+  EXPECT_EQ(offeredReportName(u""), u"");
+}
+
+TEST_F(OutputCommands, SaveReportCancelledOrUnwritableWritesNothing) {
+  shell.textWindow.replace(u"text");
+  ui.saveAnswer = std::nullopt;
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 0);
+  ui.saveAnswer = folder();  // a folder, not a file name
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_TRUE(ui.messages.empty());
+
+  // A file that cannot be written is named, with the reason.
+  ui.saveAnswer = folder() + u"no/such/folder/r.txt";
+  handleEvent(ctx, UiEvent::SaveButton);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].first, u"Vennik Plus");
+  EXPECT_EQ(ui.messages[0].second, u"Cannot write " + folder() + u"no/such/folder/r.txt:\nNo such file or directory");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.folder()), {}), 0);
+  EXPECT_EQ(window(), "text");
+  EXPECT_TRUE(shell.reportFolder.empty());
+}
+
+// What a board cannot take, and an empty program that would replace the
+// board's own by nothing, are refused before any port is asked for.
+TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
+  ui.choiceAnswer = std::nullopt;  // mode 1 asks which board: cancelled
+  handleEvent(ctx, UiEvent::BoardSend);
+  ASSERT_EQ(ui.choicesAsked.size(), 1u);
+  EXPECT_EQ(ui.choicesAsked[0].size(), 6u);
+
+  const std::pair<Text, std::string> refused[] = {
+      {u"PRINT 1\r\n\x1a\r\n", "line 2 of the source holds the control character 0x1A (Ctrl-Z)"},
+      {u"PRINT 1\r\nPRINT \"\u4e2d\"\r\n", "line 2 of the source holds the character U+4E2D"},
+      {u" \r\n", "the source is empty"}};
+  shell.copyMode = 5;
+  for (const auto& [source, reason] : refused) {
+    shell.sourceText = source;
+    ui.messages.clear();
+    handleEvent(ctx, UiEvent::BoardSend);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].first, kSendTitle);
+    EXPECT_EQ(toUtf8(ui.messages[0].second).rfind(reason, 0), 0u) << toUtf8(ui.messages[0].second);
+  }
+  EXPECT_TRUE(ui.portsAsked.empty());
+  EXPECT_EQ(ui.choicesAsked.size(), 1u);
+}
+
+// A board cannot read the computer's files: what it gets has each #INCLUDE
+// line replaced by its file (decoded as sources are), and a missing one
+// stops the send before a port is asked for.
+TEST_F(OutputCommands, SendToBoardSendsTheIncludedFilesInPlaceOfTheirLines) {
+  writeFile("lib.inc", "SUB Greet\r\n  PRINT \"caf\xe9\"\r\nEND SUB\r\n");
+  shell.currentFileName = writeFile("main.bas", "");
+  shell.sourceText = u"#Include \"LIB.INC\"\r\nGreet\r\n";
+  Text problem;
+  const std::optional<std::string> bytes = boardSendBytes(shell, 5, problem);
+  ASSERT_TRUE(bytes) << toUtf8(problem);
+  EXPECT_EQ(*bytes, "AUTOSAVE\r\nSUB Greet\r\n  PRINT \"caf\xe9\"\r\nEND SUB\r\nGreet\r\n\x1a");
+
+  shell.sourceText = u"PRINT 1\r\n#INCLUDE \"gone.inc\"\r\n";
+  EXPECT_FALSE(boardSendBytes(shell, 5, problem));
+  EXPECT_NE(toUtf8(problem).find("main.bas line 2: "), std::string::npos) << toUtf8(problem);
+}
+
+TEST_F(OutputCommands, AboutShowsBuildDateAndHomePage) {
+  handleEvent(ctx, UiEvent::HelpAbout);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].first, u"Vennik Plus");
+  EXPECT_EQ(ui.messages[0].second, u"Build 25\n2025/01/02\nhttps://github.com/vennikplus/vennikplus");
+}
+
+TEST_F(OutputCommands, QuitCloseBoxAndFileQuitSetTheQuitFlagWithoutAQuestion) {
+  for (UiEvent event : {UiEvent::QuitButton, UiEvent::FileQuit, UiEvent::CloseBox}) {
+    shell.quitFlag = false;
+    handleEvent(ctx, event);
+    EXPECT_TRUE(shell.quitFlag);
+  }
+  EXPECT_TRUE(ui.questions.empty());
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(OutputCommands, CommandsThatOnlyShowLeaveTheSourceAlone) {
+  const ShellState before = shell;
+  ui.saveAnswer = std::nullopt;
+  for (UiEvent event : {UiEvent::CopyButton, UiEvent::CopyOption3, UiEvent::SaveButton, UiEvent::HelpAbout}) {
+    handleEvent(ctx, event);
+    EXPECT_EQ(shell.currentFileName, before.currentFileName);
+    EXPECT_EQ(shell.sourceFolder, before.sourceFolder);
+    EXPECT_EQ(shell.textSourceFlag, before.textSourceFlag);
+    EXPECT_EQ(shell.sourceText, before.sourceText);
+    EXPECT_EQ(shell.fileLabel, before.fileLabel);
+    EXPECT_EQ(shell.textWindow.lines(), before.textWindow.lines());
+  }
+}
+
+}  // namespace
+}  // namespace vennik
