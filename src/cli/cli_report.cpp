@@ -21,7 +21,7 @@ void addReportCommand(CLI::App& app) {
   auto opts = std::make_shared<ReportOptions>();
   CLI::App* cmd = app.add_subcommand("report", "Print the analysis report of a BASIC program");
   addCommonOptions(*cmd, opts->common, true);
-  cmd->add_flag("--json", opts->json, "Print the analysis as JSON (schema 1, see README)");
+  cmd->add_flag("--json", opts->json, "Print the analysis as JSON (schema 1, see docs/json-schema.md)");
   cmd->callback([opts] {
     const Analysis analysis = analyseFile(opts->common);
     auto print = [](std::string_view piece) { std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())); };

@@ -1,6 +1,6 @@
 #pragma once
-// The analysis as JSON, for editors and scripts (schema 1, described in the
-// README).
+// The analysis as JSON, for editors and scripts (schema 1, described in
+// docs/json-schema.md).
 #include "analysis/analysis.h"
 #include "analysis/report_text.h"
 
