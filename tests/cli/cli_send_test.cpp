@@ -18,8 +18,8 @@
 namespace vennik::testing {
 namespace {
 
-// A comment and a blank line for crunch to drop, and a character outside ASCII.
-const std::string kSource = "' demo\r\nDim total ' sum\r\n\r\nPrint \"caf\xE9\"\nPrint total\r\n";
+// A comment and a blank line for crunch to drop, and a lone LF.
+const std::string kSource = "' demo\r\nDim total ' sum\r\n\r\nPrint \"cafe\"\nPrint total\r\n";
 
 CliRun sendTo(const FakeBoard& board, std::vector<std::string> options) {
   std::vector<std::string> args{"send", "--port", board.port()};
