@@ -7,7 +7,9 @@
 // once the first line has arrived. A board with files echoes too, and hands
 // its side of the terminal to lrzsz's `rx` or `sx` for the length of an
 // XMODEM RECEIVE or XMODEM SEND command, in its own folder; or, refusing,
-// asks for an XMODEM file and answers every block with NAK until cancelled.
+// asks for an XMODEM file and answers every block with NAK until cancelled;
+// or echoes the first line and then prints without line ends until the test
+// ends, as a running program's output would.
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -17,6 +19,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -26,7 +29,7 @@ namespace vennik::testing {
 
 class FakeBoard {
  public:
-  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks };
+  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood };
 
   explicit FakeBoard(Behaviour behaviour, std::string folder = {})
       : behaviour_(behaviour), folder_(std::move(folder)) {
@@ -62,6 +65,8 @@ class FakeBoard {
     if (slave_ >= 0) ::close(slave_);
     slave_ = -1;
     if (thread_.joinable()) thread_.join();
+    flooding_ = false;
+    if (flood_.joinable()) flood_.join();
     if (master_ >= 0) ::close(master_);
     master_ = -1;
     return received_;
@@ -93,7 +98,13 @@ class FakeBoard {
             return;
           }
           const bool files = behaviour_ == Behaviour::Files || behaviour_ == Behaviour::RefuseBlocks;
-          if (behaviour_ == Behaviour::Echo || files) answer += "\r\n";
+          if (behaviour_ == Behaviour::Echo || behaviour_ == Behaviour::Flood || files) answer += "\r\n";
+          if (behaviour_ == Behaviour::Flood && !flood_.joinable()) {
+            if (::write(master_, answer.data(), answer.size()) < 0) return;
+            answer.clear();
+            flooding_ = true;
+            flood_ = std::thread([this] { flood(); });
+          }
           if (behaviour_ == Behaviour::Chatter) answer += "Hello from the board\r\n";
           if (files) {
             // The command runs once its echo is out; the tool sends nothing
@@ -160,6 +171,16 @@ class FakeBoard {
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
   }
 
+  // Small writes, each once there is room: a flood that blocked on a full
+  // terminal could not see that the test has ended.
+  void flood() {
+    const std::string stars(64, '*');
+    while (flooding_) {
+      pollfd out{master_, POLLOUT, 0};
+      if (::poll(&out, 1, 10) > 0 && ::write(master_, stars.data(), stars.size()) < 0) return;
+    }
+  }
+
   void refuseBlocks() {
     char buf[4096];
     if (::write(master_, "C", 1) != 1) return;
@@ -223,6 +244,8 @@ class FakeBoard {
   int slave_ = -1;
   std::string port_;
   std::thread thread_;
+  std::thread flood_;
+  std::atomic<bool> flooding_{false};
   std::string received_;
   std::string line_;
   bool afterCr_ = false;

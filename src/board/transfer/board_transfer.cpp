@@ -175,6 +175,7 @@ TransferResult xmodemResult(const XmodemOutcome& x, const PortChoice& port, cons
   r.units = x.blocks;
   r.bytes = x.bytes;
   r.shortBlocks = x.shortBlocks;
+  r.tooLarge = x.end == XmodemEnd::TooLarge;
   r.elapsed = x.elapsed;
   if (x.end != XmodemEnd::Done) {
     r.failure = failureFor(x.end == XmodemEnd::Interrupted);

@@ -45,6 +45,7 @@ struct TransferResult {
   // What moved: lines or blocks, and bytes.
   size_t units = 0;
   size_t bytes = 0;
+  bool tooLarge = false;     // Board: a received file was larger than allowed
   bool shortBlocks = false;  // the board refused 1K blocks: 128-byte ones went instead
   std::chrono::duration<double> elapsed{};
 };
