@@ -1,6 +1,8 @@
 #include "cli/cli_receive.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <memory>
 
@@ -85,9 +87,12 @@ void addReceiveCommand(CLI::App& app) {
     if (r.tooLarge) throw CliError{r.message + " (--max-size)"};
     throwIfFailed(r, signals);
     if (out == "-") {
+      errno = 0;
       std::cout.write(data.data(), static_cast<std::streamsize>(data.size()));
       std::cout.flush();
-      if (!std::cout) throw CliError{"cannot write to standard output"};
+      if (!std::cout) {
+        throw CliError{std::string("cannot write to standard output") + (errno ? ": " + std::string(std::strerror(errno)) : "")};
+      }
     } else if (std::string error; !writeReceived(out, data, how, error)) {
       throw CliError{"cannot write " + shown(out) + ": " + error};
     }

@@ -125,7 +125,7 @@ TEST(CliSend, WhatABoardCannotTakeIsRefusedBeforeThePortIsOpened) {
   const std::string longName = "--as=" + std::string(250, 'n') + ".bas";
   for (const auto& [source, options, message] :
        {std::tuple{&commentsOnly, std::vector<std::string>{}, "holds no statement"},
-        {&degrees, {"--mode", "5"}, "line 3 of 3 (\"PRINT \"20\xB0\"\") holds the byte 0xB0"},
+        {&degrees, {"--mode", "5"}, "line 3 of 3 (\"PRINT \"20<B0>\"\") holds the byte 0xB0"},
         {&degrees, {"--xmodem", longName}, "a board takes at most 255 on a line"}}) {
     FakeBoard board(FakeBoard::Behaviour::Echo);
     std::vector<std::string> args{"send", "--port", board.port()};

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -62,11 +63,11 @@ class FakeBoard {
   // what rx or sx took). Closing the last terminal end lets the board read
   // what is left, then stop.
   const std::string& finish() {
+    stopFlood();
     if (slave_ >= 0) ::close(slave_);
     slave_ = -1;
     if (thread_.joinable()) thread_.join();
-    flooding_ = false;
-    if (flood_.joinable()) flood_.join();
+    stopFlood();
     if (master_ >= 0) ::close(master_);
     master_ = -1;
     return received_;
@@ -87,6 +88,16 @@ class FakeBoard {
         if (c == '\x03') {
           answer += "\r\nBreak in line 10\r\n> ";
         } else if (c == '\r' || (c == '\n' && !afterCr_)) {
+          // The flood begins before the line is counted: a test that waits
+          // for the line finds it under way.
+          const bool floodNow = behaviour_ == Behaviour::Flood && !flood_.joinable();
+          if (floodNow) {
+            answer += "\r\n";
+            if (::write(master_, answer.data(), answer.size()) < 0) return;
+            answer.clear();
+            flooding_ = true;
+            flood_ = std::thread([this] { flood(); });
+          }
           {
             std::lock_guard lock(mutex_);
             ++lines_;
@@ -98,13 +109,7 @@ class FakeBoard {
             return;
           }
           const bool files = behaviour_ == Behaviour::Files || behaviour_ == Behaviour::RefuseBlocks;
-          if (behaviour_ == Behaviour::Echo || behaviour_ == Behaviour::Flood || files) answer += "\r\n";
-          if (behaviour_ == Behaviour::Flood && !flood_.joinable()) {
-            if (::write(master_, answer.data(), answer.size()) < 0) return;
-            answer.clear();
-            flooding_ = true;
-            flood_ = std::thread([this] { flood(); });
-          }
+          if (behaviour_ == Behaviour::Echo || (behaviour_ == Behaviour::Flood && !floodNow) || files) answer += "\r\n";
           if (behaviour_ == Behaviour::Chatter) answer += "Hello from the board\r\n";
           if (files) {
             // The command runs once its echo is out; the tool sends nothing
@@ -171,14 +176,25 @@ class FakeBoard {
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
   }
 
-  // Small writes, each once there is room: a flood that blocked on a full
-  // terminal could not see that the test has ended.
   void flood() {
     const std::string stars(64, '*');
     while (flooding_) {
-      pollfd out{master_, POLLOUT, 0};
-      if (::poll(&out, 1, 10) > 0 && ::write(master_, stars.data(), stars.size()) < 0) return;
+      if (::write(master_, stars.data(), stars.size()) < 0) break;
     }
+    floodEnded_ = true;
+  }
+  // A flood blocked on a full terminal goes on once the test's end has read
+  // what it holds, and then sees that it is to stop.
+  void stopFlood() {
+    flooding_ = false;
+    if (!flood_.joinable() || slave_ < 0) return;
+    ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
+    char buf[4096];
+    while (!floodEnded_) {
+      pollfd in{slave_, POLLIN, 0};
+      if (::poll(&in, 1, 10) > 0 && ::read(slave_, buf, sizeof buf) < 0 && errno != EAGAIN) break;
+    }
+    flood_.join();
   }
 
   void refuseBlocks() {
@@ -246,6 +262,7 @@ class FakeBoard {
   std::thread thread_;
   std::thread flood_;
   std::atomic<bool> flooding_{false};
+  std::atomic<bool> floodEnded_{false};
   std::string received_;
   std::string line_;
   bool afterCr_ = false;

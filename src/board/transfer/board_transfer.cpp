@@ -206,10 +206,23 @@ std::string droppedByteProblem(std::string_view envelope) {
   const std::optional<DroppedByte> dropped = findDroppedByte(envelope);
   if (!dropped) return {};
   const std::vector<std::string_view> pieces = splitSendLines(envelope);
+  // The line as a message can show it whatever the terminal's encoding: a
+  // byte from 0x80 up as <B0>.
+  std::string line;
+  for (char c : pieces[dropped->line - 1]) {
+    if (c == '\r' || c == '\n') break;
+    if (static_cast<unsigned char>(c) < 0x80) {
+      line += c;
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "<%02X>", static_cast<unsigned char>(c));
+    line += hex;
+  }
   char hex[8];
   std::snprintf(hex, sizeof hex, "0x%02X", dropped->byte);
-  return lineOf(dropped->line, pieces.size() - 1, pieces) + " holds the byte " + hex +
-         ", which a board's AUTOSAVE drops (it keeps printable ASCII, TAB and line ends)";
+  return "line " + std::to_string(dropped->line) + " of " + std::to_string(pieces.size() - 1) + " (" + quoted(line) +
+         ") holds the byte " + hex + ", which a board's AUTOSAVE drops (it keeps printable ASCII, TAB and line ends)";
 }
 
 TransferResult sendByTyping(const PortChoice& port, std::string_view envelope, const SendPacing& pacing,
