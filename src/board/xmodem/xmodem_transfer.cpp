@@ -166,7 +166,10 @@ XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks,
         if (c == kAck) {
           acknowledged = answered = true;
         } else if (c == kNak || (c == kCrcRequest && number == 1 && offset == 0)) {
-          answered = refused = true;
+          // A request sent again before the first block arrived is no
+          // refusal of its size.
+          answered = true;
+          refused = c == kNak;
         } else if (c == kCan && in.follows(kCan, pacing.timeout)) {
           return t.finish(XmodemEnd::CancelledByPeer);
         }
