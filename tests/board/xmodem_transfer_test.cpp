@@ -72,6 +72,7 @@ TEST(XmodemSend, EachAnswerOfTheReceiverEndsTheSendAsItShould) {
        XmodemEnd::NoStart, true, seconds(30)},
       {"the user stops it", {reply("C"), expect(first()), interrupt(), expect(kCanCan)}, XmodemEnd::Interrupted,
        true, milliseconds(0)},
+      {"the board goes away", {reply("C"), expect(first()), vanish()}, XmodemEnd::Lost, false, milliseconds(0)},
   };
   for (const SendCase& c : cases) {
     ScriptedLink link(c.script);
