@@ -26,7 +26,7 @@ CLI::Validator finiteRange(double low, double high) {
 
 }  // namespace
 
-void addPortOptions(CLI::App& cmd, PortOptions& opts) {
+void addPortOptions(CLI::App& cmd, PortOptions& opts, const std::string& forceAlso) {
   cmd.add_option("--port", opts.port, "Serial port, e.g. /dev/ttyACM0 (see `ports`)")->required();
   cmd.add_option("--baud", opts.baud, "Bits per second (default 115200; 1200 only with --force)")
       ->check(CLI::Validator(
@@ -36,8 +36,10 @@ void addPortOptions(CLI::App& cmd, PortOptions& opts) {
             return "not a standard baud rate: " + in;
           },
           "BAUD", "BAUD"));
-  cmd.add_flag("--force", opts.force, "Open the port at 1200 baud all the same");
-  cmd.add_option("--timeout", opts.timeoutSeconds, "Give up when the board is silent this long, in s (default 3)")
+  cmd.add_flag("--force", opts.force, "Open the port at 1200 baud all the same" + forceAlso);
+  cmd.add_option("--timeout", opts.timeoutSeconds,
+                 "Give up when the board has not answered for this long, in s (default 3); a transfer's start "
+                 "waits 10 times as long")
       ->check(finiteRange(0.1, 3600.0));
 }
 

@@ -18,8 +18,9 @@ struct PortOptions {
   double timeoutSeconds = 3;
 };
 
-// Adds --port, --baud, --force and --timeout.
-void addPortOptions(CLI::App& cmd, PortOptions& opts);
+// Adds --port, --baud, --force (what else it allows, if anything, in
+// `forceAlso`) and --timeout.
+void addPortOptions(CLI::App& cmd, PortOptions& opts, const std::string& forceAlso = {});
 
 // The port to open. Throws CliError, exit 2, for 1200 baud without --force.
 PortChoice portChoice(const PortOptions& opts);

@@ -9,6 +9,7 @@
 #include "cli/cli_copy_bytes.h"
 #include "cli/cli_flatten.h"
 #include "cli/cli_progress.h"
+#include "transform/crunch.h"
 
 namespace vennik::cli {
 
@@ -41,6 +42,9 @@ std::string_view view(const BigArray<char>& bytes) { return {bytes.data(), bytes
 void sendTyped(const SendOptions& o, BigArray<char> program) {
   // The envelope first: a file that cannot be sent leaves the board alone.
   const std::string envelope = copyBytes(o.common, o.mode, sourceBytesToUtf8(std::move(program)));
+  if (std::string problem = droppedByteProblem(envelope); !problem.empty()) {
+    throw CliError{problem + "; --xmodem sends the file as it is to a board with files"};
+  }
   SendPacing pacing;
   pacing.waitForEcho = !o.noEcho;
   pacing.lineDelay = std::chrono::milliseconds(o.lineDelayMs);
@@ -77,7 +81,7 @@ void sendXmodem(const SendOptions& o, BigArray<char> program) {
   throwIfFailed(r, signals);
   std::cout << "Sent " << r.units << " blocks, " << r.bytes << " bytes in " << secondsText(r.elapsed.count())
             << " by XMODEM to " << (request.name ? "\"" + *request.name + "\"" : std::string("program memory"))
-            << '\n';
+            << (r.shortBlocks ? " (the board refused 1K blocks: 128-byte blocks went instead)" : "") << '\n';
 }
 
 }  // namespace
@@ -117,6 +121,10 @@ void addSendCommand(CLI::App& app) {
 
   cmd->callback([opts] {
     BigArray<char> program = programBytes(*opts);
+    // An empty program saved over the board's own would leave it nothing.
+    if (!holdsStatement(view(program))) {
+      throw CliError{"the program holds no statement (only blank lines and comments); nothing was sent"};
+    }
     if (opts->xmodem) {
       sendXmodem(*opts, std::move(program));
     } else {

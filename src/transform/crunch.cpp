@@ -32,6 +32,20 @@ std::string_view crunchLine(std::string_view line) {
   return line;
 }
 
+bool holdsStatement(std::string_view program) {
+  size_t start = 0;
+  while (start < program.size()) {
+    size_t end = program.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = program.size();
+    const std::string_view kept = trimBlanks(crunchLine(program.substr(start, end - start)));
+    const bool rem = kept.size() >= 3 && (kept[0] | 0x20) == 'r' && (kept[1] | 0x20) == 'e' &&
+                     (kept[2] | 0x20) == 'm' && (kept.size() == 3 || kept[3] == ' ' || kept[3] == '\t');
+    if (!kept.empty() && !rem) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 int64_t potentialFurtherSaving(const Analysis& analysis) {
   int64_t saving = 0;
   for (int32_t i = 0; i < analysis.rowCount(); ++i) {

@@ -23,6 +23,11 @@ CrunchResult crunch(const Analysis& analysis);
 // One line's crunched form (without line end); empty for a comment line.
 std::string_view crunchLine(std::string_view line);
 
+// Whether a program (any line ends) holds a statement: a line that is
+// neither blank nor a comment (' or REM). One that holds none would replace
+// a board's program by nothing.
+bool holdsStatement(std::string_view program);
+
 // Characters saved if every name longer than 3 characters (definitions and
 // calls of them aside) were 3 characters long, once per line that refers to it.
 int64_t potentialFurtherSaving(const Analysis& analysis);

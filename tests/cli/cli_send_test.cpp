@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "support/fake_board.h"
 #include "support/temp_folder.h"
@@ -18,8 +19,8 @@
 namespace vennik::testing {
 namespace {
 
-// A comment and a blank line for crunch to drop, and a character outside ASCII.
-const std::string kSource = "' demo\r\nDim total ' sum\r\n\r\nPrint \"caf\xE9\"\nPrint total\r\n";
+// A comment and a blank line for crunch to drop, and a lone LF.
+const std::string kSource = "' demo\r\nDim total ' sum\r\n\r\nPrint \"cafe\"\nPrint total\r\n";
 
 CliRun sendTo(const FakeBoard& board, std::vector<std::string> options) {
   std::vector<std::string> args{"send", "--port", board.port()};
@@ -116,6 +117,28 @@ TEST(CliSend, WhatABoardCannotTakeIsRefusedBeforeThePortIsOpened) {
   }
   EXPECT_EQ(runCli({"copy", "--mode", "1", "-"}, &breaker).exitCode, 0);
 
+  // Nothing to send would save an empty program over the board's; a byte
+  // from 0x80 up is dropped by AUTOSAVE; a board takes 255 characters on a
+  // line, the command that names the file included.
+  const std::string commentsOnly = "' demo\r\n\r\n  REM nothing\r\n";
+  const std::string degrees = "PRINT 1\r\nPRINT \"20\xB0\"\r\n";
+  const std::string longName = "--as=" + std::string(250, 'n') + ".bas";
+  for (const auto& [source, options, message] :
+       {std::tuple{&commentsOnly, std::vector<std::string>{}, "holds no statement"},
+        {&degrees, {"--mode", "5"}, "line 3 of 3 (\"PRINT \"20<B0>\"\") holds the byte 0xB0"},
+        {&degrees, {"--xmodem", longName}, "a board takes at most 255 on a line"}}) {
+    FakeBoard board(FakeBoard::Behaviour::Echo);
+    std::vector<std::string> args{"send", "--port", board.port()};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back("-");
+    const CliRun sent = runCli(args, source);
+    EXPECT_EQ(sent.exitCode, 1) << message;
+    EXPECT_NE(sent.err.find(message), std::string::npos) << sent.err;
+    EXPECT_EQ(board.finish(), "") << message;
+  }
+  EXPECT_NE(runCli({"send", "--port", "/dev/null", "-"}, &degrees).err.find("--xmodem sends the file as it is"),
+            std::string::npos);
+
   const std::string tooLong = "PRINT 1\r\nPRINT \"" + std::string(250, 'x') + "\"\r\n";
   for (const std::string* source : {&breaker, &tooLong}) {
     FakeBoard board(FakeBoard::Behaviour::Echo);
@@ -195,6 +218,36 @@ TEST(CliSend, ASignalEndsTheSendCleanly) {
     std::filesystem::remove(tool.errPath);
     EXPECT_NE(err.find("stopped by the user after line 1 of 4"), std::string::npos) << err;
   }
+}
+
+// A board that keeps printing (a running program's output) holds no wait:
+// the wait for the XMODEM request ends after --timeout x 10 tries with CAN
+// CAN, and the user's Ctrl-C ends a receive at once, the port restored.
+TEST(CliSend, ABoardThatPrintsWithoutEndHoldsNothing) {
+  FakeBoard sending(FakeBoard::Behaviour::Flood);
+  const CliRun sent = runCli({"send", "--xmodem", "--as", "a.bas", "--timeout", "0.1", "--port", sending.port(), "-"},
+                             &kSource);
+  EXPECT_EQ(sent.exitCode, 1);
+  EXPECT_NE(sent.err.find("did not ask for the file within 10 x 0.1 s of the command; CAN CAN was sent"),
+            std::string::npos)
+      << sent.err;
+  EXPECT_TRUE(sending.finish().ends_with("\x18\x18"));
+
+  FakeBoard board(FakeBoard::Behaviour::Flood);
+  termios before{};
+  ASSERT_EQ(::tcgetattr(board.slaveFd(), &before), 0);
+  const Started tool = startCli({"receive", "--timeout", "600", "--port", board.port(), "a.bas", "-"}, "");
+  ASSERT_GT(tool.pid, 0);
+  board.awaitLines(1);  // XMODEM SEND: the flood begins
+  ::kill(tool.pid, SIGINT);
+  EXPECT_EQ(exitCodeOf(tool.pid), 130);
+  termios after{};
+  ASSERT_EQ(::tcgetattr(board.slaveFd(), &after), 0);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  board.finish();
+  const std::string err = readAll(tool.errPath);
+  std::filesystem::remove(tool.errPath);
+  EXPECT_NE(err.find("stopped by the user"), std::string::npos) << err;
 }
 
 // On a terminal the display is redrawn in place; in a log there is none.

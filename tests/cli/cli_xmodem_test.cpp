@@ -1,5 +1,7 @@
 // `send --xmodem` and `receive` run as a user would, against a board on a
 // pseudo-terminal whose side of the transfer is lrzsz's rx or sx.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -73,6 +75,8 @@ TEST(CliXmodem, ReceiveFetchesAFileByteForByte) {
     EXPECT_EQ(got.exitCode, 0) << got.err;
     EXPECT_EQ(board.finish().rfind("\x03XMODEM SEND \"game.bas\"\r", 0), 0u);
     EXPECT_EQ(readAll(out), file) << size;
+    // sx ends well only once it has the last ACK: drained, not flushed away.
+    EXPECT_EQ(board.toolStatus(), 0) << size;
   }
 }
 
@@ -100,6 +104,66 @@ TEST(CliXmodem, AFailedReceiveLeavesNoFileBehind) {
   EXPECT_NE(got.err.find("the board cancelled the transfer"), std::string::npos) << got.err;
   board.finish();
   EXPECT_TRUE(fs::is_empty(pc.folder()));
+}
+
+// An empty file comes as EOT at once; a file larger than --max-size is
+// cancelled and nothing is written.
+TEST(CliXmodem, AnEmptyFileArrivesEmptyAndAnOversizedOneNotAtAll) {
+  TempFolder pc;
+  TempFolder card;
+  writeFile(card.folder() + "empty.bas", "");
+  writeFile(card.folder() + "big.bas", programOf(20 * 1024));
+  FakeBoard board(FakeBoard::Behaviour::Files, card.folder());
+  const CliRun got = runCli({"receive", "--port", board.port(), "empty.bas", pc.folder() + "empty.bas"});
+  EXPECT_EQ(got.exitCode, 0) << got.err;
+  EXPECT_EQ(readAll(pc.folder() + "empty.bas"), "");
+  const CliRun big =
+      runCli({"receive", "--port", board.port(), "--max-size", "4KiB", "big.bas", pc.folder() + "big.bas"});
+  EXPECT_EQ(big.exitCode, 1);
+  EXPECT_NE(big.err.find("larger than the limit of 4096 bytes"), std::string::npos) << big.err;
+  EXPECT_NE(big.err.find("CAN CAN was sent"), std::string::npos) << big.err;
+  board.finish();
+  EXPECT_NE(board.toolStatus(), 0);  // sx was cancelled, not left waiting
+  EXPECT_FALSE(fs::exists(pc.folder() + "big.bas"));
+}
+
+// OUT and NAME are checked before the port is opened, so that a file that
+// came is never lost for its name; OUT is handed to the kernel as it is.
+TEST(CliXmodem, ReceiveChecksWhereTheFileGoesFirst) {
+  TempFolder pc;
+  TempFolder card;
+  const std::string file = programOf(300);
+  writeFile(card.folder() + "game.bas", file);
+  writeFile(pc.folder() + "target.bas", "old");
+  fs::create_symlink("target.bas", pc.folder() + "link.bas");
+  writeFile(pc.folder() + "locked.bas", "old");
+  fs::permissions(pc.folder() + "locked.bas", fs::perms::owner_read);
+  ASSERT_EQ(::mkfifo((pc.folder() + "fifo").c_str(), 0600), 0);
+  FakeBoard board(FakeBoard::Behaviour::Files, card.folder());
+  struct Refused {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const std::string longName(250, 'n');
+  for (const Refused& r : {Refused{{"game.bas", pc.folder() + "fifo"}, "is a FIFO (--force"},
+                           Refused{{"game.bas", pc.folder() + "locked.bas"}, "(--force to replace it"},
+                           Refused{{"game.bas", pc.folder() + "."}, "names a folder"},
+                           Refused{{"game.bas", fs::path(pc.folder()).parent_path().string()}, "is a folder"},
+                           Refused{{"B:/x/..", pc.folder() + "x.bas"}, "names no file"},
+                           Refused{{"B:/games/"}, "names no file"},
+                           Refused{{longName, pc.folder() + "x.bas"}, "a board takes at most 255 on a line"}}) {
+    std::vector<std::string> args{"receive", "--port", board.port()};
+    args.insert(args.end(), r.args.begin(), r.args.end());
+    const CliRun got = runCli(args);
+    EXPECT_NE(got.exitCode, 0) << r.message;
+    EXPECT_NE(got.err.find(r.message), std::string::npos) << got.err;
+  }
+  const CliRun linked = runCli({"receive", "--port", board.port(), "game.bas", pc.folder() + "link.bas"});
+  EXPECT_EQ(linked.exitCode, 0) << linked.err;
+  EXPECT_EQ(board.finish(), "\x03XMODEM SEND \"game.bas\"\r");  // nothing before: refused unopened
+  EXPECT_TRUE(fs::is_symlink(pc.folder() + "link.bas"));
+  EXPECT_EQ(readAll(pc.folder() + "target.bas"), file);
+  EXPECT_EQ(readAll(pc.folder() + "locked.bas"), "old");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 // once the first line has arrived. A board with files echoes too, and hands
 // its side of the terminal to lrzsz's `rx` or `sx` for the length of an
 // XMODEM RECEIVE or XMODEM SEND command, in its own folder; or, refusing,
-// asks for an XMODEM file and answers every block with NAK until cancelled.
+// asks for an XMODEM file and answers every block with NAK until cancelled;
+// or echoes the first line and then prints without line ends until the test
+// ends, as a running program's output would.
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -17,6 +19,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -26,7 +30,7 @@ namespace vennik::testing {
 
 class FakeBoard {
  public:
-  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks };
+  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood };
 
   explicit FakeBoard(Behaviour behaviour, std::string folder = {})
       : behaviour_(behaviour), folder_(std::move(folder)) {
@@ -59,9 +63,11 @@ class FakeBoard {
   // what rx or sx took). Closing the last terminal end lets the board read
   // what is left, then stop.
   const std::string& finish() {
+    stopFlood();
     if (slave_ >= 0) ::close(slave_);
     slave_ = -1;
     if (thread_.joinable()) thread_.join();
+    stopFlood();
     if (master_ >= 0) ::close(master_);
     master_ = -1;
     return received_;
@@ -82,6 +88,16 @@ class FakeBoard {
         if (c == '\x03') {
           answer += "\r\nBreak in line 10\r\n> ";
         } else if (c == '\r' || (c == '\n' && !afterCr_)) {
+          // The flood begins before the line is counted: a test that waits
+          // for the line finds it under way.
+          const bool floodNow = behaviour_ == Behaviour::Flood && !flood_.joinable();
+          if (floodNow) {
+            answer += "\r\n";
+            if (::write(master_, answer.data(), answer.size()) < 0) return;
+            answer.clear();
+            flooding_ = true;
+            flood_ = std::thread([this] { flood(); });
+          }
           {
             std::lock_guard lock(mutex_);
             ++lines_;
@@ -93,7 +109,7 @@ class FakeBoard {
             return;
           }
           const bool files = behaviour_ == Behaviour::Files || behaviour_ == Behaviour::RefuseBlocks;
-          if (behaviour_ == Behaviour::Echo || files) answer += "\r\n";
+          if (behaviour_ == Behaviour::Echo || (behaviour_ == Behaviour::Flood && !floodNow) || files) answer += "\r\n";
           if (behaviour_ == Behaviour::Chatter) answer += "Hello from the board\r\n";
           if (files) {
             // The command runs once its echo is out; the tool sends nothing
@@ -160,6 +176,27 @@ class FakeBoard {
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
   }
 
+  void flood() {
+    const std::string stars(64, '*');
+    while (flooding_) {
+      if (::write(master_, stars.data(), stars.size()) < 0) break;
+    }
+    floodEnded_ = true;
+  }
+  // A flood blocked on a full terminal goes on once the test's end has read
+  // what it holds, and then sees that it is to stop.
+  void stopFlood() {
+    flooding_ = false;
+    if (!flood_.joinable() || slave_ < 0) return;
+    ::fcntl(slave_, F_SETFL, ::fcntl(slave_, F_GETFL) | O_NONBLOCK);
+    char buf[4096];
+    while (!floodEnded_) {
+      pollfd in{slave_, POLLIN, 0};
+      if (::poll(&in, 1, 10) > 0 && ::read(slave_, buf, sizeof buf) < 0 && errno != EAGAIN) break;
+    }
+    flood_.join();
+  }
+
   void refuseBlocks() {
     char buf[4096];
     if (::write(master_, "C", 1) != 1) return;
@@ -223,6 +260,9 @@ class FakeBoard {
   int slave_ = -1;
   std::string port_;
   std::thread thread_;
+  std::thread flood_;
+  std::atomic<bool> flooding_{false};
+  std::atomic<bool> floodEnded_{false};
   std::string received_;
   std::string line_;
   bool afterCr_ = false;

@@ -35,6 +35,9 @@ class ByteLink {
   virtual LinkStatus writeFinal(std::string_view bytes, LinkClock::time_point deadline) = 0;
   // Why the link was lost, for the message; empty when it was not.
   virtual std::string lostReason() const = 0;
+  // The clock every deadline on this link is measured by: the steady clock
+  // for a port, a clock of its own for a link that plays a script.
+  virtual LinkClock::time_point now() const { return LinkClock::now(); }
 };
 
 }  // namespace vennik

@@ -102,15 +102,27 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, int baud, 
 }
 
 SerialPort::~SerialPort() {
-  // Both act on the port, not on this descriptor: only for the port's owner.
-  // Drained output is never flushed: on some ports (a pseudo-terminal) the
-  // flush drops bytes that the other end has not read yet.
+  // All act on the port, not on this descriptor: only for the port's owner.
+  // What was written is drained first (a final ACK, a CAN CAN, the Ctrl-C of
+  // a stopped send: the board must see them), and dropped only when the
+  // board has stopped taking bytes, so that closing never waits on a stuck
+  // board. Drained output is never flushed: on some ports (a pseudo-terminal)
+  // the flush drops bytes that the other end has not read yet.
   if (owned_) {
-    if (undrained_) ::tcflush(fd_, TCOFLUSH);
+    if (undrained_) {
+      wakeFd_ = -1;  // the user's stop has been seen: this is the way out
+      if (drain(kCloseStall) != LinkStatus::Ok) ::tcflush(fd_, TCOFLUSH);
+    }
     if (restore_) ::tcsetattr(fd_, TCSANOW, &found_);
     ::ioctl(fd_, TIOCNXCL);
   }
   ::close(fd_);
+}
+
+bool SerialPort::woken() const {
+  if (wakeFd_ < 0) return false;
+  pollfd wake{wakeFd_, POLLIN, 0};
+  return ::poll(&wake, 1, 0) > 0 && (wake.revents & POLLIN);
 }
 
 LinkStatus SerialPort::lost(std::string reason) {
@@ -135,6 +147,7 @@ LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadl
   written = 0;
   undrained_ = true;
   while (written < bytes.size()) {
+    if (woken()) return LinkStatus::Interrupted;
     ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
     if (n > 0) {
       written += static_cast<size_t>(n);
@@ -150,6 +163,9 @@ LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadl
 
 LinkStatus SerialPort::read(LinkClock::time_point deadline, std::string& in) {
   for (;;) {
+    // Looked at before every read: a board that never stops sending would
+    // otherwise never let the wait see the user's stop.
+    if (woken()) return LinkStatus::Interrupted;
     char buf[4096];
     ssize_t n = ::read(fd_, buf, sizeof buf);
     if (n > 0) {

@@ -37,9 +37,9 @@ class SerialPort : public ByteLink {
   // ends with Interrupted once `wakeFd` is readable (-1: never). nullptr and
   // `error` filled when the port cannot be opened.
   static std::unique_ptr<SerialPort> open(const std::string& path, int baud, int wakeFd, PortOpenError& error);
-  // Drops output still queued after a send that did not finish, so that
-  // closing never waits on a stuck board; restores the port's settings and
-  // releases it.
+  // Waits until what was written has left (a board that takes nothing for
+  // kCloseStall has what is left dropped, so that closing never waits on a
+  // stuck board); restores the port's settings and releases it.
   ~SerialPort() override;
   SerialPort(const SerialPort&) = delete;
   SerialPort& operator=(const SerialPort&) = delete;
@@ -55,6 +55,10 @@ class SerialPort : public ByteLink {
   // Waits for `events` on the port until the deadline.
   LinkStatus await(short events, LinkClock::time_point deadline);
   LinkStatus lost(std::string reason);
+  // Whether the user has asked to stop.
+  bool woken() const;
+
+  static constexpr std::chrono::milliseconds kCloseStall{2000};
 
   int fd_;
   int wakeFd_;

@@ -116,9 +116,13 @@ std::string xmodemFailure(const XmodemOutcome& r, const PortChoice& port, const 
   const std::string partial = sending ? "; the file on the board may be incomplete" : "";
   switch (r.end) {
     case XmodemEnd::NoStart:
-      return sending ? "the board did not ask for the file within " + seconds(pacing.startWait) + " of the command"
+      return sending ? "the board did not ask for the file within " + std::to_string(pacing.tries) + " x " +
+                           seconds(pacing.timeout) + " of the command" + cancel
                      : "the board did not start sending within " + std::to_string(pacing.tries) + " tries of " +
                            seconds(pacing.timeout) + " (does the file exist?)" + cancel;
+    case XmodemEnd::TooLarge:
+      return "the file is larger than the limit of " + std::to_string(pacing.maxBytes) + " bytes, at " + blockOf(r) +
+             cancel;
     case XmodemEnd::GaveUp:
       return "gave up at " + blockOf(r) + " after " + std::to_string(pacing.tries) + " tries" + cancel + partial;
     case XmodemEnd::CancelledByPeer: return "the board cancelled the transfer at " + blockOf(r) + partial;
@@ -170,6 +174,8 @@ TransferResult xmodemResult(const XmodemOutcome& x, const PortChoice& port, cons
   TransferResult r;
   r.units = x.blocks;
   r.bytes = x.bytes;
+  r.shortBlocks = x.shortBlocks;
+  r.tooLarge = x.end == XmodemEnd::TooLarge;
   r.elapsed = x.elapsed;
   if (x.end != XmodemEnd::Done) {
     r.failure = failureFor(x.end == XmodemEnd::Interrupted);
@@ -183,15 +189,45 @@ TransferResult xmodemResult(const XmodemOutcome& x, const PortChoice& port, cons
 std::string boardFileNameProblem(const std::string& name) {
   if (name.empty()) return "the file name on the board is empty";
   for (char c : name) {
-    if (c == '"') return "the file name on the board cannot hold a double quote: " + name;
+    if (c == '"') return "the file name on the board cannot hold a double quote: " + showLine(name);
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
       return "the file name on the board cannot hold a control character: " + showLine(name);
   }
   return {};
 }
 
+std::string commandLineProblem(const std::string& command) {
+  if (command.size() <= kBoardLineLimit) return {};
+  return "the command " + quoted(command) + " would have " + std::to_string(command.size()) +
+         " characters; a board takes at most " + std::to_string(kBoardLineLimit) + " on a line";
+}
+
+std::string droppedByteProblem(std::string_view envelope) {
+  const std::optional<DroppedByte> dropped = findDroppedByte(envelope);
+  if (!dropped) return {};
+  const std::vector<std::string_view> pieces = splitSendLines(envelope);
+  // The line as a message can show it whatever the terminal's encoding: a
+  // byte from 0x80 up as <B0>.
+  std::string line;
+  for (char c : pieces[dropped->line - 1]) {
+    if (c == '\r' || c == '\n') break;
+    if (static_cast<unsigned char>(c) < 0x80) {
+      line += c;
+      continue;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "<%02X>", static_cast<unsigned char>(c));
+    line += hex;
+  }
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", dropped->byte);
+  return "line " + std::to_string(dropped->line) + " of " + std::to_string(pieces.size() - 1) + " (" + quoted(line) +
+         ") holds the byte " + hex + ", which a board's AUTOSAVE drops (it keeps printable ASCII, TAB and line ends)";
+}
+
 TransferResult sendByTyping(const PortChoice& port, std::string_view envelope, const SendPacing& pacing,
                             const TransferControl& control) {
+  if (std::string problem = droppedByteProblem(envelope); !problem.empty()) return refused(problem);
   if (std::optional<OverlongSendLine> longLine = findLongLine(envelope)) {
     const std::vector<std::string_view> pieces = splitSendLines(envelope);
     return refused(lineOf(longLine->line, pieces.size() - 1, pieces) + " has " + std::to_string(longLine->length) +
@@ -219,10 +255,11 @@ TransferResult sendByXmodem(const PortChoice& port, const XmodemSendRequest& req
   if (request.name) {
     if (std::string problem = boardFileNameProblem(*request.name); !problem.empty()) return refused(problem);
   }
+  const std::string command = request.name ? "XMODEM RECEIVE \"" + *request.name + "\"" : "XMODEM RECEIVE";
+  if (std::string problem = commandLineProblem(command); !problem.empty()) return refused(problem);
   TransferResult r;
   std::unique_ptr<SerialPort> link = openPort(port, control, r);
   if (!link) return r;
-  const std::string command = request.name ? "XMODEM RECEIVE \"" + *request.name + "\"" : "XMODEM RECEIVE";
   std::string after;
   if (auto failed = startCommand(*link, command, port, request.console, after)) return *failed;
   const XmodemOutcome x =
@@ -235,12 +272,13 @@ TransferResult sendByXmodem(const PortChoice& port, const XmodemSendRequest& req
 TransferResult receiveByXmodem(const PortChoice& port, const XmodemReceiveRequest& request,
                                const TransferControl& control, std::string& data) {
   if (std::string problem = boardFileNameProblem(request.name); !problem.empty()) return refused(problem);
+  const std::string command = "XMODEM SEND \"" + request.name + "\"";
+  if (std::string problem = commandLineProblem(command); !problem.empty()) return refused(problem);
   TransferResult r;
   std::unique_ptr<SerialPort> link = openPort(port, control, r);
   if (!link) return r;
   std::string after;
-  if (auto failed = startCommand(*link, "XMODEM SEND \"" + request.name + "\"", port, request.console, after))
-    return *failed;
+  if (auto failed = startCommand(*link, command, port, request.console, after)) return *failed;
   const XmodemOutcome x = receiveXmodem(*link, request.xmodem, std::move(after), data, control.progress);
   const std::string lostReason = link->lostReason();
   link.reset();

@@ -45,12 +45,14 @@ struct TransferResult {
   // What moved: lines or blocks, and bytes.
   size_t units = 0;
   size_t bytes = 0;
+  bool tooLarge = false;     // Board: a received file was larger than allowed
+  bool shortBlocks = false;  // the board refused 1K blocks: 128-byte ones went instead
   std::chrono::duration<double> elapsed{};
 };
 
 // Types a copy mode's envelope (its bytes as the board gets them, the end
 // character last) line by line. Refused when a line is longer than a board
-// takes.
+// takes, or holds a byte its AUTOSAVE drops.
 TransferResult sendByTyping(const PortChoice& port, std::string_view envelope, const SendPacing& pacing,
                             const TransferControl& control);
 
@@ -81,5 +83,13 @@ TransferResult receiveByXmodem(const PortChoice& port, const XmodemReceiveReques
 
 // Why `name` cannot be typed as a file name inside quotes; empty when it can.
 std::string boardFileNameProblem(const std::string& name);
+
+// Why `command` cannot be typed at a board's prompt (longer than a board
+// takes on a line); empty when it can.
+std::string commandLineProblem(const std::string& command);
+
+// "line 3 of 4 holds the byte 0xB0, which a board's AUTOSAVE drops"; empty
+// when the envelope holds no such byte.
+std::string droppedByteProblem(std::string_view envelope);
 
 }  // namespace vennik

@@ -48,9 +48,19 @@ std::optional<OverlongSendLine> findLongLine(std::string_view program) {
   return std::nullopt;
 }
 
+std::optional<DroppedByte> findDroppedByte(std::string_view program) {
+  const std::vector<std::string_view> pieces = splitSendLines(program);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    for (char c : pieces[i]) {
+      if (static_cast<unsigned char>(c) >= 0x80) return DroppedByte{i + 1, static_cast<unsigned char>(c)};
+    }
+  }
+  return std::nullopt;
+}
+
 SendOutcome sendProgram(ByteLink& link, std::string_view envelope, const SendPacing& pacing,
                         const ProgressSink& progress) {
-  const auto start = LinkClock::now();
+  const auto start = link.now();
   const std::vector<std::string_view> pieces = splitSendLines(envelope);
   SendOutcome out;
   out.totalLines = pieces.size() - 1;
@@ -67,18 +77,18 @@ SendOutcome sendProgram(ByteLink& link, std::string_view envelope, const SendPac
       } else if (endSaves) {
         out.left = LeftMode::StillInMode;
       } else {
-        const auto deadline = LinkClock::now() + pacing.timeout;
+        const auto deadline = link.now() + pacing.timeout;
         out.left = link.writeFinal(std::string_view(&kCtrlC, 1), deadline) == LinkStatus::Ok ? LeftMode::CtrlCSent
                                                                                                 : LeftMode::Unknown;
       }
     }
-    out.elapsed = LinkClock::now() - start;
+    out.elapsed = link.now() - start;
     return out;
   };
   auto report = [&] {
     if (!progress) return;
     progress({TransferProgress::Unit::Lines, out.linesSent, out.totalLines, out.bytesSent, envelope.size(),
-              LinkClock::now() - start});
+              link.now() - start});
   };
 
   LinkStatus status = breakToPrompt(link, pacing);
@@ -94,15 +104,15 @@ SendOutcome sendProgram(ByteLink& link, std::string_view envelope, const SendPac
     ++out.linesSent;
     out.bytesSent += pieces[i].size();
     if (!pacing.waitForEcho) {
-      status = dropUntil(link, LinkClock::now() + pacing.lineDelay);
+      status = dropUntil(link, link.now() + pacing.lineDelay);
       if (status != LinkStatus::Ok) return finish(endFor(status));
       report();
       continue;
     }
-    status = awaitEchoLine(link, echo, pacing.timeout, line);
+    const std::string_view sent = pieces[i].substr(0, withoutLineEnd(pieces[i]));
+    status = awaitEchoLine(link, echo, pacing.timeout, sent.size() + kEchoSlack, line);
     if (status == LinkStatus::TimedOut) return finish(SendEnd::NoEcho);
     if (status != LinkStatus::Ok) return finish(endFor(status));
-    const std::string_view sent = pieces[i].substr(0, withoutLineEnd(pieces[i]));
     if (!isEchoOf(sent, line, i == 0)) {
       out.echoed = std::move(line);
       return finish(SendEnd::WrongEcho);

@@ -63,6 +63,15 @@ struct OverlongSendLine {
 };
 std::optional<OverlongSendLine> findLongLine(std::string_view program);
 
+// The first byte a board's AUTOSAVE drops (it keeps printable ASCII, TAB,
+// CR and LF: bytes from 0x80 up are lost, or stop the send midway), with
+// its line (1-based); nullopt when there is none.
+struct DroppedByte {
+  size_t line;
+  unsigned char byte;
+};
+std::optional<DroppedByte> findDroppedByte(std::string_view program);
+
 // Sends Ctrl-C, drops what the board answers, then sends `envelope` (a copy
 // mode's bytes: header, program and, as its last byte, the mode's end
 // character). The end character is not waited on; the send ends once the

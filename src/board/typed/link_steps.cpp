@@ -8,7 +8,7 @@ LinkStatus writeAll(ByteLink& link, std::string_view bytes, std::chrono::millise
   written = 0;
   while (written < bytes.size()) {
     size_t now = 0;
-    LinkStatus status = link.write(bytes.substr(written), LinkClock::now() + timeout, now);
+    LinkStatus status = link.write(bytes.substr(written), link.now() + timeout, now);
     written += now;
     if (status == LinkStatus::Ok) break;
     if (status != LinkStatus::TimedOut || now == 0) return status;
@@ -30,7 +30,7 @@ LinkStatus breakToPrompt(ByteLink& link, const ConsolePacing& pacing) {
   size_t written = 0;
   LinkStatus status = writeAll(link, std::string_view(&kCtrlC, 1), pacing.timeout, written);
   if (status != LinkStatus::Ok) return status;
-  const auto start = LinkClock::now();
+  const auto start = link.now();
   const auto last = start + pacing.settleLongest;
   auto deadline = start + pacing.settleFirst;
   std::string in;
@@ -39,19 +39,24 @@ LinkStatus breakToPrompt(ByteLink& link, const ConsolePacing& pacing) {
     status = link.read(std::min(deadline, last), in);
     if (status == LinkStatus::TimedOut) return LinkStatus::Ok;
     if (status != LinkStatus::Ok) return status;
-    deadline = LinkClock::now() + pacing.settleQuiet;
+    deadline = link.now() + pacing.settleQuiet;
   }
 }
 
-LinkStatus awaitEchoLine(ByteLink& link, EchoLines& echo, std::chrono::milliseconds timeout, std::string& line) {
+LinkStatus awaitEchoLine(ByteLink& link, EchoLines& echo, std::chrono::milliseconds timeout, size_t longest,
+                         std::string& line) {
   std::string in;
   for (;;) {
     if (std::optional<std::string> next = echo.next()) {
       line = std::move(*next);
       return LinkStatus::Ok;
     }
+    if (echo.partial().size() > longest) {
+      line = echo.partial().substr(0, longest + 1);
+      return LinkStatus::Ok;
+    }
     in.clear();
-    LinkStatus status = link.read(LinkClock::now() + timeout, in);
+    LinkStatus status = link.read(link.now() + timeout, in);
     if (status != LinkStatus::Ok) {
       line = echo.partial();
       return status;
@@ -77,7 +82,11 @@ TypedCommand typeCommand(ByteLink& link, std::string_view command, std::chrono::
       typed.echoed = isEchoOf(command, typed.answer, true);
       return typed;
     }
-    typed.status = link.read(LinkClock::now() + timeout, in);
+    if (in.size() > command.size() + kEchoSlack) {
+      typed.answer = in.substr(0, command.size() + kEchoSlack);
+      return typed;
+    }
+    typed.status = link.read(link.now() + timeout, in);
     if (typed.status != LinkStatus::Ok) {
       typed.answer = in;
       return typed;

@@ -36,9 +36,17 @@ LinkStatus dropUntil(ByteLink& link, LinkClock::time_point deadline);
 // but no longer than settleLongest.
 LinkStatus breakToPrompt(ByteLink& link, const ConsolePacing& pacing);
 
+// How much longer than the line sent its echo may grow before it is taken
+// for something else: a board that prints without line ends (a running
+// program's output) must not hold a send, or its memory, for ever.
+inline constexpr size_t kEchoSlack = 256;
+
 // Waits for the next line the board echoes into `echo`; any byte restarts
 // the timeout, so a slow echo is no fault. TimedOut when the board is silent.
-LinkStatus awaitEchoLine(ByteLink& link, EchoLines& echo, std::chrono::milliseconds timeout, std::string& line);
+// A line still without its end after `longest` bytes is given back as it
+// stands (Ok): it is not the echo.
+LinkStatus awaitEchoLine(ByteLink& link, EchoLines& echo, std::chrono::milliseconds timeout, size_t longest,
+                         std::string& line);
 
 // How typing a command at the board's prompt ended.
 struct TypedCommand {
@@ -48,7 +56,9 @@ struct TypedCommand {
   std::string after;    // what came after it
 };
 
-// Types `command` and CR at the prompt and checks the board's echo of it.
+// Types `command` and CR at the prompt and checks the board's echo of it;
+// an answer longer than the command plus kEchoSlack without a line end is
+// not its echo.
 TypedCommand typeCommand(ByteLink& link, std::string_view command, std::chrono::milliseconds timeout);
 
 }  // namespace vennik

@@ -20,7 +20,8 @@ XmodemEnd endFor(LinkStatus status) {
   }
 }
 
-// Bytes from the other side, one at a time, each with its own deadline.
+// Bytes from the other side, one at a time, each by a deadline the caller
+// keeps: noise does not move it.
 class Incoming {
  public:
   Incoming(ByteLink& link, std::string pending) : link_(link), in_(std::move(pending)) {}
@@ -38,7 +39,7 @@ class Incoming {
   // Whether the next byte, should it come at once, is `c`; taken if it is.
   bool follows(char c, std::chrono::milliseconds wait) {
     char got = 0;
-    if (next(LinkClock::now() + wait, got) != LinkStatus::Ok) return false;
+    if (next(link_.now() + wait, got) != LinkStatus::Ok) return false;
     if (got == c) return true;
     --pos_;
     return false;
@@ -47,25 +48,19 @@ class Incoming {
     in_.clear();
     pos_ = 0;
   }
-  // Drops what arrives until the line has been quiet for `quiet`.
-  LinkStatus purge(std::chrono::milliseconds quiet) {
+  // Drops what arrives until the line has been quiet for `quiet`, or until
+  // `deadline` on a line that never is.
+  LinkStatus purge(std::chrono::milliseconds quiet, LinkClock::time_point deadline) {
     dropBuffered();
-    return dropUntilQuiet(quiet);
-  }
-
- private:
-  LinkStatus dropUntilQuiet(std::chrono::milliseconds quiet) {
     for (;;) {
+      const LinkStatus status = link_.read(std::min(link_.now() + quiet, deadline), in_);
       in_.clear();
-      LinkStatus status = link_.read(LinkClock::now() + quiet, in_);
-      if (status == LinkStatus::TimedOut) {
-        in_.clear();
-        return LinkStatus::Ok;
-      }
+      if (status == LinkStatus::TimedOut) return LinkStatus::Ok;
       if (status != LinkStatus::Ok) return status;
     }
   }
 
+ private:
   ByteLink& link_;
   std::string in_;
   size_t pos_ = 0;
@@ -74,16 +69,16 @@ class Incoming {
 class Transfer {
  public:
   Transfer(ByteLink& link, const XmodemPacing& pacing, const ProgressSink& progress)
-      : link_(link), pacing_(pacing), progress_(progress), start_(LinkClock::now()) {}
+      : link_(link), pacing_(pacing), progress_(progress), start_(link_.now()) {}
 
   XmodemOutcome& out() { return out_; }
 
   XmodemOutcome finish(XmodemEnd end) {
     out_.end = end;
-    if (end == XmodemEnd::GaveUp || end == XmodemEnd::Interrupted || end == XmodemEnd::OutOfSequence) {
-      out_.cancelSent = link_.writeFinal(kCancel, LinkClock::now() + pacing_.timeout) == LinkStatus::Ok;
+    if (end != XmodemEnd::Done && end != XmodemEnd::CancelledByPeer && end != XmodemEnd::Lost) {
+      out_.cancelSent = link_.writeFinal(kCancel, link_.now() + pacing_.timeout) == LinkStatus::Ok;
     }
-    out_.elapsed = LinkClock::now() - start_;
+    out_.elapsed = link_.now() - start_;
     return out_;
   }
 
@@ -95,7 +90,7 @@ class Transfer {
   void report(size_t totalBytes) {
     if (progress_) {
       progress_({TransferProgress::Unit::Blocks, out_.blocks, out_.totalBlocks, out_.bytes, totalBytes,
-                 LinkClock::now() - start_});
+                 link_.now() - start_});
     }
   }
 
@@ -111,6 +106,9 @@ std::chrono::milliseconds purgeQuiet(const XmodemPacing& pacing) {
   return std::min(pacing.timeout, std::chrono::milliseconds(1000));
 }
 
+// A receiver that cannot take 1K blocks answers the first one so.
+constexpr int kLongBlockRefusals = 2;
+
 }  // namespace
 
 XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks, const XmodemPacing& pacing,
@@ -120,7 +118,7 @@ XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks,
   XmodemOutcome& out = t.out();
 
   // The receiver's first request says which check it wants.
-  const auto startBy = LinkClock::now() + pacing.startWait;
+  const auto startBy = link.now() + pacing.timeout * pacing.tries;
   for (bool asked = false; !asked;) {
     char c = 0;
     LinkStatus status = in.next(startBy, c);
@@ -135,23 +133,31 @@ XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks,
   }
   in.dropBuffered();
 
-  const bool useLong = longBlocks && out.check == Check::Crc;
-  const auto blockSizeAt = [&](size_t offset) { return useLong && data.size() - offset >= kLongBlock ? kLongBlock : kShortBlock; };
-  for (size_t offset = 0; offset < data.size(); offset += blockSizeAt(offset)) ++out.totalBlocks;
+  bool useLong = longBlocks && out.check == Check::Crc;
+  const auto blockSizeAt = [&](size_t offset) {
+    return useLong && data.size() - offset >= kLongBlock ? kLongBlock : kShortBlock;
+  };
+  const auto countBlocks = [&](size_t from) {
+    out.totalBlocks = out.blocks;
+    for (size_t offset = from; offset < data.size(); offset += blockSizeAt(offset)) ++out.totalBlocks;
+  };
+  countBlocks(0);
   t.report(data.size());
 
   // Blocks, then EOT: each sent until acknowledged.
   uint8_t number = 1;
   for (size_t offset = 0; offset <= data.size();) {
     const bool eot = offset == data.size();
-    const size_t size = eot ? 0 : blockSizeAt(offset);
-    const std::string block = eot ? std::string(1, kEot) : makeBlock(number, data.substr(offset, size), size, out.check);
+    size_t size = eot ? 0 : blockSizeAt(offset);
+    std::string block = eot ? std::string(1, kEot) : makeBlock(number, data.substr(offset, size), size, out.check);
+    int refusals = 0;
     bool acknowledged = false;
     for (int tries = 0; !acknowledged; ++tries) {
       if (tries == pacing.tries) return t.finish(XmodemEnd::GaveUp);
       LinkStatus status = t.send(block);
       if (status != LinkStatus::Ok) return t.finish(endFor(status));
-      const auto answerBy = LinkClock::now() + pacing.timeout;
+      const auto answerBy = link.now() + pacing.timeout;
+      bool refused = false;
       for (bool answered = false; !answered;) {
         char c = 0;
         status = in.next(answerBy, c);
@@ -160,10 +166,23 @@ XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks,
         if (c == kAck) {
           acknowledged = answered = true;
         } else if (c == kNak || (c == kCrcRequest && number == 1 && offset == 0)) {
+          // A request sent again before the first block arrived is no
+          // refusal of its size.
           answered = true;
+          refused = c == kNak;
         } else if (c == kCan && in.follows(kCan, pacing.timeout)) {
           return t.finish(XmodemEnd::CancelledByPeer);
         }
+      }
+      if (refused && size == kLongBlock && number == 1 && ++refusals == kLongBlockRefusals) {
+        // The rest goes in 128-byte blocks, tried afresh.
+        useLong = false;
+        out.shortBlocks = true;
+        size = kShortBlock;
+        block = makeBlock(number, data.substr(offset, size), size, out.check);
+        countBlocks(offset);
+        tries = -1;
+        in.dropBuffered();
       }
     }
     // Answers to earlier tries that came late would be taken for this block's.
@@ -190,23 +209,29 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
   int failures = 0;  // in a row
   int requests = 0;  // before the first block
   bool started = false;
+  // The next block is due by then; set by what this side sends, never moved
+  // by what arrives.
+  auto dueBy = link.now();
 
+  const auto answer = [&](char c) {
+    dueBy = link.now() + pacing.timeout;
+    return t.send(std::string_view(&c, 1));
+  };
   // What goes out when nothing good came: the first request again (CRC,
   // later checksum), or a NAK once blocks have come.
-  auto askAgain = [&]() -> LinkStatus {
+  const auto askAgain = [&]() -> LinkStatus {
     if (!started) {
       if (requests == pacing.crcRequests) out.check = Check::Sum;
       ++requests;
     }
-    const char ask = !started && out.check == Check::Crc ? kCrcRequest : kNak;
-    return t.send(std::string_view(&ask, 1));
+    return answer(!started && out.check == Check::Crc ? kCrcRequest : kNak);
   };
 
   LinkStatus status = askAgain();
   if (status != LinkStatus::Ok) return t.finish(endFor(status));
   for (;;) {
     char c = 0;
-    status = in.next(LinkClock::now() + pacing.timeout, c);
+    status = in.next(dueBy, c);
     if (status == LinkStatus::TimedOut) {
       if (++failures == pacing.tries) return t.finish(started ? XmodemEnd::GaveUp : XmodemEnd::NoStart);
       status = askAgain();
@@ -215,8 +240,11 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
     }
     if (status != LinkStatus::Ok) return t.finish(endFor(status));
 
-    if (c == kEot && started) {
-      status = t.send(std::string_view(&kAck, 1));
+    if (c == kEot) {
+      // The last byte of the transfer: it must reach the sender before the
+      // port is let go, or the board's XMODEM waits on and swallows what is
+      // typed next.
+      status = link.writeFinal(std::string_view(&kAck, 1), link.now() + pacing.timeout);
       if (status != LinkStatus::Ok) return t.finish(endFor(status));
       // Only the last block is padded; a file that ends in Ctrl-Z loses it too.
       size_t end = data.size();
@@ -231,7 +259,7 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
     std::string block(1, c);
     const size_t want = blockWireSize(c == kStx ? kLongBlock : kShortBlock, out.check);
     while (block.size() < want && status == LinkStatus::Ok) {
-      status = in.next(LinkClock::now() + pacing.timeout, c);
+      status = in.next(dueBy, c);
       block += c;
     }
     if (status != LinkStatus::Ok && status != LinkStatus::TimedOut) return t.finish(endFor(status));
@@ -239,12 +267,15 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
     std::string_view payload;
     if (status == LinkStatus::TimedOut || readBlock(block, out.check, number, payload) != BlockVerdict::Good) {
       if (++failures == pacing.tries) return t.finish(XmodemEnd::GaveUp);
-      status = in.purge(purgeQuiet(pacing));
-      if (status == LinkStatus::Ok) status = t.send(std::string_view(&kNak, 1));
+      status = in.purge(purgeQuiet(pacing), link.now() + pacing.timeout);
+      if (status == LinkStatus::Ok) status = answer(kNak);
       if (status != LinkStatus::Ok) return t.finish(endFor(status));
       continue;
     }
     if (number == expected) {
+      // Another block after maxBytes makes the file larger than that (a
+      // sender pads the last block, never sends one of padding alone).
+      if (data.size() >= pacing.maxBytes) return t.finish(XmodemEnd::TooLarge);
       started = true;
       lastBlockAt = data.size();
       data.append(payload);
@@ -256,7 +287,7 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
     }
     failures = 0;
     // A block sent again because its ACK was lost is acknowledged and dropped.
-    status = t.send(std::string_view(&kAck, 1));
+    status = answer(kAck);
     if (status != LinkStatus::Ok) return t.finish(endFor(status));
     t.report(0);
   }

@@ -156,6 +156,13 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
     problem += crunched ? u" of the crunched program" : u" of the source";
     problem += u" holds the character " + codePointText(bad.codePoint) +
                u", which a board's code page (Windows-1252) has no byte for; remove it first";
+    return bytes;
+  }
+  // Typed into AUTOSAVE, a byte from 0x80 up is lost or stops the send
+  // midway: said before a port is asked for.
+  if (const std::string dropped = droppedByteProblem(*bytes); !dropped.empty()) {
+    problem = fromUtf8(dropped) + u"; remove it first";
+    return std::nullopt;
   }
   return bytes;
 }
