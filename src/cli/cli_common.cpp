@@ -12,7 +12,8 @@
 namespace vennik::cli {
 
 void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
-  cmd.add_option("--factor", opts.overrides.variableFactor, "Variable factor: rows of the name table per source line (default 0.5)");
+  cmd.add_option("--factor", opts.overrides.variableFactor,
+                 "Variable factor: rows of the name table per source line (default 0.5)");
   cmd.add_option("--library", opts.overrides.library, "Library names, separated by blanks");
   cmd.add_option("--keywords", opts.overrides.keywords,
                  "Keyword list: micromite (built in, the default), picomite, cmm2, mmb4l, mmb4w, or the path of a "

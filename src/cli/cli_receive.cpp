@@ -29,7 +29,8 @@ std::string filePart(const std::string& name) {
 
 void addReceiveCommand(CLI::App& app) {
   auto opts = std::make_shared<ReceiveOptions>();
-  CLI::App* cmd = app.add_subcommand("receive", "Fetch a file by XMODEM from a board with files: " + boardNamesWithFiles());
+  CLI::App* cmd =
+      app.add_subcommand("receive", "Fetch a file by XMODEM from a board with files: " + boardNamesWithFiles());
   addPortOptions(*cmd, opts->port);
   cmd->add_option("NAME", opts->name, "The file on the board, e.g. B:/prog.bas")->required();
   cmd->add_option("OUT", opts->out, "Where to write it, - for standard output (default: NAME's file part here)");

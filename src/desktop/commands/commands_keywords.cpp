@@ -36,7 +36,8 @@ void chooseKeywordList(CommandContext& ctx, int32_t entry) {
   if (entry == kOtherKeywordList) {
     // A list of the user's is likely kept beside the one in use, else near
     // the sources.
-    const Text start = ctx.keywords.shipped < 0 ? folderPart(fromUtf8(ctx.keywords.choice)) : ctx.shell.settings.sourceFolder;
+    const Text start =
+        ctx.keywords.shipped < 0 ? folderPart(fromUtf8(ctx.keywords.choice)) : ctx.shell.settings.sourceFolder;
     const std::optional<Text> path = ctx.ui.askOpenFileName({kKeywordListTitle, start, kKeywordListFilters});
     if (!path) {
       ctx.ui.markKeywordList(menuEntryOf(ctx.keywords));  // the toolkit checked the entry on its own

@@ -50,7 +50,8 @@ MainWindow::MainWindow(const ShellState& shell, QWidget* parent)
   // The menu bar belongs to the window (a desktop-wide menu bar would take it
   // out, and the inner height would no longer count it).
   menuBar()->setNativeMenuBar(false);
-  const WindowLayout layout = computeWindowLayout(shell.settings.mainX, shell.settings.mainY, shell.settings.mainW, shell.settings.mainH, scaleFactor_);
+  const Settings& s = shell.settings;
+  const WindowLayout layout = computeWindowLayout(s.mainX, s.mainY, s.mainW, s.mainH, scaleFactor_);
   move(toUnits(layout.window.x), toUnits(layout.window.y));
   resize(std::max(1, toUnits(layout.window.width)), std::max(1, toUnits(layout.window.height)));
   buildMenus();
