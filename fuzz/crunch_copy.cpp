@@ -29,9 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Text window = fromUtf8(crunched.text);
   const Text sourceText = fromUtf8(source);
   for (int32_t mode = 0; mode <= 8; ++mode) {
-    const Text copied = copyText(mode, window, sourceText);
     const CopyModeInfo* info = copyModeInfo(mode);
-    const Text& body = info && info->source == CopySource::SourceText ? sourceText : window;
+    const Text& body = info && info->body == CopyBody::Source ? sourceText : window;
+    const Text copied = wrapInEnvelope(mode, body);
     if (info == nullptr || info->endCharacter == 0) {
       if (copied != window) std::abort();
     } else if (copied.size() != info->header.size() + body.size() + 1 || copied.back() != info->endCharacter) {

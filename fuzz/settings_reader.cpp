@@ -7,13 +7,11 @@
 #include <string_view>
 
 #include "settings/store/settings_file.h"
-#include "desktop/window/shell_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Through the shell state, as the desktop program keeps them while it runs.
-  vennik::ShellState shell;
-  vennik::applySettings(shell, vennik::readSettingsFromBytes(std::string_view(reinterpret_cast<const char*>(data), size)));
-  const std::string written = vennik::settingsFileBytes(vennik::settingsOf(shell));
+  const vennik::Settings read =
+      vennik::readSettingsFromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string written = vennik::settingsFileBytes(read);
   if (vennik::settingsFileBytes(vennik::readSettingsFromBytes(written)) != written) std::abort();
   return 0;
 }

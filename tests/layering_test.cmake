@@ -14,7 +14,7 @@ set(uses_settings base analysis system)
 set(uses_desktop base analysis language transform board system settings)
 set(uses_desktop_qt base analysis language transform board system settings desktop)
 set(uses_lsp base analysis language system settings)
-set(uses_cli base analysis language transform board system settings desktop lsp)
+set(uses_cli base analysis language transform board system settings lsp)
 set(json_users lsp cli)
 
 function(library_of path out)

@@ -33,13 +33,6 @@ Text padOrCut(TextView s, int64_t width) {
   return out;
 }
 
-Text padLeft(TextView s, int64_t width) {
-  if (width <= 0 || s.size() >= static_cast<size_t>(width)) return Text(s);
-  Text out(static_cast<size_t>(width) - s.size(), u' ');
-  out.append(s);
-  return out;
-}
-
 TextView trimBlanks(TextView s) {
   size_t b = 0, e = s.size();
   while (b < e && s[b] == u' ') ++b;
@@ -47,26 +40,10 @@ TextView trimBlanks(TextView s) {
   return s.substr(b, e - b);
 }
 
-TextView trimBlanksRight(TextView s) {
-  size_t e = s.size();
-  while (e > 0 && s[e - 1] == u' ') --e;
-  return s.substr(0, e);
-}
-
 Text decimal(int64_t n) {
   Text out;
   appendDecimal(out, n);
   return out;
-}
-
-size_t decimalWidth(int64_t n) {
-  size_t width = n < 0 ? 2 : 1;
-  uint64_t m = n < 0 ? 0 - static_cast<uint64_t>(n) : static_cast<uint64_t>(n);
-  while (m >= 10) {
-    m /= 10;
-    ++width;
-  }
-  return width;
 }
 
 void appendDecimal(Text& out, int64_t n) {

@@ -25,17 +25,12 @@ inline char16_t foldAsciiUpper(char16_t c) {
 
 // Pads with blanks on the right, or cuts, to exactly `width` characters.
 Text padOrCut(TextView s, int64_t width);
-// Pads with blanks on the left to at least `width` characters (numbers).
-Text padLeft(TextView s, int64_t width);
 
 // Trimming removes the space character only, never tabs.
 TextView trimBlanks(TextView s);
-TextView trimBlanksRight(TextView s);
 
 Text decimal(int64_t n);
 void appendDecimal(Text& out, int64_t n);
-// Characters of the decimal form of n.
-size_t decimalWidth(int64_t n);
 
 // Splits at every occurrence of `sep` (single character); n delimiters give
 // n+1 fields.

@@ -1,6 +1,5 @@
 #include "cli/cli_common.h"
 
-#include <algorithm>
 #include <iostream>
 
 #include "system/files/source_file.h"
@@ -13,9 +12,10 @@
 namespace vennik::cli {
 
 void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
-  cmd.add_option("--factor", opts.factor, "Variable factor: rows of the name table per source line (default 0.5)");
-  cmd.add_option("--library", opts.library, "Library names, separated by blanks");
-  cmd.add_option("--keywords", opts.keywords,
+  cmd.add_option("--factor", opts.overrides.variableFactor,
+                 "Variable factor: rows of the name table per source line (default 0.5)");
+  cmd.add_option("--library", opts.overrides.library, "Library names, separated by blanks");
+  cmd.add_option("--keywords", opts.overrides.keywords,
                  "Keyword list: micromite (built in, the default), picomite, cmm2, mmb4l, mmb4w, or the path of a "
                  "list in the same layout")
       ->type_name("NAME|FILE");
@@ -37,7 +37,7 @@ Text desktopSettingsPath(PlatformServices& platform) {
   return settingsFilePath(decideSettingsFolder(platform, pattern, platform.programFolder(), CreateMissing::No));
 }
 
-void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform) {
+RunSettings runSettings(const CommonOptions& opts, PlatformServices& platform) {
   Settings stored;
   ReadFailure failure;
   std::string settingsPath;
@@ -60,21 +60,18 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
     std::cerr << "vennikplus-cli: settings '" << settingsPath << "' not read (" << failure.reason
               << "); using the defaults\n";
   }
-  shell.variableFactor = opts.factor.value_or(stored.variableFactor);
-  shell.libraryList = u" " + (opts.library ? fromUtf8(*opts.library) : stored.library) + u" ";
-  shell.keywordList = opts.keywords ? fromUtf8(*opts.keywords) : stored.keywords;
-  shell.programFolder = platform.programFolder();
+  return {withOverrides(std::move(stored), opts.overrides), platform.programFolder()};
 }
 
-KeywordsInUse loadKeywords(const ShellState& shell) {
-  auto chosen = chooseKeywords(toUtf8(shell.keywordList), keywordFolders(shell.programFolder));
+KeywordsInUse loadKeywords(const RunSettings& run) {
+  auto chosen = chooseKeywords(toUtf8(run.settings.keywords), keywordFolders(run.programFolder));
   if (auto* message = std::get_if<std::string>(&chosen)) throw CliError{*message};
   return std::get<KeywordsInUse>(std::move(chosen));
 }
 
-void applyCommonOptions(const CommonOptions& opts, ShellState& shell) {
+RunSettings runSettings(const CommonOptions& opts) {
   PosixPlatform platform;
-  applyCommonOptions(opts, shell, platform);
+  return runSettings(opts, platform);
 }
 
 BigArray<char> readSource(const std::string& file, int stdinFd) {
@@ -92,26 +89,6 @@ BigArray<char> readSourceBytes(const std::string& file, int stdinFd) {
   }
   dropUtf8Mark(bytes);
   return bytes;
-}
-
-void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window) {
-  // In pieces, so a large report is never held twice more in memory.
-  constexpr size_t kPiece = 1 << 16;
-  TextView all = window.lines();
-  for (size_t pos = 0; pos < all.size();) {
-    size_t end = std::min(all.size(), pos + kPiece);
-    // Never split a surrogate pair between two pieces.
-    if (end < all.size() && all[end - 1] >= 0xD800 && all[end - 1] <= 0xDBFF) ++end;
-    out << toUtf8(all.substr(pos, end - pos));
-    pos = end;
-  }
-  out << '\n';
-}
-
-std::string windowAsUtf8Lines(const TextWindow& window) {
-  std::string out = toUtf8(window.lines());
-  out.push_back('\n');
-  return out;
 }
 
 }  // namespace vennik::cli

@@ -12,7 +12,8 @@
 #include "base/big_array.h"
 #include "settings/keywords/keyword_lists.h"
 #include "system/os/platform_services.h"
-#include "desktop/window/shell_state.h"
+#include "settings/options/analysis_options.h"
+#include "settings/store/settings.h"
 
 namespace vennik::cli {
 
@@ -26,11 +27,9 @@ struct CliError : std::exception {
 };
 
 struct CommonOptions {
-  std::optional<float> factor;
-  std::optional<std::string> library;
+  SettingsOverrides overrides;  // --factor, --library, --keywords
   std::optional<std::string> name;
   std::optional<std::string> settings;  // settings file to read instead
-  std::optional<std::string> keywords;  // a keyword list's name or path
   std::string file;
 };
 
@@ -39,21 +38,25 @@ void addSettingsOptions(CLI::App& cmd, CommonOptions& opts);
 // Adds those, --name and the FILE argument.
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 
-// Fills the shell state as the desktop program would hold it after reading
-// its settings: the variable factor and the Library come from the settings
-// file (--settings, else the one the desktop program installed beside this
-// tool would use), and so does the keyword list, each replaced by --factor,
-// --library or --keywords when given.
+// What a subcommand runs with: the settings as the desktop program would
+// hold them after reading its file (--settings, else the one the desktop
+// program installed beside this tool would use), with --factor, --library
+// and --keywords in their place when given; and this tool's folder, where
+// the shipped keyword lists are looked for.
+struct RunSettings {
+  Settings settings;
+  Text programFolder;
+};
 // Throws CliError when a file named by --settings cannot be read or is not a
 // regular file (a FIFO there is refused unopened); a settings file too large
 // to be one is passed over with a note on standard error.
-void applyCommonOptions(const CommonOptions& opts, ShellState& shell);
-void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformServices& platform);
+RunSettings runSettings(const CommonOptions& opts);
+RunSettings runSettings(const CommonOptions& opts, PlatformServices& platform);
 
-// The keyword list the shell state names, found from the program's folder.
+// The keyword list the settings name, found from the tool's folder.
 // Throws CliError naming the file, and the line at fault, when it cannot be
 // read or is not a keyword list.
-KeywordsInUse loadKeywords(const ShellState& shell);
+KeywordsInUse loadKeywords(const RunSettings& run);
 
 // The settings file of a desktop program in this tool's folder, decided by
 // the same marker files; the folder is never created from here.
@@ -66,9 +69,5 @@ BigArray<char> readSource(const std::string& file, int stdinFd = 0);
 // The same without the conversion: the file's bytes as they are, but for a
 // UTF-8 byte-order mark.
 BigArray<char> readSourceBytes(const std::string& file, int stdinFd = 0);
-
-// The text window's lines as UTF-8 with LF ends and one final LF.
-std::string windowAsUtf8Lines(const TextWindow& window);
-void writeWindowUtf8Lines(std::ostream& out, const TextWindow& window);
 
 }  // namespace vennik::cli

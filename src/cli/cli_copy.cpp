@@ -3,6 +3,7 @@
 #include <iostream>
 #include <memory>
 
+#include "board/transfer/board_names.h"
 #include "cli/cli_copy_bytes.h"
 #include "transform/copy_modes.h"
 
@@ -17,7 +18,12 @@ struct CopyOptions {
 std::string modeHelp() {
   std::string help = "Copy mode:";
   for (const CopyModeInfo& m : copyModes()) {
-    help += "\n  " + std::to_string(m.mode) + "  " + toUtf8(m.menuCaption);
+    help += "\n  " + std::to_string(m.mode) + "  ";
+    switch (m.body) {
+      case CopyBody::AsShown: help += "the text window: the report"; break;
+      case CopyBody::Crunched: help += "crunched for " + boardNamesForCopyMode(m.mode); break;
+      case CopyBody::Source: help += "uncrunched for " + boardNamesForCopyMode(m.mode); break;
+    }
   }
   return help;
 }

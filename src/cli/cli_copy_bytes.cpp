@@ -12,33 +12,38 @@
 namespace vennik::cli {
 
 namespace {
-// What the text window holds: after a start with FILE the path line and the
-// report (lines ending in CR LF, as the window is read); after a crunch the
-// crunched program.
-std::string windowText(const Analysis& analysis, const CopyModeInfo* info) {
-  // The desktop user crunches before copying crunched; here there is no
-  // window to crunch in first, so the command does it.
-  if (info != nullptr && info->source == CopySource::TextWindow && !info->header.empty()) {
-    return crunch(analysis).text;
-  }
-  const std::string window = analysis.fileName() + "\n" + reportText(analysis);
+// Mode 1 copies the report as the window shows it after a start with FILE:
+// the path line, then the report, each line ending in CR LF but the last.
+std::string reportAsShown(const Analysis& analysis) {
+  const std::string shown = analysis.fileName() + "\n" + reportText(analysis);
   std::string crlf;
-  crlf.reserve(window.size() + window.size() / 16);
-  for (char c : window) {
+  crlf.reserve(shown.size() + shown.size() / 16);
+  for (char c : shown) {
     if (c == '\n') crlf.push_back('\r');
     crlf.push_back(c);
   }
   return crlf;
 }
+
+// What the mode wraps. The desktop user crunches before copying crunched;
+// here there is nothing to crunch in first, so the command does it.
+std::string copyBody(const Analysis& analysis, int mode) {
+  const CopyModeInfo* info = copyModeInfo(mode);
+  switch (info ? info->body : CopyBody::AsShown) {
+    case CopyBody::Crunched: return crunch(analysis).text;
+    case CopyBody::Source: return std::string(analysis.source());
+    case CopyBody::AsShown: break;
+  }
+  return reportAsShown(analysis);
+}
 }  // namespace
 
 std::string copyBytes(const CommonOptions& opts, int mode, BigArray<char> source) {
   const Analysis analysis = analyseSource(opts, std::move(source));
-  const Text window = fromUtf8(windowText(analysis, copyModeInfo(mode)));
-  const Text sourceText = fromUtf8(analysis.source());
-  if (std::optional<Text> problem = envelopeProblem(mode, window, sourceText)) throw CliError{toUtf8(*problem)};
+  const Text body = fromUtf8(copyBody(analysis, mode));
+  if (std::optional<Text> problem = envelopeProblem(mode, body)) throw CliError{toUtf8(*problem)};
   std::ostringstream bytes;
-  writeWindows1252(bytes, toUtf8(copyText(mode, window, sourceText)), "the copied text");
+  writeWindows1252(bytes, toUtf8(wrapInEnvelope(mode, body)), "the copied text");
   return std::move(bytes).str();
 }
 

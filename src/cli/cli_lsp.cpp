@@ -7,7 +7,6 @@
 #include "analysis/analysis.h"
 #include "cli/cli_common.h"
 #include "lsp/server.h"
-#include "desktop/window/window_analysis.h"
 
 namespace vennik::cli {
 
@@ -17,15 +16,14 @@ void addLspCommand(CLI::App& app) {
       "lsp", "Language server (LSP 3.17) over standard input and output, for editors");
   addSettingsOptions(*cmd, *opts);
   cmd->callback([opts] {
-    ShellState shell;
-    applyCommonOptions(*opts, shell);
+    const RunSettings run = runSettings(*opts);
 
     lsp::ServerConfig config;
     // No file name: the terminal-capture rule that drops a first line is
     // for captures loaded whole, not for a file the editor shows line by line.
-    config.options = analysisOptions(shell);
-    config.keywords = loadKeywords(shell);
-    config.chooseKeywords = [folders = keywordFolders(shell.programFolder)](const std::string& choice) {
+    config.options = analysisOptions(run.settings, "");
+    config.keywords = loadKeywords(run);
+    config.chooseKeywords = [folders = keywordFolders(run.programFolder)](const std::string& choice) {
       return vennik::chooseKeywords(choice, folders);
     };
     config.clock = steadyMillisecondClock();

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "board/transfer/board_names.h"
 #include "board/typed/echo_lines.h"
 #include "cli/cli_board_options.h"
 #include "cli/cli_common.h"
@@ -54,7 +55,8 @@ std::string outPath(const ReceiveOptions& o) {
 
 void addReceiveCommand(CLI::App& app) {
   auto opts = std::make_shared<ReceiveOptions>();
-  CLI::App* cmd = app.add_subcommand("receive", "Fetch a file from a board with files by XMODEM");
+  CLI::App* cmd =
+      app.add_subcommand("receive", "Fetch a file by XMODEM from a board with files: " + boardNamesWithFiles());
   addPortOptions(*cmd, opts->port, "; write OUT when it is read-only, a FIFO or a device");
   cmd->add_option("NAME", opts->name, "The file on the board, e.g. B:/prog.bas")->required();
   cmd->add_option("OUT", opts->out, "Where to write it, - for standard output (default: NAME's file part here)");

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "board/transfer/board_names.h"
 #include "cli/cli_common.h"
 #include "cli/cli_copy.h"
 #include "cli/cli_crunch.h"
@@ -22,7 +23,7 @@ namespace vennik::cli {
 namespace {
 
 int run(int argc, char** argv) {
-  CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for Micromite, Maximite, Picromite and Armite"};
+  CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for " + allBoardNames()};
   app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
   app.require_subcommand(1);
 

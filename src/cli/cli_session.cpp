@@ -2,7 +2,6 @@
 
 #include <iostream>
 
-#include "desktop/window/window_analysis.h"
 #include "base/windows1252_encoding.h"
 
 namespace vennik::cli {
@@ -10,11 +9,10 @@ namespace vennik::cli {
 Analysis analyseFile(const CommonOptions& opts) { return analyseSource(opts, readSource(opts.file)); }
 
 Analysis analyseSource(const CommonOptions& opts, BigArray<char> source) {
-  ShellState shell;
-  applyCommonOptions(opts, shell);
-  shell.currentFileName = fromUtf8(opts.name.value_or(opts.file));
-  const KeywordsInUse keywords = loadKeywords(shell);
-  return analyse(std::move(source), analysisOptions(shell), *keywords.table, steadyMillisecondClock());
+  const RunSettings run = runSettings(opts);
+  const KeywordsInUse keywords = loadKeywords(run);
+  return analyse(std::move(source), analysisOptions(run.settings, opts.name.value_or(opts.file)), *keywords.table,
+                 steadyMillisecondClock());
 }
 
 void writeWindows1252(std::ostream& out, std::string_view utf8, std::string_view what) {

@@ -58,10 +58,6 @@ json response(const json& id, json result) {
   return json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
 }
 
-json errorResponse(const json& id, int code, std::string_view message) {
-  return json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}};
-}
-
 json notification(std::string_view method, json params) {
   return json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
 }

@@ -9,22 +9,6 @@ namespace vennik::lsp {
 
 using json = nlohmann::json;
 
-namespace error_code {
-constexpr int kParseError = -32700;
-constexpr int kInvalidRequest = -32600;
-constexpr int kMethodNotFound = -32601;
-constexpr int kInvalidParams = -32602;
-constexpr int kInternalError = -32603;
-constexpr int kServerNotInitialized = -32002;
-constexpr int kRequestFailed = -32803;
-}  // namespace error_code
-
-// A failure that a request caused, answered as an error response.
-struct RequestError {
-  int code = error_code::kInvalidParams;
-  std::string message;
-};
-
 struct Incoming {
   enum class Kind { Request, Notification, Response, Invalid };
   Kind kind = Kind::Invalid;
@@ -43,7 +27,6 @@ json parseMessage(std::string_view body);
 Incoming classify(json message);
 
 json response(const json& id, json result);
-json errorResponse(const json& id, int code, std::string_view message);
 json notification(std::string_view method, json params);
 
 }  // namespace vennik::lsp

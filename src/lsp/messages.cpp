@@ -13,7 +13,7 @@ namespace {
 [[noreturn]] void invalid(std::string_view where, std::string_view key, std::string_view what) {
   std::string path(where);
   if (!key.empty()) path += (path.empty() ? "" : ".") + std::string(key);
-  throw RequestError{error_code::kInvalidParams, path + " " + std::string(what)};
+  throw RequestError{ErrorCode::InvalidParams, path + " " + std::string(what)};
 }
 
 const json& member(const json& object, std::string_view key, std::string_view where) {
@@ -106,36 +106,33 @@ json locations(const std::vector<language::Location>& places, const PositionConv
   return out;
 }
 
-// SymbolKind values of the protocol.
-int symbolKind(language::SymbolKind kind) {
+SymbolKind symbolKind(language::SymbolKind kind) {
   switch (kind) {
-    case language::SymbolKind::Function: return 12;
-    case language::SymbolKind::Variable: return 13;
-    case language::SymbolKind::Constant: return 14;
-    case language::SymbolKind::Label: return 20;  // Key
-    case language::SymbolKind::Font: return 23;   // Struct
+    case language::SymbolKind::Function: return SymbolKind::Function;
+    case language::SymbolKind::Variable: return SymbolKind::Variable;
+    case language::SymbolKind::Constant: return SymbolKind::Constant;
+    case language::SymbolKind::Label: return SymbolKind::Key;
+    case language::SymbolKind::Font: return SymbolKind::Struct;
   }
-  return 13;
+  return SymbolKind::Variable;
 }
 
-// CompletionItemKind values of the protocol.
-int completionKind(language::CompletionKind kind) {
+CompletionItemKind completionKind(language::CompletionKind kind) {
   switch (kind) {
-    case language::CompletionKind::Function: return 3;
-    case language::CompletionKind::Variable: return 6;
-    case language::CompletionKind::Keyword: return 14;
+    case language::CompletionKind::Function: return CompletionItemKind::Function;
+    case language::CompletionKind::Variable: return CompletionItemKind::Variable;
+    case language::CompletionKind::Keyword: return CompletionItemKind::Keyword;
   }
-  return 6;
+  return CompletionItemKind::Variable;
 }
 
-// DiagnosticSeverity values of the protocol.
-int severity(language::Severity s) {
+DiagnosticSeverity severity(language::Severity s) {
   switch (s) {
-    case language::Severity::Error: return 1;
-    case language::Severity::Warning: return 2;
-    case language::Severity::Information: return 3;
+    case language::Severity::Error: return DiagnosticSeverity::Error;
+    case language::Severity::Warning: return DiagnosticSeverity::Warning;
+    case language::Severity::Information: return DiagnosticSeverity::Information;
   }
-  return 3;
+  return DiagnosticSeverity::Information;
 }
 
 json symbolJson(const language::Symbol& s, language::DocumentId document, const PositionConverter& at) {
@@ -234,7 +231,7 @@ json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
   return json{
       {"capabilities",
        {{"positionEncoding", encodingName(encoding)},
-        {"textDocumentSync", {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+        {"textDocumentSync", {{"openClose", true}, {"change", TextDocumentSyncKind::Incremental}, {"save", {{"includeText", false}}}}},
         {"definitionProvider", true},
         {"referencesProvider", true},
         {"documentSymbolProvider", true},
@@ -267,7 +264,7 @@ json prepareRenameResult(const std::optional<language::RenameStart>& start, cons
 }
 
 json renameResult(const language::RenameOutcome& outcome, const std::string& newName, const PositionConverter& at) {
-  if (!outcome.refusal.empty()) throw RequestError{error_code::kRequestFailed, outcome.refusal};
+  if (!outcome.refusal.empty()) throw RequestError{ErrorCode::RequestFailed, outcome.refusal};
   json changes = json::object();
   for (const language::Location& l : outcome.places) {
     json& edits = changes[at.uri(l.document)];
@@ -311,7 +308,11 @@ json publishDiagnosticsParams(language::DocumentId document, int32_t version,
   return json{{"uri", at.uri(document)}, {"version", version}, {"diagnostics", std::move(list)}};
 }
 
-json showErrorParams(const std::string& message) { return json{{"type", 1}, {"message", message}}; }
+json errorResponse(const json& id, ErrorCode code, std::string_view message) {
+  return json{{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", code}, {"message", message}}}};
+}
+
+json showErrorParams(const std::string& message) { return json{{"type", MessageType::Error}, {"message", message}}; }
 
 json clearDiagnosticsParams(const std::string& uri) {
   return json{{"uri", uri}, {"diagnostics", json::array()}};

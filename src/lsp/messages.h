@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lsp/jsonrpc.h"
@@ -19,6 +20,93 @@
 #include "lsp/text_document.h"
 
 namespace vennik::lsp {
+
+// The protocol's numbers, by the names it gives them. nlohmann::json writes
+// an enumeration as its number.
+
+// Error codes of responses: JSON-RPC's own, then the protocol's.
+enum class ErrorCode : int {
+  ParseError = -32700,
+  InvalidRequest = -32600,
+  MethodNotFound = -32601,
+  InvalidParams = -32602,
+  InternalError = -32603,
+  ServerNotInitialized = -32002,
+  RequestFailed = -32803,
+};
+
+enum class SymbolKind : int {
+  File = 1,
+  Module = 2,
+  Namespace = 3,
+  Package = 4,
+  Class = 5,
+  Method = 6,
+  Property = 7,
+  Field = 8,
+  Constructor = 9,
+  Enum = 10,
+  Interface = 11,
+  Function = 12,
+  Variable = 13,
+  Constant = 14,
+  String = 15,
+  Number = 16,
+  Boolean = 17,
+  Array = 18,
+  Object = 19,
+  Key = 20,
+  Null = 21,
+  EnumMember = 22,
+  Struct = 23,
+  Event = 24,
+  Operator = 25,
+  TypeParameter = 26,
+};
+
+enum class CompletionItemKind : int {
+  Text = 1,
+  Method = 2,
+  Function = 3,
+  Constructor = 4,
+  Field = 5,
+  Variable = 6,
+  Class = 7,
+  Interface = 8,
+  Module = 9,
+  Property = 10,
+  Unit = 11,
+  Value = 12,
+  Enum = 13,
+  Keyword = 14,
+  Snippet = 15,
+  Color = 16,
+  File = 17,
+  Reference = 18,
+  Folder = 19,
+  EnumMember = 20,
+  Constant = 21,
+  Struct = 22,
+  Event = 23,
+  Operator = 24,
+  TypeParameter = 25,
+};
+
+enum class DiagnosticSeverity : int { Error = 1, Warning = 2, Information = 3, Hint = 4 };
+
+// How the client sends a document's changes.
+enum class TextDocumentSyncKind : int { None = 0, Full = 1, Incremental = 2 };
+
+// The kind of a window/showMessage.
+enum class MessageType : int { Error = 1, Warning = 2, Info = 3, Log = 4 };
+
+// A failure that a request caused, answered as an error response.
+struct RequestError {
+  ErrorCode code = ErrorCode::InvalidParams;
+  std::string message;
+};
+
+json errorResponse(const json& id, ErrorCode code, std::string_view message);
 
 // Parameters.
 

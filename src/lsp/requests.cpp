@@ -68,7 +68,7 @@ json prepareRename(Workspace& ws, const json& params) {
 json rename(Workspace& ws, const json& params) {
   const RenameParams p = readRenameParams(params);
   const auto a = ask(ws, p.at.uri);
-  if (!a) throw RequestError{error_code::kRequestFailed, "the document is not open"};
+  if (!a) throw RequestError{ErrorCode::RequestFailed, "the document is not open"};
   return renameResult(language::rename(a->program, a->document, a->at.toFeatures(a->document, p.at.position),
                                        p.newName, ws.keywords()),
                       p.newName, a->at);

@@ -14,7 +14,7 @@ void Server::receive(std::string_view body) {
   json message = parseMessage(body);
   if (message.is_discarded()) {
     log_ << "vennikplus lsp: a message is not valid JSON\n";
-    send_(errorResponse(nullptr, error_code::kParseError, "the message is not valid JSON"));
+    send_(errorResponse(nullptr, ErrorCode::ParseError, "the message is not valid JSON"));
     return;
   }
   handle(std::move(message));
@@ -28,18 +28,18 @@ void Server::handle(json message) {
     case Incoming::Kind::Response: break;  // the server sends no requests
     case Incoming::Kind::Invalid:
       log_ << "vennikplus lsp: invalid message: " << in.error << '\n';
-      send_(errorResponse(in.id, error_code::kInvalidRequest, in.error));
+      send_(errorResponse(in.id, ErrorCode::InvalidRequest, in.error));
       break;
   }
 }
 
 void Server::request(const Incoming& in) {
-  auto fail = [&](int code, std::string_view message) {
+  auto fail = [&](ErrorCode code, std::string_view message) {
     log_ << "vennikplus lsp: " << in.method << ": " << message << '\n';
     send_(errorResponse(in.id, code, message));
   };
   if (in.method == "initialize") {
-    if (state_ != State::Starting) return fail(error_code::kInvalidRequest, "initialize came twice");
+    if (state_ != State::Starting) return fail(ErrorCode::InvalidRequest, "initialize came twice");
     const InitializeParams params = readInitializeParams(in.params);
     workspace_.setEncoding(chooseEncoding(params.positionEncodings));
     send_(response(in.id, initializeResult(workspace_.encoding(), params.prepareRenameSupport)));
@@ -47,23 +47,23 @@ void Server::request(const Incoming& in) {
     chooseKeywords(params.keywords, "initializationOptions.keywords");
     return;
   }
-  if (state_ == State::Starting) return fail(error_code::kServerNotInitialized, "initialize must come first");
+  if (state_ == State::Starting) return fail(ErrorCode::ServerNotInitialized, "initialize must come first");
   if (in.method == "shutdown") {
     state_ = State::ShutDown;
     shutdown_ = true;
     send_(response(in.id, nullptr));
     return;
   }
-  if (state_ == State::ShutDown) return fail(error_code::kInvalidRequest, "the server is shutting down");
+  if (state_ == State::ShutDown) return fail(ErrorCode::InvalidRequest, "the server is shutting down");
   const RequestHandler handler = requestHandler(in.method);
-  if (!handler) return fail(error_code::kMethodNotFound, "unknown method " + in.method);
+  if (!handler) return fail(ErrorCode::MethodNotFound, "unknown method " + in.method);
   try {
-    if (!in.params.is_object()) throw RequestError{error_code::kInvalidParams, "params must be an object"};
+    if (!in.params.is_object()) throw RequestError{ErrorCode::InvalidParams, "params must be an object"};
     send_(response(in.id, handler(workspace_, in.params)));
   } catch (const RequestError& e) {
     fail(e.code, e.message);
   } catch (const std::exception& e) {
-    fail(error_code::kInternalError, e.what());
+    fail(ErrorCode::InternalError, e.what());
   }
 }
 
@@ -82,7 +82,7 @@ void Server::notify(Incoming& in) {
     } else if (in.method == "textDocument/didChange") {
       const DidChangeParams p = readDidChangeParams(in.params);
       if (!workspace_.change(p.uri, p.version, p.changes)) {
-        throw RequestError{error_code::kInvalidParams, "document " + p.uri + " is not open"};
+        throw RequestError{ErrorCode::InvalidParams, "document " + p.uri + " is not open"};
       }
     } else if (in.method == "workspace/didChangeConfiguration") {
       chooseKeywords(readConfigurationKeywords(in.params), "vennikplus.keywords");

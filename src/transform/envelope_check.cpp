@@ -32,11 +32,11 @@ std::optional<EnvelopeBreaker> findEnvelopeBreaker(TextView text) {
   return std::nullopt;
 }
 
-std::optional<Text> envelopeProblem(int32_t mode, TextView textWindow, TextView sourceText) {
+std::optional<Text> envelopeProblem(int32_t mode, TextView body) {
   const CopyModeInfo* info = copyModeInfo(mode);
   if (info == nullptr || info->endCharacter == 0) return std::nullopt;
-  const bool crunched = info->source == CopySource::TextWindow;
-  const std::optional<EnvelopeBreaker> breaker = findEnvelopeBreaker(crunched ? textWindow : sourceText);
+  const bool crunched = info->body == CopyBody::Crunched;
+  const std::optional<EnvelopeBreaker> breaker = findEnvelopeBreaker(body);
   if (!breaker) return std::nullopt;
   Text message = u"line ";
   appendDecimal(message, static_cast<int64_t>(breaker->line));

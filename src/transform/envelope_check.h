@@ -18,10 +18,9 @@ struct EnvelopeBreaker {
 // The first character below 0x20 that is neither TAB nor part of a line end.
 std::optional<EnvelopeBreaker> findEnvelopeBreaker(TextView text);
 
-// For copy modes 2 to 7: the message that refuses the text the mode would
-// wrap (the text window for the crunched modes, else the source), naming the
-// line and the character. nullopt when the text is safe or the mode has no
-// envelope.
-std::optional<Text> envelopeProblem(int32_t mode, TextView textWindow, TextView sourceText);
+// For copy modes 2 to 7: the message that refuses the body the mode would
+// wrap (the crunched program or the source), naming the line and the
+// character. nullopt when the body is safe or the mode has no envelope.
+std::optional<Text> envelopeProblem(int32_t mode, TextView body);
 
 }  // namespace vennik

@@ -14,7 +14,6 @@ struct CliSettings : ::testing::Test {
   vennik::testing::TempFolder dir;
   vennik::testing::FakePlatform platform;
   CommonOptions opts;
-  ShellState shell;
 
   CliSettings() {
     platform.program = fromUtf8(dir.folder());
@@ -22,29 +21,32 @@ struct CliSettings : ::testing::Test {
   }
   void writeFile(const std::string& name, const std::string& factor, const std::string& library) {
     std::ofstream(dir.folder() + name, std::ios::binary)
-        << "[General]\r\nVariable factor = " << factor << "\r\nLibrary = " << library << "\r\nCopy mode = 4\r\n";
+        << "[General]\r\nLast file = stored.bas\r\nVariable factor = " << factor << "\r\nLibrary = " << library
+        << "\r\nCopy mode = 4\r\n";
   }
+  // What an analysis of FILE given as "given.bas" runs with.
+  AnalysisOptions options() { return analysisOptions(runSettings(opts, platform).settings, "given.bas"); }
 };
 
 TEST_F(CliSettings, SettingsBesideTheToolGiveFactorAndLibraryOnly) {
   writeFile("VennikPlus.inf", "2.5", "alpha beta");
-  applyCommonOptions(opts, shell, platform);
-  EXPECT_EQ(shell.variableFactor, 2.5f);
-  EXPECT_EQ(shell.libraryList, u" alpha beta ");
-  EXPECT_EQ(shell.copyMode, 1);
+  AnalysisOptions o = options();
+  EXPECT_EQ(o.variableFactor, 2.5f);
+  EXPECT_EQ(o.libraryList, " alpha beta ");
+  EXPECT_EQ(o.fileName, "given.bas");  // never the stored Last file
 
-  opts.factor = 3.0f;
-  opts.library = "";
-  applyCommonOptions(opts, shell, platform);
-  EXPECT_EQ(shell.variableFactor, 3.0f);
-  EXPECT_EQ(shell.libraryList, u"  ");
+  opts.overrides.variableFactor = 3.0f;
+  opts.overrides.library = "";
+  o = options();
+  EXPECT_EQ(o.variableFactor, 3.0f);
+  EXPECT_EQ(o.libraryList, "  ");
 }
 
 TEST_F(CliSettings, NoSettingsFileGivesTheDefaults) {
-  shell.variableFactor = 9.0f;
-  applyCommonOptions(opts, shell, platform);
-  EXPECT_EQ(shell.variableFactor, 0.5f);
-  EXPECT_EQ(shell.libraryList, u"  ");
+  const AnalysisOptions o = options();
+  EXPECT_EQ(o.variableFactor, 0.5f);
+  EXPECT_EQ(o.libraryList, "  ");
+  EXPECT_EQ(runSettings(opts, platform).settings.keywords, u"");
 }
 
 TEST_F(CliSettings, MarkerFilesAreFollowedAndNothingIsCreated) {
@@ -60,13 +62,13 @@ TEST_F(CliSettings, NamedSettingsFileWinsAndMustBeReadable) {
   writeFile("VennikPlus.inf", "2.5", "alpha");
   writeFile("other.inf", "0.25", "gamma");
   opts.settings = dir.folder() + "other.inf";
-  applyCommonOptions(opts, shell, platform);
-  EXPECT_EQ(shell.variableFactor, 0.25f);
-  EXPECT_EQ(shell.libraryList, u" gamma ");
+  const AnalysisOptions o = options();
+  EXPECT_EQ(o.variableFactor, 0.25f);
+  EXPECT_EQ(o.libraryList, " gamma ");
 
   opts.settings = dir.folder() + "absent.inf";
   try {
-    applyCommonOptions(opts, shell, platform);
+    runSettings(opts, platform);
     FAIL() << "no error for a missing settings file";
   } catch (const CliError& e) {
     EXPECT_NE(e.message.find("absent.inf"), std::string::npos) << e.message;
@@ -76,7 +78,7 @@ TEST_F(CliSettings, NamedSettingsFileWinsAndMustBeReadable) {
   opts.settings = dir.folder() + "fifo.inf";
   ASSERT_EQ(::mkfifo(opts.settings->c_str(), 0600), 0);
   try {
-    applyCommonOptions(opts, shell, platform);
+    runSettings(opts, platform);
     FAIL() << "no error for a FIFO as settings file";
   } catch (const CliError& e) {
     EXPECT_EQ(e.message, "cannot read settings '" + *opts.settings + "': not a regular file but a named pipe (FIFO)");

@@ -159,9 +159,9 @@ TEST_F(Handlers, RepliesPutTheFeaturesInTheProtocolsTerms) {
   EXPECT_EQ(places(edit[uri]), (P{{3, 18}, {7, 9}, {10, 2}, {15, 13}}));
   EXPECT_EQ(edit[uri][0]["newText"], "Sum");
   json refused = renameAt(14, 6, "print");
-  EXPECT_EQ(refused["error"]["code"], error_code::kRequestFailed);
+  EXPECT_EQ(refused["error"]["code"], ErrorCode::RequestFailed);
   EXPECT_NE(refused["error"]["message"].get<std::string>().find("keyword"), std::string::npos);
-  EXPECT_EQ(renameAt(11, 1, "x")["error"]["code"], error_code::kRequestFailed);
+  EXPECT_EQ(renameAt(11, 1, "x")["error"]["code"], ErrorCode::RequestFailed);
 
   json hover = call("textDocument/hover", at(0, 12))["result"];
   EXPECT_EQ(hover["contents"]["kind"], "markdown");

@@ -11,27 +11,27 @@ namespace {
 using Protocol = ServerFixture;
 
 TEST_F(Protocol, LifecycleAndBadMessagesGetTheirErrorsAndTheSessionGoesOn) {
-  EXPECT_EQ(call("textDocument/hover", at(0, 0))["error"]["code"], error_code::kServerNotInitialized);
+  EXPECT_EQ(call("textDocument/hover", at(0, 0))["error"]["code"], ErrorCode::ServerNotInitialized);
   json init = initialize({{"general", {{"positionEncodings", {"utf-16", "utf-8"}}}}});
   EXPECT_EQ(init["result"]["capabilities"]["positionEncoding"], "utf-8");
-  EXPECT_EQ(call("initialize", json::object())["error"]["code"], error_code::kInvalidRequest);
+  EXPECT_EQ(call("initialize", json::object())["error"]["code"], ErrorCode::InvalidRequest);
 
   server->receive(std::string_view("{\"jsonrpc\":\"2.0\",\"id\":1,"));
   ASSERT_FALSE(sent.empty());
-  EXPECT_EQ(sent.back()["error"]["code"], error_code::kParseError);
+  EXPECT_EQ(sent.back()["error"]["code"], ErrorCode::ParseError);
   EXPECT_TRUE(sent.back()["id"].is_null());
   server->handle(json{{"jsonrpc", "2.0"}, {"id", 99}, {"method", 7}});
-  EXPECT_EQ(sent.back()["error"]["code"], error_code::kInvalidRequest);
+  EXPECT_EQ(sent.back()["error"]["code"], ErrorCode::InvalidRequest);
   EXPECT_EQ(sent.back()["id"], 99);
 
-  EXPECT_EQ(call("workspace/symbol", json::object())["error"]["code"], error_code::kMethodNotFound);
+  EXPECT_EQ(call("workspace/symbol", json::object())["error"]["code"], ErrorCode::MethodNotFound);
   open("Dim x\nx = 1\n");
   json wrongLine = call("textDocument/definition", {{"textDocument", {{"uri", uri}}},
                                                     {"position", {{"line", "0"}, {"character", 0}}}});
-  EXPECT_EQ(wrongLine["error"]["code"], error_code::kInvalidParams);
+  EXPECT_EQ(wrongLine["error"]["code"], ErrorCode::InvalidParams);
   EXPECT_NE(wrongLine["error"]["message"].get<std::string>().find("params.position.line"), std::string::npos);
-  EXPECT_EQ(call("textDocument/references", json::array({1, 2}))["error"]["code"], error_code::kInvalidParams);
-  EXPECT_EQ(call("textDocument/rename", at(1, 0))["error"]["code"], error_code::kInvalidParams);  // no newName
+  EXPECT_EQ(call("textDocument/references", json::array({1, 2}))["error"]["code"], ErrorCode::InvalidParams);
+  EXPECT_EQ(call("textDocument/rename", at(1, 0))["error"]["code"], ErrorCode::InvalidParams);  // no newName
 
   // Notifications with bad params, or for documents not open, are skipped.
   const size_t before = sent.size();
@@ -44,7 +44,7 @@ TEST_F(Protocol, LifecycleAndBadMessagesGetTheirErrorsAndTheSessionGoesOn) {
   EXPECT_FALSE(call("textDocument/definition", at(1, 0))["result"].is_null());  // still answering
 
   EXPECT_TRUE(call("shutdown", nullptr)["result"].is_null());
-  EXPECT_EQ(call("textDocument/hover", at(1, 0))["error"]["code"], error_code::kInvalidRequest);
+  EXPECT_EQ(call("textDocument/hover", at(1, 0))["error"]["code"], ErrorCode::InvalidRequest);
   EXPECT_FALSE(server->exited());
   notify("exit", nullptr);
   EXPECT_TRUE(server->exited());
@@ -76,8 +76,8 @@ TEST(ProtocolStream, ServeAnswersFramesAndEndsWithTheInput) {
   }
   ASSERT_EQ(replies.size(), 3u);
   EXPECT_TRUE(replies[0]["result"].contains("capabilities"));
-  EXPECT_EQ(replies[1]["error"]["code"], error_code::kParseError);
-  EXPECT_EQ(replies[2]["error"]["code"], error_code::kMethodNotFound);
+  EXPECT_EQ(replies[1]["error"]["code"], ErrorCode::ParseError);
+  EXPECT_EQ(replies[2]["error"]["code"], ErrorCode::MethodNotFound);
   EXPECT_NE(log.str().find("skipped"), std::string::npos);
 }
 

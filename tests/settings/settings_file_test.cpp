@@ -10,7 +10,7 @@
 #include "system/files/source_file.h"
 #include "settings/store/settings_document.h"
 #include "settings/store/settings_file.h"
-#include "desktop/window/shell_state.h"
+#include "settings/options/analysis_options.h"
 #include "support/temp_folder.h"
 
 namespace vennik {
@@ -21,9 +21,7 @@ Settings readFrom(const std::string& bytes) { return readSettingsFromBytes(bytes
 using testing::fileBytes;
 
 TEST(SettingsFile, DefaultFileBytes) {
-  ShellState s;
-  s.libraryList = u" ";  // as the Library leaves it after a Clear
-  EXPECT_EQ(settingsFileBytes(settingsOf(s)),
+  EXPECT_EQ(settingsFileBytes(Settings{}),
             "\xEF\xBB\xBF\r\n"
             "[Windows]\r\n"
             "; Main Window\r\n"
@@ -63,10 +61,10 @@ TEST(SettingsFile, EmptyOrMissingFileGivesEveryDefault) {
   ASSERT_EQ(::mkfifo((dir.folder() + "fifo.inf").c_str(), 0600), 0);
   EXPECT_EQ(readSettings(fromUtf8(dir.folder() + "fifo.inf"), &failure), Settings{});
   EXPECT_EQ(failure.reason, "not a regular file but a named pipe (FIFO)");
-  // A first run's shell state holds the same defaults.
-  ShellState shell;
-  EXPECT_EQ(settingsOf(shell), Settings{});
-  EXPECT_EQ(shell.libraryList, u"  ");
+  // A first run analyses with an empty Library and the default factor.
+  const AnalysisOptions options = analysisOptions(Settings{}, "");
+  EXPECT_EQ(options.libraryList, "  ");
+  EXPECT_EQ(options.variableFactor, 0.5f);
 }
 
 TEST(SettingsFile, AFileOverOneMebibyteIsNotReadAtAll) {
@@ -97,12 +95,11 @@ TEST(SettingsFile, RoundTripOfWrittenFile) {
   s.copyMode = 7;
   EXPECT_EQ(readFrom(settingsFileBytes(s)), s);
 
-  // Through the shell state and back, every item keeps its place.
-  ShellState shell;
-  applySettings(shell, s);
-  EXPECT_EQ(shell.currentFileName, s.lastFile);
-  EXPECT_EQ(shell.libraryList, u" alpha beta gamma ");
-  EXPECT_EQ(settingsOf(shell), s);
+  // The analysis takes the factor, the Library and the current file.
+  const AnalysisOptions options = analysisOptions(s, toUtf8(s.lastFile));
+  EXPECT_EQ(options.variableFactor, 1.25f);
+  EXPECT_EQ(options.libraryList, " alpha beta gamma ");
+  EXPECT_EQ(options.fileName, toUtf8(s.lastFile));
 }
 
 // The file of a user who keeps the built-in list stays as it always was.
@@ -211,14 +208,17 @@ TEST(SettingsFile, NumberConversions) {
   EXPECT_EQ(settingsFloat(u"none"), 0.0f);
 }
 
-TEST(SettingsFile, LibraryIsTrimmedWhenWrittenAndPaddedWhenRead) {
-  ShellState s;
-  s.libraryList = u" ";
-  EXPECT_NE(settingsFileBytes(settingsOf(s)).find("\r\nLibrary = \r\nCopy mode"), std::string::npos);
-  s.libraryList = u" foo bar ";
-  EXPECT_NE(settingsFileBytes(settingsOf(s)).find("\r\nLibrary = foo bar\r\n"), std::string::npos);
-  applySettings(s, readFrom("[General]\nLibrary = foo bar\n"));
-  EXPECT_EQ(s.libraryList, u" foo bar ");
+// The Library is kept without blanks at either end (the Library command
+// trims what it collects) and padded with one on each side for the analysis,
+// which finds a name between blanks.
+TEST(SettingsFile, LibraryIsReadTrimmedAndPaddedForTheAnalysis) {
+  Settings s;
+  EXPECT_NE(settingsFileBytes(s).find("\r\nLibrary = \r\nCopy mode"), std::string::npos);
+  s.library = u"foo bar";
+  EXPECT_NE(settingsFileBytes(s).find("\r\nLibrary = foo bar\r\n"), std::string::npos);
+  s = readFrom("[General]\nLibrary =  foo bar \t\n");
+  EXPECT_EQ(s.library, u"foo bar");
+  EXPECT_EQ(analysisOptions(s, "").libraryList, " foo bar ");
 }
 
 TEST(SettingsFile, LineBreaksInsideTextValuesBecomeBlanks) {

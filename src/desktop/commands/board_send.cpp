@@ -9,6 +9,7 @@
 #include "board/port/port_line.h"
 #include "system/files/disk_include_files.h"
 #include "system/files/source_file.h"
+#include "desktop/window/copy_mode_captions.h"
 #include "desktop/window/shell_state.h"
 #include "desktop/window/ui_services.h"
 #include "transform/copy_modes.h"
@@ -72,7 +73,7 @@ class DecodedIncludeFiles : public IncludeFiles {
 std::optional<Text> flattenedForBoard(const ShellState& shell, TextView program, Text& problem) {
   DecodedIncludeFiles files;
   const AssembledProgram assembled =
-      assembleProgram(toUtf8(shell.currentFileName), toUtf8(program), files, kMaxSourceBytes);
+      assembleProgram(toUtf8(shell.settings.lastFile), toUtf8(program), files, kMaxSourceBytes);
   for (const IncludeProblem& p : assembled.problems) {
     if (p.severity != IncludeProblem::Severity::Error) continue;
     problem = fromUtf8(assembled.files[static_cast<size_t>(p.file)].path) + u" line " + decimal(p.line) + u": " +
@@ -86,10 +87,10 @@ std::optional<Text> flattenedForBoard(const ShellState& shell, TextView program,
 // Modes 2 to 7 as they stand; any other asks which board, by the captions
 // of the Copy Options menu.
 std::optional<int32_t> boardMode(CommandContext& ctx) {
-  const int32_t mode = ctx.shell.copyMode;
+  const int32_t mode = ctx.shell.settings.copyMode;
   if (mode >= 2 && mode <= 7) return mode;
   std::vector<Text> choices;
-  for (int32_t m = 2; m <= 7; ++m) choices.emplace_back(copyModeInfo(m)->menuCaption);
+  for (int32_t m = 2; m <= 7; ++m) choices.emplace_back(copyModeCaption(m)->menuCaption);
   const std::optional<size_t> picked = ctx.ui.askChoice(kSendTitle, u"Which board is the program for?", choices);
   if (!picked || *picked >= choices.size()) return std::nullopt;
   return static_cast<int32_t>(*picked) + 2;
@@ -130,7 +131,7 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
     problem = u"copy mode " + decimal(mode) + u" has no envelope for a board";
     return std::nullopt;
   }
-  const bool crunched = info->source == CopySource::TextWindow;
+  const bool crunched = info->body == CopyBody::Crunched;
   const Text shown = crunched ? shell.textWindow.read() : shell.sourceText;
   // An empty AUTOSAVE would replace the board's program by nothing.
   if (isBlank(shown)) {
@@ -140,13 +141,11 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
   }
   const std::optional<Text> program = flattenedForBoard(shell, shown, problem);
   if (!program) return std::nullopt;
-  const TextView window = crunched ? TextView(*program) : TextView();
-  const TextView source = crunched ? TextView() : TextView(*program);
-  if (std::optional<Text> breaker = envelopeProblem(mode, window, source)) {
+  if (std::optional<Text> breaker = envelopeProblem(mode, *program)) {
     problem = std::move(*breaker);
     return std::nullopt;
   }
-  const Text envelope = copyText(mode, window, source);
+  const Text envelope = wrapInEnvelope(mode, *program);
   UnencodableCharacter bad{};
   std::optional<std::string> bytes = encodeWindows1252(envelope, &bad);
   if (!bytes) {
@@ -205,7 +204,7 @@ Text boardSendOutcomeText(const BoardSendRequest& request, const TransferResult&
     case TransferFailure::None:
       return u"Sent " + decimal(static_cast<int64_t>(result.units)) + u" lines, " +
              decimal(static_cast<int64_t>(result.bytes)) + u" bytes to " + port + u" in " +
-             secondsText(result.elapsed.count()) + u" (" + Text(copyModeInfo(request.mode)->menuCaption) + u").";
+             secondsText(result.elapsed.count()) + u" (" + Text(copyModeCaption(request.mode)->menuCaption) + u").";
     case TransferFailure::Refused:
     case TransferFailure::PortOpen: return u"Nothing was sent: " + fromUtf8(result.message) + u".";
     case TransferFailure::Board:

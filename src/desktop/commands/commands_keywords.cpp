@@ -15,7 +15,7 @@ int32_t menuEntryOf(const KeywordsInUse& keywords) {
 
 // Makes the list the one analyses read, and the one the settings keep.
 void useKeywords(CommandContext& ctx, KeywordsInUse&& keywords) {
-  ctx.shell.keywordList = isBuiltInChoice(keywords.choice) ? Text() : fromUtf8(keywords.choice);
+  ctx.shell.settings.keywords = isBuiltInChoice(keywords.choice) ? Text() : fromUtf8(keywords.choice);
   ctx.keywords = std::move(keywords);
   ctx.ui.markKeywordList(menuEntryOf(ctx.keywords));
 }
@@ -23,7 +23,7 @@ void useKeywords(CommandContext& ctx, KeywordsInUse&& keywords) {
 }  // namespace
 
 void takeStoredKeywordList(CommandContext& ctx) {
-  auto chosen = chooseKeywords(toUtf8(ctx.shell.keywordList), keywordFolders(ctx.shell.programFolder));
+  auto chosen = chooseKeywords(toUtf8(ctx.shell.settings.keywords), keywordFolders(ctx.shell.programFolder));
   if (auto* message = std::get_if<std::string>(&chosen)) {
     ctx.ui.showMessage(kMessageTitle, fromUtf8(*message) + u"\nThe built-in Micromite list is used instead.");
     chosen = builtInKeywords();
@@ -36,7 +36,8 @@ void chooseKeywordList(CommandContext& ctx, int32_t entry) {
   if (entry == kOtherKeywordList) {
     // A list of the user's is likely kept beside the one in use, else near
     // the sources.
-    const Text start = ctx.keywords.shipped < 0 ? folderPart(fromUtf8(ctx.keywords.choice)) : ctx.shell.sourceFolder;
+    const Text start =
+        ctx.keywords.shipped < 0 ? folderPart(fromUtf8(ctx.keywords.choice)) : ctx.shell.settings.sourceFolder;
     const std::optional<Text> path = ctx.ui.askOpenFileName({kKeywordListTitle, start, kKeywordListFilters});
     if (!path) {
       ctx.ui.markKeywordList(menuEntryOf(ctx.keywords));  // the toolkit checked the entry on its own

@@ -4,6 +4,7 @@
 #include "system/files/path_ops.h"
 #include "system/os/platform_services.h"
 #include "desktop/commands/report_file.h"
+#include "desktop/window/copy_mode_captions.h"
 #include "desktop/window/shell_state.h"
 #include "desktop/window/ui_services.h"
 #include "transform/copy_modes.h"
@@ -24,27 +25,32 @@ void crunchCommand(CommandContext& ctx) {
 
 void libraryCommand(CommandContext& ctx) {
   ShellState& shell = ctx.shell;
-  Text collection = ctx.analysis ? collectLibraryNames(*ctx.analysis, shell.libraryList) : Text(u" ");
+  const Text held = u" " + shell.settings.library + u" ";
+  const Text collection = ctx.analysis ? collectLibraryNames(*ctx.analysis, held) : Text(u" ");
   const bool nothingCollected = collection == u" ";
   if (ctx.ui.askYesNo(kLibraryTitle, nothingCollected ? kLibraryClearText : kLibraryReplaceText)) {
-    shell.libraryList = std::move(collection);
+    shell.settings.library = Text(trimBlanks(collection));
   }
 }
 
 void copyCommand(CommandContext& ctx) {
   const ShellState& shell = ctx.shell;
-  const Text window = shell.textWindow.read();
+  const int32_t mode = shell.settings.copyMode;
+  // The text window as it stands (crunched by the user for modes 2 to 4),
+  // or the source for the modes that copy it uncrunched.
+  const CopyModeInfo* info = copyModeInfo(mode);
+  const Text body = info && info->body == CopyBody::Source ? shell.sourceText : shell.textWindow.read();
   // A control character inside an envelope would act as a key on the board:
   // the clipboard keeps what it had.
-  if (std::optional<Text> problem = envelopeProblem(shell.copyMode, window, shell.sourceText)) {
+  if (std::optional<Text> problem = envelopeProblem(mode, body)) {
     ctx.ui.showMessage(u"Copy", *problem);
     return;
   }
-  ctx.platform.setClipboardText(copyText(shell.copyMode, window, shell.sourceText));
+  ctx.platform.setClipboardText(wrapInEnvelope(mode, body));
 }
 
 void selectCopyMode(CommandContext& ctx, int32_t mode) {
-  ctx.shell.copyMode = mode;
+  ctx.shell.settings.copyMode = mode;
   copyCommand(ctx);
   if (const TextView* tooltip = copyTooltip(mode)) ctx.ui.setCopyTooltip(*tooltip);
   ctx.ui.markCopyMode(mode);
@@ -59,7 +65,7 @@ void showInitialCopyMode(UiServices& ui, int32_t mode) {
 Text reportStartFolder(const ShellState& shell) {
   if (!shell.reportFolder.empty()) return shell.reportFolder;
   // "Clipboard" and "Dropped text" have no folder.
-  Text folder = folderPart(shell.currentFileName);
+  Text folder = folderPart(shell.settings.lastFile);
   return folder.empty() ? shell.documentsFolder : folder;
 }
 
@@ -77,7 +83,7 @@ void saveReportCommand(CommandContext& ctx) {
   ShellState& shell = ctx.shell;
   const Text text = shell.textWindow.read();
   const Text folder = reportStartFolder(shell);
-  const Text name = offeredReportName(shell.currentFileName);
+  const Text name = offeredReportName(shell.settings.lastFile);
   std::optional<Text> chosen = ctx.ui.askSaveFileName({kSaveTitle, folder, kSaveFilters, name});
   // A name that ends in a separator names a folder, not a file.
   if (!chosen || chosen->empty() || folderPart(*chosen).size() == chosen->size()) return;

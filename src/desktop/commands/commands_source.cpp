@@ -15,7 +15,7 @@ constexpr TextView kNoFileText = u"There is no file to read yet: load one first.
 }  // namespace
 
 void takeSourceFile(ShellState& shell, TextView path, Text&& text) {
-  shell.currentFileName = Text(path);
+  shell.settings.lastFile = Text(path);
   shell.fileLabel = shortenPath(path, kFileLabelLimit);
   shell.sourceText = std::move(text);
   shell.textSourceFlag = false;
@@ -43,14 +43,14 @@ void analyseSource(CommandContext& ctx) {
 
 void loadCommand(CommandContext& ctx) {
   ShellState& shell = ctx.shell;
-  std::optional<Text> chosen = ctx.ui.askOpenFileName({kOpenTitle, shell.sourceFolder, kOpenFilters});
+  std::optional<Text> chosen = ctx.ui.askOpenFileName({kOpenTitle, shell.settings.sourceFolder, kOpenFilters});
   // A cancel keeps everything, so that clipboard or dropped text with no
   // file behind it is not lost.
   if (!chosen) return;
   std::optional<Text> text = readSourceOrSay(ctx, *chosen);
   if (!text) return;
   shell.textWindow.clear();
-  shell.sourceFolder = folderPart(*chosen);
+  shell.settings.sourceFolder = folderPart(*chosen);
   takeSourceFile(shell, *chosen, std::move(*text));
   shell.textWindow.append(*chosen);
   shell.textWindow.append(u"");
@@ -62,12 +62,12 @@ void rescanCommand(CommandContext& ctx, RescanForm form) {
   const bool readFile = !shell.textSourceFlag;
   // With the flag set the held clipboard or dropped text is analysed again.
   if (readFile) {
-    std::optional<Text> text = readSourceOrSay(ctx, shell.currentFileName);
+    std::optional<Text> text = readSourceOrSay(ctx, shell.settings.lastFile);
     if (!text) return;
     shell.sourceText = std::move(*text);
   }
   shell.textWindow.clear();
-  if (form == RescanForm::Button || readFile) shell.fileLabel = shortenPath(shell.currentFileName, kFileLabelLimit);
+  if (form == RescanForm::Button || readFile) shell.fileLabel = shortenPath(shell.settings.lastFile, kFileLabelLimit);
   analyseSource(ctx);
 }
 
@@ -78,7 +78,7 @@ void takeDroppedFile(CommandContext& ctx, const std::vector<Text>& paths) {
   std::optional<Text> text = readSourceOrSay(ctx, path);
   if (!text) return;
   shell.textWindow.clear();
-  shell.sourceFolder = folderPart(path);
+  shell.settings.sourceFolder = folderPart(path);
   takeSourceFile(shell, path, std::move(*text));
   shell.textWindow.append(path);
   analyseSource(ctx);
@@ -88,7 +88,7 @@ void takeDroppedText(CommandContext& ctx, TextView text) {
   ShellState& shell = ctx.shell;
   shell.textSourceFlag = true;
   shell.sourceText = Text(text);
-  shell.currentFileName = Text(kDroppedTextName);
+  shell.settings.lastFile = Text(kDroppedTextName);
   shell.fileLabel = Text(kDroppedTextName);
   shell.textWindow.clear();
   analyseSource(ctx);

@@ -10,7 +10,7 @@
 #include <QProgressDialog>
 #include <QWidget>
 
-#include "transform/copy_modes.h"
+#include "desktop/window/copy_mode_captions.h"
 
 namespace vennik {
 
@@ -20,7 +20,7 @@ QString qtext(TextView s) { return QString::fromUtf16(s.data(), static_cast<qsiz
 QString progressText(const BoardSendRequest& request, const TransferProgress& p) {
   const QString heading = QStringLiteral("Sending to %1 (%2)")
                               .arg(QString::fromStdString(request.port.path),
-                                   qtext(copyModeInfo(request.mode)->menuCaption));
+                                   qtext(copyModeCaption(request.mode)->menuCaption));
   return heading + QStringLiteral("\nline %1 of %2, %3 of %4 bytes")
                        .arg(p.done)
                        .arg(p.total)

@@ -100,13 +100,13 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
   shell.settingsFolder = decideSettingsFolder(platform, folderIdPattern, shell.programFolder);
   const Text settingsPath = settingsFilePath(shell.settingsFolder);
   // A settings file that is not a regular file is not read: the defaults apply.
-  applySettings(shell, readSettings(settingsPath));
+  shell.settings = readSettings(settingsPath);
   shell.documentsFolder = knownFolderPath(platform, folderIdPattern, kDocumentsFolderIdText);
-  if (shell.sourceFolder.empty()) shell.sourceFolder = shell.documentsFolder;
+  if (shell.settings.sourceFolder.empty()) shell.settings.sourceFolder = shell.documentsFolder;
 
   MainWindow window(shell);
   QtUiServices ui(window);
-  showInitialCopyMode(ui, shell.copyMode);
+  showInitialCopyMode(ui, shell.settings.copyMode);
   KeywordsInUse keywords;
   DesktopController controller(
       CommandContext{shell, analysis, keywords, steadyMillisecondClock(), platform, ui, buildDate()}, window,
@@ -131,7 +131,7 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
 
   storeWindowGeometry(shell, window.measures());
   std::string error;
-  if (!writeSettings(settingsOf(shell), settingsPath, &error)) {
+  if (!writeSettings(shell.settings, settingsPath, &error)) {
     std::fprintf(stderr, "vennikplus: cannot write the settings to %s: %s\n", toUtf8(settingsPath).c_str(),
                  error.c_str());
   }

@@ -50,11 +50,12 @@ MainWindow::MainWindow(const ShellState& shell, QWidget* parent)
   // The menu bar belongs to the window (a desktop-wide menu bar would take it
   // out, and the inner height would no longer count it).
   menuBar()->setNativeMenuBar(false);
-  const WindowLayout layout = computeWindowLayout(shell.mainX, shell.mainY, shell.mainW, shell.mainH, scaleFactor_);
+  const Settings& s = shell.settings;
+  const WindowLayout layout = computeWindowLayout(s.mainX, s.mainY, s.mainW, s.mainH, scaleFactor_);
   move(toUnits(layout.window.x), toUnits(layout.window.y));
   resize(std::max(1, toUnits(layout.window.width)), std::max(1, toUnits(layout.window.height)));
   buildMenus();
-  buildControls(layout, shell.fontSize);
+  buildControls(layout, shell.settings.fontSize);
   // The window adds the menu bar's height to its client area's minimum.
   const PixelSize minimum = minimumClientSize(scaleFactor_);
   centralWidget()->setMinimumSize(toUnits(minimum.width), toUnits(minimum.height));

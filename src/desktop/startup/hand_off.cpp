@@ -24,7 +24,7 @@ void takeHandOffEvent(CommandContext& ctx, TextView text) {
   std::optional<Text> source = readSourceOrSay(ctx, text);
   if (!source) return;
   shell.textWindow.clear();
-  shell.sourceFolder = folderPart(text);
+  shell.settings.sourceFolder = folderPart(text);
   takeSourceFile(shell, text, std::move(*source));
   analyseSource(ctx);
 }

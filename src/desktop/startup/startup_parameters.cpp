@@ -39,7 +39,7 @@ Text absoluteCommandText(TextView commandText, TextView workingFolder) {
 void runClipboardHandOff(CommandContext& ctx, TextView commandText) {
   ShellState& shell = ctx.shell;
   shell.textSourceFlag = true;
-  shell.currentFileName = Text(kClipboardName);
+  shell.settings.lastFile = Text(kClipboardName);
   shell.fileLabel = Text(kClipboardName);
   shell.sourceText = ctx.platform.clipboardText();
   // Otherwise the text is held for the next Re-scan, which reads no file.

@@ -2,19 +2,12 @@
 
 #include "analysis/report_text.h"
 #include "desktop/window/shell_state.h"
+#include "settings/options/analysis_options.h"
 
 namespace vennik {
 
-AnalysisOptions analysisOptions(const ShellState& shell) {
-  AnalysisOptions options;
-  options.variableFactor = shell.variableFactor;
-  options.libraryList = toUtf8(shell.libraryList);
-  options.fileName = toUtf8(shell.currentFileName);
-  return options;
-}
-
 AnalysisRequest analysisRequest(const ShellState& shell) {
-  return {toUtf8(shell.sourceText), analysisOptions(shell)};
+  return {toUtf8(shell.sourceText), analysisOptions(shell.settings, toUtf8(shell.settings.lastFile))};
 }
 
 AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const KeywordTable& keywords,

@@ -1,7 +1,7 @@
 #pragma once
-// The desktop program's way of running an analysis: the shell's source,
-// file name, variable factor and Library in; the analysis kept for the
-// commands that follow, and its report appended to the text window.
+// The desktop program's way of running an analysis: the shell's source and
+// the options its settings give in; the analysis kept for the commands that
+// follow, and its report appended to the text window.
 //
 // The work in the middle reads nothing of the shell, so that a large source
 // can be analysed on a worker thread while the window stays responsive: a
@@ -15,8 +15,6 @@
 namespace vennik {
 
 struct ShellState;
-
-AnalysisOptions analysisOptions(const ShellState& shell);
 
 struct AnalysisRequest {
   std::string source;  // the source text in UTF-8

@@ -1,7 +1,7 @@
 #include "desktop/window/window_controls.h"
 
 #include "settings/keywords/keyword_lists.h"
-#include "transform/copy_modes.h"
+#include "desktop/window/copy_mode_captions.h"
 
 namespace vennik {
 
@@ -23,8 +23,10 @@ const std::vector<Menu>& mainMenus() {
                   {u"Re-scan", UiEvent::FileRescan, u'R', u"F5"},
                   {u"Quit", UiEvent::FileQuit, u'Q', u"Ctrl+Q"}}});
     Menu copy{u"Copy Options", u'C', {}};
-    for (const CopyModeInfo& info : copyModes())
-      copy.entries.push_back({info.menuCaption, copyOptionEvent(info.mode), kCopyOptionKeys[info.mode - 1]});
+    for (int32_t mode = 1; mode <= 7; ++mode) {
+      copy.entries.push_back(
+          {copyModeCaption(mode)->menuCaption, copyOptionEvent(mode), kCopyOptionKeys[static_cast<size_t>(mode - 1)]});
+    }
     m.push_back(copy);
     Menu keywords{u"Keywords", u'K', {}};
     for (size_t i = 0; i < shippedKeywordLists().size(); ++i) {

@@ -71,10 +71,10 @@ PixelSize textWindowSizeAfterResize(int32_t clientWidth, int32_t clientHeightWit
 }
 
 void storeWindowGeometry(ShellState& shell, const PixelRect& measures) {
-  shell.mainX = toLogical(measures.x, shell.scaleFactor);
-  shell.mainY = toLogical(measures.y, shell.scaleFactor);
-  shell.mainW = toLogical(measures.width, shell.scaleFactor);
-  shell.mainH = toLogical(measures.height, shell.scaleFactor);
+  shell.settings.mainX = toLogical(measures.x, shell.scaleFactor);
+  shell.settings.mainY = toLogical(measures.y, shell.scaleFactor);
+  shell.settings.mainW = toLogical(measures.width, shell.scaleFactor);
+  shell.settings.mainH = toLogical(measures.height, shell.scaleFactor);
 }
 
 }  // namespace vennik

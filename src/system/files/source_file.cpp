@@ -85,18 +85,6 @@ bool readRegularFileInto(const std::string& path, size_t maxBytes, BigArray<char
   return ok;
 }
 
-std::optional<std::string> readDescriptorLimited(int fd, size_t maxBytes, ReadFailure* failure) {
-  BigArray<char> bytes;
-  if (!readDescriptorInto(fd, maxBytes, bytes, failure)) return std::nullopt;
-  return std::string(bytes.data(), bytes.size());
-}
-
-std::optional<std::string> readFileLimited(const std::string& path, size_t maxBytes, ReadFailure* failure) {
-  BigArray<char> bytes;
-  if (!readFileInto(path, maxBytes, bytes, failure)) return std::nullopt;
-  return std::string(bytes.data(), bytes.size());
-}
-
 std::optional<std::string> readRegularFileLimited(const std::string& path, size_t maxBytes,
                                                   ReadFailure* failure) {
   BigArray<char> bytes;

@@ -20,18 +20,14 @@ struct ReadFailure {
   bool tooLarge = false;
 };
 
-// Reads all that an open descriptor gives, refusing more than `maxBytes`: a
-// regular file by its size before reading, a stream (pipe, FIFO, terminal,
-// device) as soon as more than that has arrived.
-std::optional<std::string> readDescriptorLimited(int fd, size_t maxBytes, ReadFailure* failure = nullptr);
-// The same into a big array (false on failure): a large source is read
-// straight into memory that the analysis then keeps.
+// Reads all that an open descriptor gives into a big array, refusing more
+// than `maxBytes`: a regular file by its size before reading, a stream (pipe,
+// FIFO, terminal, device) as soon as more than that has arrived. False on
+// failure. A large source is read straight into memory that the analysis
+// then keeps.
 bool readDescriptorInto(int fd, size_t maxBytes, BigArray<char>& out, ReadFailure* failure = nullptr);
-bool readFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out, ReadFailure* failure = nullptr);
-
 // Opens and reads a whole file as above.
-std::optional<std::string> readFileLimited(const std::string& path, size_t maxBytes,
-                                           ReadFailure* failure = nullptr);
+bool readFileInto(const std::string& path, size_t maxBytes, BigArray<char>& out, ReadFailure* failure = nullptr);
 
 // The same for a regular file only: a folder, FIFO, device or socket is
 // refused by its type before it is opened, so that nothing can block; the

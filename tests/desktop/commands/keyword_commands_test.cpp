@@ -20,7 +20,7 @@ TEST_F(KeywordCommands, AChosenListAnalysesAgainAndOneThatCannotBeReadChangesNot
   ASSERT_EQ(rows(), 2);  // neither is a Micromite word
 
   handleEvent(ctx, keywordListEvent(1));
-  EXPECT_EQ(shell.keywordList, u"picomite");
+  EXPECT_EQ(shell.settings.keywords, u"picomite");
   EXPECT_EQ(ui.keywordMarks.back(), 1);
   EXPECT_EQ(rows(), 0);
   // The report of the new analysis alone.
@@ -33,18 +33,18 @@ TEST_F(KeywordCommands, AChosenListAnalysesAgainAndOneThatCannotBeReadChangesNot
   handleEvent(ctx, UiEvent::KeywordListOther);
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_NE(ui.messages[0].second.find(u"bad list.txt', line 2:"), Text::npos) << toUtf8(ui.messages[0].second);
-  EXPECT_EQ(shell.keywordList, u"picomite");
+  EXPECT_EQ(shell.settings.keywords, u"picomite");
   EXPECT_EQ(ui.keywordMarks.back(), 1);
   EXPECT_EQ(rows(), 0);
 
   handleEvent(ctx, keywordListEvent(0));
-  EXPECT_EQ(shell.keywordList, u"");
+  EXPECT_EQ(shell.settings.keywords, u"");
   EXPECT_EQ(rows(), 2);
 
-  shell.keywordList = bad;
+  shell.settings.keywords = bad;
   takeStoredKeywordList(ctx);
   EXPECT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(shell.keywordList, u"");
+  EXPECT_EQ(shell.settings.keywords, u"");
   EXPECT_EQ(ui.keywordMarks.back(), 0);
 }
 

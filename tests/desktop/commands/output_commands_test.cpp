@@ -7,6 +7,7 @@
 #include "desktop/commands/board_send.h"
 #include "system/files/source_file.h"
 #include "desktop/command_fixture.h"
+#include "desktop/window/copy_mode_captions.h"
 #include "desktop/window/window_analysis.h"
 #include "transform/library.h"
 
@@ -18,7 +19,7 @@ using testing::CommandFixture;
 struct OutputCommands : CommandFixture, ::testing::Test {
   OutputCommands() {
     shell.sourceText = u"' note\r\nDim total, count\r\ntotal = 1 ' set\r\n\r\n";
-    shell.currentFileName = u"prog.bas";
+    shell.settings.lastFile = u"prog.bas";
     analyseIntoWindow(shell, analysis, *ctx.keywords.table, ctx.clock);
   }
   std::string readBack(const std::string& path) { return readFileBytes(path).value_or("<missing>"); }
@@ -41,12 +42,12 @@ TEST(CrunchCommand, BeforeAnyAnalysisOnlyClearsTheTextWindow) {
 
 TEST(LibraryCommand, NothingAnalysedOffersToClear) {
   CommandFixture f;
-  f.shell.libraryList = u" alpha ";
+  f.shell.settings.library = u"alpha";
   f.ui.yesNoAnswer = true;
   handleEvent(f.ctx, UiEvent::LibraryButton);
   ASSERT_EQ(f.ui.questions.size(), 1u);
   EXPECT_EQ(f.ui.questions[0].second, kLibraryClearText);
-  EXPECT_EQ(f.shell.libraryList, u" ");
+  EXPECT_EQ(f.shell.settings.library, u"");
 }
 
 TEST_F(OutputCommands, LibraryAsksAndTakesTheGlobalsOnYes) {
@@ -55,15 +56,15 @@ TEST_F(OutputCommands, LibraryAsksAndTakesTheGlobalsOnYes) {
   ASSERT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.questions[0].first, u"Library!");
   EXPECT_EQ(ui.questions[0].second, kLibraryReplaceText);
-  EXPECT_EQ(shell.libraryList, u"  ");
+  EXPECT_EQ(shell.settings.library, u"");
 
   ui.yesNoAnswer = true;
   handleEvent(ctx, UiEvent::LibraryButton);
-  EXPECT_EQ(shell.libraryList, u" total count ");
+  EXPECT_EQ(shell.settings.library, u"total count");
   // Every name is listed now, so the next press offers to clear.
   handleEvent(ctx, UiEvent::LibraryButton);
   EXPECT_EQ(ui.questions.back().second, kLibraryClearText);
-  EXPECT_EQ(shell.libraryList, u" ");
+  EXPECT_EQ(shell.settings.library, u"");
 }
 
 TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
@@ -80,7 +81,7 @@ TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
       {8, u"line 1\r\nline 2"},
   };
   for (const auto& [mode, text] : expected) {
-    shell.copyMode = mode;
+    shell.settings.copyMode = mode;
     platform.clipboard = u"previous";
     handleEvent(ctx, UiEvent::CopyButton);
     EXPECT_EQ(platform.clipboard, text) << "mode " << mode;
@@ -94,7 +95,7 @@ TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
 TEST_F(OutputCommands, AControlCharacterInAnEnvelopeLeavesTheClipboardAloneWithAMessage) {
   shell.sourceText = u"PRINT \"ok\"\r\n\x1a\r\nRUN\r\n";
   platform.clipboard = u"previous";
-  shell.copyMode = 5;
+  shell.settings.copyMode = 5;
   handleEvent(ctx, UiEvent::CopyButton);
   EXPECT_EQ(platform.clipboard, u"previous");
   ASSERT_EQ(ui.messages.size(), 1u);
@@ -113,7 +114,7 @@ TEST_F(OutputCommands, AControlCharacterInAnEnvelopeLeavesTheClipboardAloneWithA
 TEST_F(OutputCommands, ChoosingACopyOptionCopiesAtOnceAndMovesMarkAndTooltip) {
   shell.textWindow.clear();
   handleEvent(ctx, UiEvent::CopyOption6);
-  EXPECT_EQ(shell.copyMode, 6);
+  EXPECT_EQ(shell.settings.copyMode, 6);
   EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03");
   EXPECT_EQ(ui.tooltip, u"Copy uncrunched for Picromite");
   EXPECT_EQ(ui.marks, std::vector<int32_t>{6});
@@ -144,10 +145,13 @@ TEST_F(OutputCommands, TheWindowShowsTheStoredModeWhenMade) {
   showInitialCopyMode(odd, 9);
   EXPECT_EQ(odd.tooltip, u"Copy text window contents to clipboard");
   EXPECT_EQ(odd.marks, std::vector<int32_t>{9});  // marks no entry
+
+  EXPECT_EQ(copyModeCaption(6)->menuCaption, u"Copy BAS for RPi");
+  for (int32_t m : {0, 8, -1}) EXPECT_EQ(copyModeCaption(m), nullptr);
 }
 
 TEST_F(OutputCommands, SaveReportWritesTheTextWindowWithTxtAdded) {
-  shell.currentFileName = folder() + u"prog.bas";
+  shell.settings.lastFile = folder() + u"prog.bas";
   shell.documentsFolder = u"/home/u/Documents/";
   shell.textWindow.replace(u"caf\u00e9 \u20ac\nline 2");
   ui.saveAnswer = folder() + u"report";
@@ -172,7 +176,7 @@ TEST_F(OutputCommands, SaveReportWritesTheTextWindowWithTxtAdded) {
 
   // Then it starts where the last report went, also for a clipboard source,
   // which otherwise starts in Documents.
-  shell.currentFileName = u"Clipboard";
+  shell.settings.lastFile = u"Clipboard";
   handleEvent(ctx, UiEvent::SaveButton);
   EXPECT_EQ(ui.saveAsked.back().startFolder, folder() + u"reports/");
   EXPECT_EQ(ui.saveAsked.back().suggestedName, u"Clipboard.txt");
@@ -223,7 +227,7 @@ TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
       {u"PRINT 1\r\n\x1a\r\n", "line 2 of the source holds the control character 0x1A (Ctrl-Z)"},
       {u"PRINT 1\r\nPRINT \"\u4e2d\"\r\n", "line 2 of the source holds the character U+4E2D"},
       {u" \r\n", "the source is empty"}};
-  shell.copyMode = 5;
+  shell.settings.copyMode = 5;
   for (const auto& [source, reason] : refused) {
     shell.sourceText = source;
     ui.messages.clear();
@@ -241,7 +245,7 @@ TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
 // stops the send before a port is asked for.
 TEST_F(OutputCommands, SendToBoardSendsTheIncludedFilesInPlaceOfTheirLines) {
   writeFile("lib.inc", "SUB Greet\r\n  PRINT \"caf\xe9\"\r\nEND SUB\r\n");
-  shell.currentFileName = writeFile("main.bas", "");
+  shell.settings.lastFile = writeFile("main.bas", "");
   shell.sourceText = u"#Include \"LIB.INC\"\r\nGreet\r\n";
   Text problem;
   // Decoded as a source, the \xe9 is one byte again, which AUTOSAVE drops.
@@ -280,8 +284,8 @@ TEST_F(OutputCommands, CommandsThatOnlyShowLeaveTheSourceAlone) {
   ui.saveAnswer = std::nullopt;
   for (UiEvent event : {UiEvent::CopyButton, UiEvent::CopyOption3, UiEvent::SaveButton, UiEvent::HelpAbout}) {
     handleEvent(ctx, event);
-    EXPECT_EQ(shell.currentFileName, before.currentFileName);
-    EXPECT_EQ(shell.sourceFolder, before.sourceFolder);
+    EXPECT_EQ(shell.settings.lastFile, before.settings.lastFile);
+    EXPECT_EQ(shell.settings.sourceFolder, before.settings.sourceFolder);
     EXPECT_EQ(shell.textSourceFlag, before.textSourceFlag);
     EXPECT_EQ(shell.sourceText, before.sourceText);
     EXPECT_EQ(shell.fileLabel, before.fileLabel);

@@ -22,7 +22,7 @@ struct SourceCommands : CommandFixture, ::testing::Test {
 };
 
 TEST_F(SourceCommands, LoadTakesTheChosenFile) {
-  shell.sourceFolder = u"/start/";
+  shell.settings.sourceFolder = u"/start/";
   shell.textSourceFlag = true;
   shell.fileLabel = u"label";
   shell.textWindow.append(u"old");
@@ -34,8 +34,8 @@ TEST_F(SourceCommands, LoadTakesTheChosenFile) {
   EXPECT_EQ(ui.openAsked[0].title, u"Source Code");
   EXPECT_EQ(ui.openAsked[0].startFolder, u"/start/");
   EXPECT_EQ(ui.openAsked[0].filters, u"BAS (*.bas)|*.bas;*.txt|All files (*.*)|*.*");
-  EXPECT_EQ(shell.currentFileName, path);
-  EXPECT_EQ(shell.sourceFolder, folder());
+  EXPECT_EQ(shell.settings.lastFile, path);
+  EXPECT_EQ(shell.settings.sourceFolder, folder());
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
   EXPECT_EQ(shell.fileLabel, path);
@@ -47,8 +47,8 @@ TEST_F(SourceCommands, CancelledLoadChangesNothing) {
   // Text taken from the clipboard, with no file behind it, must survive.
   shell.textSourceFlag = true;
   shell.sourceText = u"x = 1";
-  shell.currentFileName = u"Clipboard";
-  shell.sourceFolder = u"/src/";
+  shell.settings.lastFile = u"Clipboard";
+  shell.settings.sourceFolder = u"/src/";
   shell.textWindow.append(u"report");
   ui.openAnswer = std::nullopt;
 
@@ -57,19 +57,19 @@ TEST_F(SourceCommands, CancelledLoadChangesNothing) {
   EXPECT_EQ(ui.openAsked.size(), 1u);
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"x = 1");
-  EXPECT_EQ(shell.currentFileName, u"Clipboard");
-  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
+  EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   EXPECT_EQ(window(), "report");
   EXPECT_FALSE(analysis.has_value());
 }
 
 TEST_F(SourceCommands, AFileThatCannotBeReadChangesNothingButSaysWhy) {
-  shell.currentFileName = path;
+  shell.settings.lastFile = path;
   shell.sourceText = u"shown";
   shell.fileLabel = path;
   shell.textWindow.append(u"the report shown");
   const auto unchanged = [&] {
-    EXPECT_EQ(shell.currentFileName, path);
+    EXPECT_EQ(shell.settings.lastFile, path);
     EXPECT_EQ(shell.sourceText, u"shown");
     EXPECT_EQ(shell.fileLabel, path);
     EXPECT_EQ(window(), "the report shown");
@@ -100,7 +100,7 @@ TEST_F(SourceCommands, AFileThatCannotBeReadChangesNothingButSaysWhy) {
 }
 
 TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
-  shell.currentFileName = path;  // as after a start without parameters
+  shell.settings.lastFile = path;  // as after a start without parameters
   shell.fileLabel = u"label";
   for (UiEvent event : {UiEvent::RescanButton, UiEvent::FileRescan}) {
     writeFile("demo.bas", "x = " + std::to_string(static_cast<int>(event)) + "\r\n");
@@ -115,7 +115,7 @@ TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
 }
 
 TEST_F(SourceCommands, RescanOfHeldTextReadsNoFileAndOnlyTheButtonSetsTheLabel) {
-  shell.currentFileName = path;
+  shell.settings.lastFile = path;
   shell.textSourceFlag = true;
   shell.sourceText = u"Dim held\r\n";
 
@@ -137,7 +137,7 @@ TEST_F(SourceCommands, RescanShowsALongPathShortened) {
   std::filesystem::create_directories(sub);
   const Text longPath = fromUtf8(sub + "x.bas");
   std::ofstream(sub + "x.bas") << "Dim x\r\n";
-  shell.currentFileName = longPath;
+  shell.settings.lastFile = longPath;
   handleEvent(ctx, UiEvent::RescanButton);
   EXPECT_EQ(shell.fileLabel, shortenPath(longPath, 85));
   EXPECT_LE(shell.fileLabel.size(), 85u);
@@ -150,8 +150,8 @@ TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
   shell.fileLabel = u"label";
   handleWindowDrop(ctx, {path, second, second});
 
-  EXPECT_EQ(shell.currentFileName, path);
-  EXPECT_EQ(shell.sourceFolder, folder());
+  EXPECT_EQ(shell.settings.lastFile, path);
+  EXPECT_EQ(shell.settings.sourceFolder, folder());
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
   EXPECT_EQ(shell.fileLabel, path);
@@ -165,16 +165,16 @@ TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
 }
 
 TEST_F(SourceCommands, EmptyDropChangesNothing) {
-  shell.currentFileName = u"kept";
+  shell.settings.lastFile = u"kept";
   handleWindowDrop(ctx, {});
   handleTextWindowDrop(ctx, {});
-  EXPECT_EQ(shell.currentFileName, u"kept");
+  EXPECT_EQ(shell.settings.lastFile, u"kept");
   EXPECT_FALSE(analysis.has_value());
 }
 
 TEST_F(SourceCommands, DroppedTextBecomesTheSourceUnderANameOfItsOwn) {
-  shell.currentFileName = path;
-  shell.sourceFolder = u"/src/";
+  shell.settings.lastFile = path;
+  shell.settings.sourceFolder = u"/src/";
   shell.fileLabel = u"label";
   shell.textWindow.append(u"old");
 
@@ -186,9 +186,9 @@ TEST_F(SourceCommands, DroppedTextBecomesTheSourceUnderANameOfItsOwn) {
 
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, drop.text);
-  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   // The report and the label name the text, not the file shown before.
-  EXPECT_EQ(shell.currentFileName, u"Dropped text");
+  EXPECT_EQ(shell.settings.lastFile, u"Dropped text");
   EXPECT_EQ(shell.fileLabel, u"Dropped text");
   EXPECT_EQ(windowHead(2), "Dropped text\n" + kReportStart);
   EXPECT_NE(window().find("dropped"), std::string::npos);
@@ -198,7 +198,7 @@ TEST_F(SourceCommands, FilesDroppedOnTheTextWindowAreLoaded) {
   DroppedItems drop;
   drop.files = {path};
   handleTextWindowDrop(ctx, drop);
-  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.settings.lastFile, path);
   EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
   EXPECT_FALSE(shell.textSourceFlag);
 }

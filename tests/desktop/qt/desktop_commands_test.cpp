@@ -104,7 +104,7 @@ void DesktopCommandsTest::init() {
 }
 
 void DesktopCommandsTest::copyPutsEachModesTextOnTheClipboard() {
-  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   d.window->button(kRescan)->click();
   const QString source = QStringLiteral("' demo\r\nDim total\r\ntotal = 1\r\n");
   const QString window = d.shownText().replace(u'\n', QStringLiteral("\r\n"));
@@ -135,13 +135,13 @@ void DesktopCommandsTest::copyTakesWhatTheUserTyped() {
   d.window->button(kCopy)->click();
   QCOMPARE(clipboard(), QStringLiteral("typed\r\nby hand"));
   // Typing changes nothing else.
-  QVERIFY(d.shell.currentFileName.empty());
+  QVERIFY(d.shell.settings.lastFile.empty());
   QVERIFY(!d.analysis.has_value());
 }
 
 void DesktopCommandsTest::textDroppedOnTheTextWindowIsAnalysed() {
   Desktop d([&](ShellState& s) {
-    s.currentFileName = u"kept.bas";
+    s.settings.lastFile = u"kept.bas";
     s.fileLabel = u"label";
   });
   auto* data = new QMimeData;
@@ -160,7 +160,7 @@ void DesktopCommandsTest::textDroppedOnTheTextWindowIsAnalysed() {
   files->setUrls({QUrl::fromLocalFile(path("other.bas"))});
   files->setText(path("other.bas"));
   QVERIFY(drop(d.window->textWindow()->viewport(), files));
-  QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("other.bas"));
   QVERIFY(!d.shell.textSourceFlag);
   QVERIFY(d.shownText().startsWith(path("other.bas") + "\n" + path("other.bas") + "\nTime taken"));
   QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
@@ -174,8 +174,8 @@ void DesktopCommandsTest::filesDroppedOnTheWindowLoadTheFirst() {
                  QUrl::fromLocalFile(path("other.bas"))});
   // Dropped on a button: the window as a whole takes it.
   QVERIFY(drop(d.window->button(kCopy), data));
-  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
-  QCOMPARE(qtext(d.shell.sourceFolder), temp_.path() + "/");
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("demo.bas"));
+  QCOMPARE(qtext(d.shell.settings.sourceFolder), temp_.path() + "/");
   QVERIFY(d.shownText().contains(QStringLiteral("total")));
   QVERIFY(!d.shownText().contains(QStringLiteral("other")));
   delete data;
@@ -225,7 +225,7 @@ QString* answerMessageBox() {
 
 void DesktopCommandsTest::loadUsesTheOpenRequester() {
   Desktop d([&](ShellState& s) {
-    s.sourceFolder = (temp_.path() + "/").toStdU16String();
+    s.settings.sourceFolder = (temp_.path() + "/").toStdU16String();
     s.fileLabel = u"label";
   });
   d.window->textWindow()->setPlainText(QStringLiteral("the report shown"));
@@ -241,21 +241,21 @@ void DesktopCommandsTest::loadUsesTheOpenRequester() {
   QCOMPARE(shown->mode, QFileDialog::AcceptOpen);
   QCOMPARE(*message, "Vennik Plus|Cannot read " + path("new.bas") + ":\nNo such file or directory");
   QCOMPARE(d.shownText(), QStringLiteral("the report shown"));
-  QVERIFY(d.shell.currentFileName.empty());
+  QVERIFY(d.shell.settings.lastFile.empty());
 
   // The file label names the file loaded (it kept the one before).
   shown.reset(answerFileRequester(path("demo.bas")));
   for (QAction* a : d.window->menuBar()->actions().first()->menu()->actions())
     if (a->text().remove(u'&') == QStringLiteral("Open")) a->trigger();
   QCOMPARE(shown->title, QStringLiteral("Source Code"));
-  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("demo.bas"));
   QVERIFY(d.shownText().startsWith(path("demo.bas") + "\n\n" + path("demo.bas") + "\nTime taken"));
   QVERIFY(d.shownText().contains(QStringLiteral("total")));
   QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
 }
 
 void DesktopCommandsTest::aFifoIsRefusedAtOnceWithAMessage() {
-  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   d.window->button(kRescan)->click();
   const QString report = d.shownText();
   // Opening a FIFO for reading would wait for a writer that never comes.
@@ -268,7 +268,7 @@ void DesktopCommandsTest::aFifoIsRefusedAtOnceWithAMessage() {
   QCOMPARE(*message,
            "Vennik Plus|Cannot read " + path("pipe.bas") + ":\nnot a regular file but a named pipe (FIFO)");
   QCOMPARE(d.shownText(), report);
-  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("demo.bas"));
   QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
 }
 
@@ -281,7 +281,7 @@ void DesktopCommandsTest::aLargeSourceIsAnalysedWhileTheWindowStaysResponsive() 
     for (int i = 0; i < 1000; ++i) chunk += "total" + QByteArray::number(i % 97) + " = total + " + QByteArray::number(i) + "\r\n";
     for (int i = 0; i < 1000; ++i) f.write(chunk);
   }
-  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   d.window->button(kRescan)->click();
   QVERIFY(!QGuiApplication::overrideCursor());
 
@@ -327,7 +327,7 @@ void DesktopCommandsTest::cancelledLoadKeepsEverything() {
 }
 
 void DesktopCommandsTest::rescanShowsTheFileNameInTheLabel() {
-  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   QVERIFY(d.window->fileLabel()->text().isEmpty());
   d.window->button(kRescan)->click();
   QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
@@ -335,7 +335,7 @@ void DesktopCommandsTest::rescanShowsTheFileNameInTheLabel() {
 }
 
 void DesktopCommandsTest::saveReportAsksBeforeReplacing() {
-  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   d.window->textWindow()->setPlainText(QStringLiteral("caf\u00e9 \u20ac \u4e2d\nline 2"));
   write("report.txt", "an earlier report, longer than the new one");
   // The typed name gets ".txt" in the requester, which then asks about the
@@ -359,7 +359,7 @@ void DesktopCommandsTest::saveReportAsksBeforeReplacing() {
 }
 
 void DesktopCommandsTest::libraryAsksYesOrNo() {
-  Desktop d([&](ShellState& s) { s.currentFileName = path("demo.bas").toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   d.window->button(kRescan)->click();
   QString title, text;
   answerNextDialog<QMessageBox>([&](QMessageBox* box) {
@@ -370,10 +370,10 @@ void DesktopCommandsTest::libraryAsksYesOrNo() {
   d.window->button(kLibrary)->click();
   QCOMPARE(title, QStringLiteral("Library!"));
   QCOMPARE(text, QStringLiteral("Replace Functions, subs, constants and\nGlobal variables in the Library?"));
-  QCOMPARE(qtext(d.shell.libraryList), QStringLiteral("  "));
+  QVERIFY(d.shell.settings.library.empty());
   answerNextDialog<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
   d.window->button(kLibrary)->click();
-  QCOMPARE(qtext(d.shell.libraryList), QStringLiteral(" total "));
+  QCOMPARE(qtext(d.shell.settings.library), QStringLiteral("total"));
 }
 
 void DesktopCommandsTest::aboutShowsBuildAndHomePage() {
@@ -411,13 +411,13 @@ void DesktopCommandsTest::handOffIsTakenInTheEventLoop() {
   Desktop d;
   d.controller->receiveHandOff(path("demo.bas").toUtf8());
   // Nothing is read or changed in the receiving step.
-  QVERIFY(d.shell.currentFileName.empty());
+  QVERIFY(d.shell.settings.lastFile.empty());
   QVERIFY(!d.analysis.has_value());
   QCoreApplication::sendPostedEvents(d.controller.get(), DesktopController::handOffEventType());
   QVERIFY(d.analysis.has_value());
-  QCOMPARE(qtext(d.shell.currentFileName), path("demo.bas"));
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("demo.bas"));
   QCOMPARE(d.window->fileLabel()->text(), path("demo.bas"));
-  QCOMPARE(qtext(d.shell.sourceFolder), temp_.path() + "/");
+  QCOMPARE(qtext(d.shell.settings.sourceFolder), temp_.path() + "/");
   // No path line of its own: the report's first line names the file.
   QVERIFY(d.shownText().startsWith(path("demo.bas") + "\nTime taken"));
 }
@@ -436,7 +436,7 @@ void DesktopCommandsTest::handOffFromALaterStartBringsTheWindowBack() {
   QTRY_VERIFY(sent.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready);
   QVERIFY(sent.get());
   // The receiving step was done before the sender was let go.
-  QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("other.bas"));
   QVERIFY(!d.window->isMinimized());
   QVERIFY(d.window->isVisible());
   QTRY_VERIFY(d.analysis.has_value());
@@ -453,7 +453,7 @@ void DesktopCommandsTest::handOffFromALaterStartBringsTheWindowBack() {
   QVERIFY(d.window->isVisible());
   QCoreApplication::sendPostedEvents(d.controller.get(), DesktopController::handOffEventType());
   QCOMPARE(d.window->fileLabel()->text(), path("other.bas"));
-  QCOMPARE(qtext(d.shell.currentFileName), path("other.bas"));
+  QCOMPARE(qtext(d.shell.settings.lastFile), path("other.bas"));
   QCOMPARE(d.shownText(), report);
 }
 
@@ -495,7 +495,7 @@ void startSilentSend(Desktop& d, FakeBoard& board) {
 // Copy would give in that mode; the report and the copy mode stay.
 void DesktopCommandsTest::sendToBoardTypesTheEnvelopeAndLeavesTheReport() {
   const QString example = QStringLiteral(VENNIK_EXAMPLES "/blink.bas");
-  Desktop d([&](ShellState& s) { s.currentFileName = example.toStdU16String(); });
+  Desktop d([&](ShellState& s) { s.settings.lastFile = example.toStdU16String(); });
   d.window->button(kRescan)->click();
   const QString report = d.shownText();
   FakeBoard board(FakeBoard::Behaviour::Echo);
@@ -526,7 +526,7 @@ void DesktopCommandsTest::sendToBoardTypesTheEnvelopeAndLeavesTheReport() {
            qPrintable(*message));
   QVERIFY2(message->endsWith(QStringLiteral("(Copy BAS for RPi).")), qPrintable(*message));
   QCOMPARE(d.shownText(), report);
-  QCOMPARE(d.shell.copyMode, 1);
+  QCOMPARE(d.shell.settings.copyMode, 1);
   QVERIFY(d.window->button(kLoad)->isEnabled());
   QCOMPARE(qtext(d.shell.boardPort), QString::fromStdString(board.port()));
 }
@@ -535,8 +535,8 @@ void DesktopCommandsTest::sendToBoardTypesTheEnvelopeAndLeavesTheReport() {
 // Meanwhile only Quit can be used.
 void DesktopCommandsTest::cancellingASendLeavesAutosaveWithoutSaving() {
   Desktop d([&](ShellState& s) {
-    s.currentFileName = path("demo.bas").toStdU16String();
-    s.copyMode = 2;
+    s.settings.lastFile = path("demo.bas").toStdU16String();
+    s.settings.copyMode = 2;
     s.boardTimeoutMs = 600000;
   });
   d.window->button(kRescan)->click();
@@ -563,8 +563,8 @@ void DesktopCommandsTest::cancellingASendLeavesAutosaveWithoutSaving() {
 // loop ends only once the send has, with no message in the way.
 void DesktopCommandsTest::closingTheWindowStopsASendBeforeQuitting() {
   Desktop d([&](ShellState& s) {
-    s.currentFileName = path("demo.bas").toStdU16String();
-    s.copyMode = 3;
+    s.settings.lastFile = path("demo.bas").toStdU16String();
+    s.settings.copyMode = 3;
     s.boardTimeoutMs = 600000;
   });
   d.window->button(kRescan)->click();
@@ -580,8 +580,8 @@ void DesktopCommandsTest::closingTheWindowStopsASendBeforeQuitting() {
 
 void DesktopCommandsTest::aSilentBoardFailsTheSendNamingTheLine() {
   Desktop d([&](ShellState& s) {
-    s.currentFileName = path("demo.bas").toStdU16String();
-    s.copyMode = 5;
+    s.settings.lastFile = path("demo.bas").toStdU16String();
+    s.settings.copyMode = 5;
     s.boardTimeoutMs = 300;
   });
   d.window->button(kRescan)->click();

@@ -35,7 +35,7 @@ struct Desktop {
     if (settings) settings(shell);
     window = std::make_unique<MainWindow>(shell);
     ui = std::make_unique<QtUiServices>(*window);
-    showInitialCopyMode(*ui, shell.copyMode);
+    showInitialCopyMode(*ui, shell.settings.copyMode);
     controller = std::make_unique<DesktopController>(
         CommandContext{shell, analysis, keywords, [] { return int64_t{0}; }, platform, *ui, u"2025/01/02"},
         *window);

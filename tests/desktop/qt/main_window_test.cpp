@@ -93,7 +93,7 @@ void MainWindowTest::resizingMovesOnlyTheTextWindow() {
 void MainWindowTest::controlsUseCourierNewAtFontSize() {
   Desktop d([](ShellState& s) {
     withScreenScale(s);
-    s.fontSize = 12;
+    s.settings.fontSize = 12;
   });
   const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
   for (QWidget* control : {static_cast<QWidget*>(d.window->button(0)), static_cast<QWidget*>(d.window->button(6)),
@@ -109,7 +109,7 @@ void MainWindowTest::controlsUseCourierNewAtFontSize() {
   QVERIFY(d.window->menuBar()->font().family() != QStringLiteral("Courier New"));
 
   // A size of 0 (an empty FontSize line) keeps the family at the usual size.
-  Desktop zero([](ShellState& s) { s.fontSize = 0; });
+  Desktop zero([](ShellState& s) { s.settings.fontSize = 0; });
   QCOMPARE(zero.window->button(0)->font().family(), QStringLiteral("Courier New"));
   QVERIFY(zero.window->button(0)->font().pointSizeF() > 0);
 }
@@ -193,19 +193,19 @@ void MainWindowTest::copyMarkAndTooltipFollowTheCopyMode() {
   };
 
   // The stored mode is marked when the window is made.
-  Desktop stored([](ShellState& s) { s.copyMode = 6; });
+  Desktop stored([](ShellState& s) { s.settings.copyMode = 6; });
   QCOMPARE(checkedModes(stored), QList<int>{6});
   QCOMPARE(stored.window->button(5)->toolTip(), tooltips[5]);
 
   // A mode only an edited settings file can give: no mark, the first tooltip.
-  Desktop odd([](ShellState& s) { s.copyMode = 12; });
+  Desktop odd([](ShellState& s) { s.settings.copyMode = 12; });
   QCOMPARE(checkedModes(odd), QList<int>{});
   QCOMPARE(odd.window->button(5)->toolTip(), tooltips[0]);
 
   // Choosing an entry moves mark and tooltip; choosing the marked one keeps it.
   for (int mode : {3, 1, 7, 7, 2, 5, 4, 6}) {
     odd.window->copyOptionAction(mode)->trigger();
-    QCOMPARE(odd.shell.copyMode, mode);
+    QCOMPARE(odd.shell.settings.copyMode, mode);
     QCOMPARE(checkedModes(odd), QList<int>{mode});
     QCOMPARE(odd.window->button(5)->toolTip(), tooltips[mode - 1]);
   }

@@ -53,8 +53,8 @@ TEST_F(HandOffEvent, AFileIsLoadedWithItsFolderAndShortenedPath) {
   shell.textWindow.append(u"old report");
   receive(toUtf8(path));
 
-  EXPECT_EQ(shell.currentFileName, path);
-  EXPECT_EQ(shell.sourceFolder, folder());
+  EXPECT_EQ(shell.settings.lastFile, path);
+  EXPECT_EQ(shell.settings.sourceFolder, folder());
   EXPECT_EQ(shell.fileLabel, shortenPath(path, 85));
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"Dim handed\r\n");
@@ -63,16 +63,16 @@ TEST_F(HandOffEvent, AFileIsLoadedWithItsFolderAndShortenedPath) {
 }
 
 TEST_F(HandOffEvent, AFileThatCannotBeReadChangesNothingButSaysWhy) {
-  shell.currentFileName = u"/src/shown.bas";
-  shell.sourceFolder = u"/src/";
+  shell.settings.lastFile = u"/src/shown.bas";
+  shell.settings.sourceFolder = u"/src/";
   shell.fileLabel = u"/src/shown.bas";
   shell.textWindow.append(u"the report shown");
   const Text missing = folder() + u"missing.bas";
   receive(toUtf8(missing));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].second, u"Cannot read " + missing + u":\nNo such file or directory");
-  EXPECT_EQ(shell.currentFileName, u"/src/shown.bas");
-  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.settings.lastFile, u"/src/shown.bas");
+  EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   EXPECT_EQ(shell.fileLabel, u"/src/shown.bas");
   EXPECT_EQ(window(), "the report shown");
   EXPECT_FALSE(analysis.has_value());
@@ -80,12 +80,12 @@ TEST_F(HandOffEvent, AFileThatCannotBeReadChangesNothingButSaysWhy) {
 
 TEST_F(HandOffEvent, AClipboardHandOffTakesTheClipboard) {
   platform.clipboard = u"Dim fromClip\r\n";
-  shell.sourceFolder = u"/src/";
+  shell.settings.sourceFolder = u"/src/";
   shell.textWindow.append(u"old report");
   receive("/npp,7,/VariableReport");
 
-  EXPECT_EQ(shell.currentFileName, u"Clipboard");
-  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
+  EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"Dim fromClip\r\n");
   EXPECT_EQ(shell.fileLabel, u"Clipboard");

@@ -36,8 +36,8 @@ TEST(CommandText, ThreeForms) {
 // Start-up after the settings were read, with "last.bas" as the last file.
 struct StartUp : testing::CommandFixture, ::testing::Test {
   StartUp() {
-    shell.currentFileName = u"last.bas";
-    shell.sourceFolder = u"/src/";
+    shell.settings.lastFile = u"last.bas";
+    shell.settings.sourceFolder = u"/src/";
     platform.clipboard = u"x = 1\r\nprint x\r\n";
   }
   void act(TextView commandText) { actOnCommandText(ctx, commandText, folder()); }
@@ -51,20 +51,20 @@ struct StartUp : testing::CommandFixture, ::testing::Test {
 
 TEST_F(StartUp, ClipboardWithVariableReportIsAnalysed) {
   act(u"/npp,12,/VariableReport");
-  EXPECT_EQ(shell.currentFileName, u"Clipboard");
+  EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, platform.clipboard);
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(firstLines(1), u"Clipboard");
   EXPECT_EQ(analysis->lineCount(), 2);
   EXPECT_EQ(shell.fileLabel, u"Clipboard");
-  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
 }
 
 TEST_F(StartUp, ClipboardWithoutTheRequestIsOnlyHeld) {
   for (TextView command : {u"/npp", u"/npp,12,/Other", u"/npp,12"}) {
     act(command);
-    EXPECT_EQ(shell.currentFileName, u"Clipboard");
+    EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
     EXPECT_TRUE(shell.textSourceFlag);
     EXPECT_EQ(shell.sourceText, platform.clipboard);
     EXPECT_FALSE(analysis.has_value());
@@ -74,7 +74,7 @@ TEST_F(StartUp, ClipboardWithoutTheRequestIsOnlyHeld) {
 
 TEST_F(StartUp, EmptyCommandTextKeepsTheLastFileAndReadsNothing) {
   act(u"");
-  EXPECT_EQ(shell.currentFileName, u"last.bas");
+  EXPECT_EQ(shell.settings.lastFile, u"last.bas");
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"");
   EXPECT_FALSE(analysis.has_value());
@@ -88,14 +88,14 @@ TEST_F(StartUp, ARelativePathIsLoadedAsAnAbsoluteOneUnderItsOwnLine) {
   // As typed in the working folder: the file must be found again from any
   // other folder, by Re-scan or by the next start.
   act(u"./prog,1.bas");
-  EXPECT_EQ(shell.currentFileName, path);
+  EXPECT_EQ(shell.settings.lastFile, path);
   EXPECT_FALSE(shell.textSourceFlag);
   EXPECT_EQ(shell.sourceText, u"dim a\r\na = 2\r\nprint a\r\n");
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(analysis->lineCount(), 3);
   // The path line, then the report, whose first line is the path again.
   EXPECT_EQ(firstLines(2), path + u"\n" + path);
-  EXPECT_EQ(shell.sourceFolder, u"/src/");
+  EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   EXPECT_EQ(shell.fileLabel, path);
 }
 
@@ -103,7 +103,7 @@ TEST_F(StartUp, UnreadablePathSaysWhyAndChangesNothing) {
   act(u"/NPP,1,/VariableReport");
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].second, u"Cannot read /NPP,1,/VariableReport:\nNo such file or directory");
-  EXPECT_EQ(shell.currentFileName, u"last.bas");
+  EXPECT_EQ(shell.settings.lastFile, u"last.bas");
   EXPECT_FALSE(analysis.has_value());
   EXPECT_TRUE(shell.textWindow.empty());
   EXPECT_EQ(shell.fileLabel, u"");

@@ -59,11 +59,11 @@ TEST(WindowGeometry, IsStoredInLogicalUnitsAndSurvivesARestart) {
   ShellState shell;
   shell.scaleFactor = 1.5;
   storeWindowGeometry(shell, {300, 301, 1050, 430});
-  EXPECT_EQ(shell.mainX, 200);
-  EXPECT_EQ(shell.mainY, 201);  // 200.67
-  EXPECT_EQ(shell.mainW, 700);
-  EXPECT_EQ(shell.mainH, 287);  // 286.67
-  EXPECT_EQ(computeWindowLayout(shell.mainX, shell.mainY, shell.mainW, shell.mainH, 1.5).window,
+  EXPECT_EQ(shell.settings.mainX, 200);
+  EXPECT_EQ(shell.settings.mainY, 201);  // 200.67
+  EXPECT_EQ(shell.settings.mainW, 700);
+  EXPECT_EQ(shell.settings.mainH, 287);  // 286.67
+  EXPECT_EQ(computeWindowLayout(shell.settings.mainX, shell.settings.mainY, shell.settings.mainW, shell.settings.mainH, 1.5).window,
             (PixelRect{300, 302, 1050, 430}));
 }
 
