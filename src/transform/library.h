@@ -6,12 +6,6 @@
 
 namespace vennik {
 
-inline constexpr TextView kLibraryTitle = u"Library!";
-inline constexpr TextView kLibraryReplaceText =
-    u"Replace Functions, subs, constants and\nGlobal variables in the Library?";
-inline constexpr TextView kLibraryClearText =
-    u"Clear Functions, subs, constants and\nGlobal variables from the Library?";
-
 // The global names of the analysis that the Library does not hold yet (exact
 // case), in the order the rows were added, as a list text: one blank, then
 // each name followed by one blank. Just one blank when there is none.

@@ -3,6 +3,7 @@
 #include "desktop/commands/window_commands.h"
 #include "system/files/path_ops.h"
 #include "system/os/platform_services.h"
+#include "desktop/commands/library_questions.h"
 #include "desktop/commands/report_file.h"
 #include "desktop/window/copy_mode_captions.h"
 #include "desktop/window/shell_state.h"

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "desktop/commands/board_send.h"
+#include "desktop/commands/library_questions.h"
 #include "system/files/source_file.h"
 #include "desktop/command_fixture.h"
 #include "desktop/window/copy_mode_captions.h"
