@@ -1,5 +1,6 @@
 #include "cli/cli_common.h"
 
+#include "base/message_value.h"
 #include <algorithm>
 #include <iostream>
 
@@ -48,7 +49,7 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
     if (bytes) {
       stored = readSettingsFromBytes(*bytes);
     } else if (!failure.tooLarge) {
-      throw CliError{"cannot read settings '" + settingsPath + "': " + failure.reason};
+      throw CliError{"cannot read settings '" + messageValue(settingsPath) + "': " + failure.reason};
     }
   } else {
     // Like the desktop program, a missing file gives the defaults.
@@ -57,7 +58,7 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
     stored = readSettings(path, &failure);
   }
   if (failure.tooLarge) {
-    std::cerr << "vennikplus-cli: settings '" << settingsPath << "' not read (" << failure.reason
+    std::cerr << "vennikplus-cli: settings '" << messageValue(settingsPath) << "' not read (" << failure.reason
               << "); using the defaults\n";
   }
   shell.variableFactor = opts.factor.value_or(stored.variableFactor);
@@ -88,7 +89,7 @@ BigArray<char> readSourceBytes(const std::string& file, int stdinFd) {
     if (!readDescriptorInto(stdinFd, kMaxSourceBytes, bytes, &failure))
       throw CliError{"cannot read standard input: " + failure.reason};
   } else if (!readFileInto(file, kMaxSourceBytes, bytes, &failure)) {
-    throw CliError{"cannot read '" + file + "': " + failure.reason};
+    throw CliError{"cannot read '" + messageValue(file) + "': " + failure.reason};
   }
   dropUtf8Mark(bytes);
   return bytes;

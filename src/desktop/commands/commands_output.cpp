@@ -2,6 +2,8 @@
 // on what the last analysis left or on the text window as it stands.
 #include "desktop/commands/window_commands.h"
 #include "system/files/path_ops.h"
+#include "system/files/safe_file_write.h"
+#include "system/files/source_file.h"
 #include "system/os/platform_services.h"
 #include "desktop/commands/report_file.h"
 #include "desktop/window/shell_state.h"
@@ -31,8 +33,22 @@ void libraryCommand(CommandContext& ctx) {
   }
 }
 
+Text crunchFirstText(int32_t mode) {
+  return Text(kCrunchFirst) + u": the text window holds the report, and \"" + Text(copyModeInfo(mode)->menuCaption) +
+         u"\" takes the crunched program.";
+}
+
+bool takesCrunchedProgram(int32_t mode) {
+  const CopyModeInfo* info = copyModeInfo(mode);
+  return info != nullptr && info->source == CopySource::TextWindow && info->endCharacter != 0;
+}
+
 void copyCommand(CommandContext& ctx) {
   const ShellState& shell = ctx.shell;
+  if (takesCrunchedProgram(shell.copyMode) && shell.textWindow.holdsReport()) {
+    ctx.ui.showMessage(u"Copy", crunchFirstText(shell.copyMode));
+    return;
+  }
   const Text window = shell.textWindow.read();
   // A control character inside an envelope would act as a key on the board:
   // the clipboard keeps what it had.
@@ -82,6 +98,12 @@ void saveReportCommand(CommandContext& ctx) {
   // A name that ends in a separator names a folder, not a file.
   if (!chosen || chosen->empty() || folderPart(*chosen).size() == chosen->size()) return;
   const Text path = withReportExtension(*chosen);
+  // The folder would let the file be replaced; its own bits say it is not
+  // to be, so the user decides, No being the safe answer.
+  if (isWriteProtected(toFileSystemPath(path)) &&
+      !ctx.ui.askYesNo(kMessageTitle, path + u" is write-protected.\n\nReplace it all the same?", false)) {
+    return;
+  }
   std::string error;
   if (!writeReportFile(path, text, &error)) {
     ctx.ui.showMessage(kMessageTitle, u"Cannot write " + path + u":\n" + fromUtf8(error));

@@ -26,7 +26,7 @@ AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const Keyword
 
 void showAnalysisOutcome(ShellState& shell, std::optional<Analysis>& last, AnalysisOutcome&& outcome) {
   last = std::move(outcome.analysis);
-  shell.textWindow.appendOwned(std::move(outcome.report));
+  shell.textWindow.appendReport(std::move(outcome.report));
 }
 
 void analyseIntoWindow(ShellState& shell, std::optional<Analysis>& last, const KeywordTable& keywords,
