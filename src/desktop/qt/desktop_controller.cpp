@@ -86,6 +86,9 @@ void DesktopController::run(const std::function<void(CommandContext&)>& work) {
 }
 
 void DesktopController::runOne(const std::function<void(CommandContext&)>& work) {
+  // The window may still be filling from the shell's text, which the
+  // command may change.
+  window_.textWindow()->keepPendingText();
   takeEdits();
   work(ctx_);
   if (backgroundRequest_) startBackgroundAnalysis();
@@ -146,6 +149,7 @@ void DesktopController::finishBackgroundAnalysis(quint64 generation, std::option
   analysing_ = false;
   window_.textWindow()->setLocked(false);
   if (outcome) {
+    window_.textWindow()->keepPendingText();
     showAnalysisOutcome(ctx_.shell, ctx_.analysis, std::move(*outcome));
     showState();
   } else {
@@ -210,7 +214,12 @@ void DesktopController::showState() {
   if (shell.textWindow.revision() != shownRevision_) {
     shownRevision_ = shell.textWindow.revision();
     showing_ = true;
-    window_.textWindow()->showText(QString::fromStdU16String(shell.textWindow.lines()));
+    // Filled straight from the shell's text, which stays as it is until the
+    // next command or report (both call keepPendingText first): a report of
+    // a million-line source is 40 MB, and a copy costs the window a pause.
+    const Text& lines = shell.textWindow.lines();
+    window_.textWindow()->showText(
+        QString::fromRawData(reinterpret_cast<const QChar*>(lines.data()), static_cast<qsizetype>(lines.size())));
     showing_ = false;
     edited_ = false;
     changed = true;

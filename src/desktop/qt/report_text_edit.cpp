@@ -70,6 +70,9 @@ void ReportTextEdit::showText(QString text) {
   if (first == text.size()) {
     pending_.clear();
     setFilling(false);
+    // A text given as raw data is copied here, so that the document never
+    // shares it.
+    text.detach();
     setPlainText(text);
     return;
   }
@@ -78,6 +81,13 @@ void ReportTextEdit::showText(QString text) {
   pending_ = std::move(text);
   pendingAt_ = first;
   QTimer::singleShot(0, this, [this, generation] { fillNextPart(generation); });
+}
+
+void ReportTextEdit::keepPendingText() {
+  if (!filling_) return;
+  pending_ = pending_.mid(pendingAt_);
+  pending_.detach();
+  pendingAt_ = 0;
 }
 
 void ReportTextEdit::fillNextPart(quint64 generation) {

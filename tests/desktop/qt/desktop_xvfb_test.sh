@@ -153,7 +153,7 @@ sleep 1
 screenshot desktop_copy_options
 xdotool key x
 wait_for_windows 'Copy' 1 || fail "Copy crunched for Maximite with the report shown said nothing"
-sleep 0.5
+sleep 1.5
 screenshot desktop_crunch_first
 xdotool key Return
 for _ in $(seq 100); do [ "$(windows_titled 'Copy' | wc -l)" = 0 ] && break; sleep 0.1; done
@@ -163,7 +163,7 @@ xdotool key alt+b
 sleep 0.5
 xdotool key s
 wait_for_windows 'Send to board' 1 || fail "Send to board with the report shown said nothing"
-sleep 0.5
+sleep 1.5
 screenshot desktop_send_crunch_first
 xdotool key Return
 for _ in $(seq 100); do [ "$(windows_titled 'Send to board' | wc -l)" = 0 ] && break; sleep 0.1; done
