@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   Files files;
   for (size_t i = 1; i < parts.size(); ++i) files.byPath["/p/" + std::to_string(i) + ".inc"] = parts[i];
-  const AssembledProgram program = assembleProgram("/p/main.bas", parts[0], files, 1 << 20);
+  const AssembledProgram program = assembleProgram("/p/main.bas", parts[0], files, {.maxBytes = 1 << 20});
 
   const Analysis a = analyse(std::string_view(program.text), {}, keywords, [] { return int64_t{0}; });
   if (static_cast<size_t>(a.lineCount()) != program.lines.size()) std::abort();

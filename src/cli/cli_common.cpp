@@ -1,7 +1,9 @@
 #include "cli/cli_common.h"
 
+#include <algorithm>
 #include <iostream>
 
+#include "base/message_value.h"
 #include "system/files/source_file.h"
 #include "base/source_encoding.h"
 #include "system/folders/folder_id_pattern.h"
@@ -48,7 +50,7 @@ RunSettings runSettings(const CommonOptions& opts, PlatformServices& platform) {
     if (bytes) {
       stored = readSettingsFromBytes(*bytes);
     } else if (!failure.tooLarge) {
-      throw CliError{"cannot read settings '" + settingsPath + "': " + failure.reason};
+      throw CliError{"cannot read settings '" + messageValue(settingsPath) + "': " + failure.reason};
     }
   } else {
     // Like the desktop program, a missing file gives the defaults.
@@ -57,7 +59,7 @@ RunSettings runSettings(const CommonOptions& opts, PlatformServices& platform) {
     stored = readSettings(path, &failure);
   }
   if (failure.tooLarge) {
-    std::cerr << "vennikplus-cli: settings '" << settingsPath << "' not read (" << failure.reason
+    std::cerr << "vennikplus-cli: settings '" << messageValue(settingsPath) << "' not read (" << failure.reason
               << "); using the defaults\n";
   }
   return {withOverrides(std::move(stored), opts.overrides), platform.programFolder()};
@@ -85,7 +87,7 @@ BigArray<char> readSourceBytes(const std::string& file, int stdinFd) {
     if (!readDescriptorInto(stdinFd, kMaxSourceBytes, bytes, &failure))
       throw CliError{"cannot read standard input: " + failure.reason};
   } else if (!readFileInto(file, kMaxSourceBytes, bytes, &failure)) {
-    throw CliError{"cannot read '" + file + "': " + failure.reason};
+    throw CliError{"cannot read '" + messageValue(file) + "': " + failure.reason};
   }
   dropUtf8Mark(bytes);
   return bytes;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "analysis/includes/assemble_program.h"
+#include "base/message_value.h"
 #include "cli/cli_common.h"
 #include "system/files/disk_include_files.h"
 #include "system/files/source_file.h"
@@ -14,20 +15,22 @@ namespace vennik::cli {
 namespace {
 std::string placeOf(const AssembledProgram& program, const IncludeProblem& p) {
   const std::string& path = program.files[static_cast<size_t>(p.file)].path;
-  return (path == "-" ? std::string("standard input") : "'" + path + "'") + " line " + std::to_string(p.line) + ": ";
+  return (path == "-" ? std::string("standard input") : "'" + messageValue(path) + "'") + " line " + std::to_string(p.line) + ": ";
 }
 }  // namespace
 
-BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes) {
+BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes, OutsideFiles outside) {
   DiskIncludeFiles disk;
   const AssembledProgram program =
-      assembleProgram(file, std::string(bytes.data(), bytes.size()), disk, kMaxSourceBytes);
+      assembleProgram(file, std::string(bytes.data(), bytes.size()), disk, {.maxBytes = kMaxSourceBytes});
   std::string errors;
   for (const IncludeProblem& p : program.problems) {
-    if (p.severity == IncludeProblem::Severity::Warning) {
+    const bool refused = p.leavesFolder && outside == OutsideFiles::Refuse;
+    if (p.severity == IncludeProblem::Severity::Warning && !refused) {
       std::cerr << "vennikplus-cli: " << placeOf(program, p) << p.message << '\n';
     } else {
-      errors += (errors.empty() ? "" : "\nvennikplus-cli: ") + placeOf(program, p) + p.message;
+      errors += (errors.empty() ? "" : "\nvennikplus-cli: ") + placeOf(program, p) + p.message +
+                (refused ? " (--allow-outside sends it all the same)" : "");
     }
   }
   if (!errors.empty()) throw CliError{errors};

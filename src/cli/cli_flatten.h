@@ -11,10 +11,15 @@ namespace vennik::cli {
 // replaced by the lines of the file it names.
 void addFlattenCommand(CLI::App& app);
 
+// What to make of a file included from outside the main program's folder.
+enum class OutsideFiles { Warn, Refuse };
+
 // The source read from `file` ("-": standard input, includes then taken from
 // the current folder) with its #INCLUDE lines replaced, bytes as they are.
-// Warnings go to standard error; a missing file, a cycle or a line that
-// names no file throws CliError naming the file and the line.
-BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes);
+// Warnings go to standard error; a missing file, a cycle, a line that names
+// no file, a program grown past its limits or (with OutsideFiles::Refuse) a
+// file from outside the folder throws CliError naming the file and the line.
+BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes,
+                                OutsideFiles outside = OutsideFiles::Warn);
 
 }  // namespace vennik::cli

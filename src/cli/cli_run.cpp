@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -7,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "base/message_value.h"
 #include "board/transfer/board_names.h"
 #include "cli/cli_common.h"
 #include "cli/cli_copy.h"
@@ -22,10 +24,27 @@ namespace vennik::cli {
 
 namespace {
 
+// The parser's messages quote what was typed: each word of one cut short,
+// as a value pasted by mistake may be megabytes long.
+std::string withLongWordsCut(std::string_view message) {
+  std::string out;
+  size_t i = 0;
+  while (i < message.size()) {
+    const size_t end = std::min(message.find_first_of(" \n", i), message.size());
+    out += messageValue(message.substr(i, end - i));
+    if (end < message.size()) out += message[end];
+    i = end + 1;
+  }
+  return out;
+}
+
 int run(int argc, char** argv) {
   CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for " + allBoardNames()};
   app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
   app.require_subcommand(1);
+  app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
+    return withLongWordsCut(CLI::FailureMessage::simple(failed, e));
+  });
 
   addReportCommand(app);
   addCrunchCommand(app);
@@ -49,7 +68,7 @@ int run(int argc, char** argv) {
     return 2;
   } catch (const CliError& e) {
     std::cout.flush();
-    std::cerr << "vennikplus-cli: " << e.message << '\n';
+    std::cerr << "vennikplus-cli: " << withLongWordsCut(e.message) << '\n';
     return e.exitCode;
   }
   std::cout.flush();

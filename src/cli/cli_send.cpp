@@ -26,6 +26,7 @@ struct SendOptions {
   bool memory = false;
   bool longBlocks = false;
   bool noFlatten = false;
+  bool allowOutside = false;
 };
 
 // The program as the board is to get it: the file's bytes, with the files
@@ -34,7 +35,8 @@ struct SendOptions {
 BigArray<char> programBytes(const SendOptions& o) {
   BigArray<char> bytes = readSourceBytes(o.common.file);
   if (o.noFlatten) return bytes;
-  return flattenedProgram(o.common.file, std::move(bytes));
+  return flattenedProgram(o.common.file, std::move(bytes),
+                          o.allowOutside ? OutsideFiles::Warn : OutsideFiles::Refuse);
 }
 
 std::string_view view(const BigArray<char>& bytes) { return {bytes.data(), bytes.size()}; }
@@ -113,6 +115,8 @@ void addSendCommand(CLI::App& app) {
   CLI::Option* longBlocks = cmd->add_flag("--1k", opts->longBlocks, "With --xmodem: 1K blocks");
   cmd->add_flag("--no-flatten", opts->noFlatten,
                 "Send the file as it is, its #INCLUDE lines too (default: each replaced by the file it names)");
+  cmd->add_flag("--allow-outside", opts->allowOutside,
+                "Send files included from outside the program's folder (absolute, or .. above it) too");
   xmodem->excludes(mode)->excludes(noEcho)->excludes(delay);
   as->needs(xmodem)->excludes(memory);
   memory->needs(xmodem);

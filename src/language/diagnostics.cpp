@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "base/message_value.h"
 #include "base/utf8_text.h"
 #include "language/scope_words.h"
 
@@ -68,7 +69,7 @@ std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document,
   for (const auto& [folded, at] : tooLong) {
     const std::string_view name = a.row(at.row).name;
     add(at.range(), Severity::Error, "name-too-long",
-        "'" + std::string(name) + "' is " + std::to_string(nameLength(name)) +
+        "'" + messageValue(name) + "' is " + std::to_string(nameLength(name)) +
             " characters long; the firmware takes names of at most " + std::to_string(limits.nameLength));
   }
   for (int32_t r = 0; r < a.rowCount(); ++r) {
@@ -77,7 +78,7 @@ std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document,
     const auto first = names.declarationsOf({Target::Kind::Row, r, -1});
     if (first.empty()) continue;
     add(first.front().range(), Severity::Information, "undeclared",
-        "'" + std::string(row.name) + "' is used in " + scopePhrase(a, row.scope) +
+        "'" + messageValue(row.name) + "' is used in " + scopePhrase(a, row.scope) +
             " without a declaration there and is not global");
   }
   for (const IncludeProblem& p : program.includeProblems()) {

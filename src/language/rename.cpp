@@ -1,5 +1,6 @@
 #include "language/rename.h"
 
+#include "base/message_value.h"
 #include "language/rename_rules.h"
 
 namespace vennik::language {
@@ -23,7 +24,7 @@ RenameOutcome rename(const Program& program, DocumentId document, Position p, st
   const std::vector<int32_t> rows = names.withRowsSharingPlaces(names.rowsOf(target));
   const std::string oldName(names.nameOf(target));
   if (auto why = renameRefusal(names, keywords, rows, oldName, newName); !why.empty()) {
-    return {{}, "Cannot rename '" + oldName + "': " + why};
+    return {{}, "Cannot rename '" + messageValue(oldName) + "': " + why};
   }
   RenameOutcome out;
   for (const Occurrence& o : names.occurrencesOf(target, rows)) out.places.push_back(program.locate(o.range()));

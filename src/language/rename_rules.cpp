@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/message_value.h"
 #include "analysis/name_characters.h"
 #include "base/utf8_text.h"
 #include "language/scope_words.h"
@@ -29,7 +30,7 @@ bool changesTheLine(const KeywordTable& keywords, const std::string& folded) {
 
 std::string renameRefusal(const NameLookup& names, const KeywordTable& keywords, const std::vector<int32_t>& rows,
                           std::string_view oldName, std::string_view newName) {
-  const std::string quoted = "'" + std::string(newName) + "'";
+  const std::string quoted = "'" + messageValue(newName) + "'";
   if (!wellFormed(newName)) {
     return quoted + " is not a name: a name starts with a letter or _ and holds only letters, digits and . _ # @ $ & % !";
   }

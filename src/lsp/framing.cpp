@@ -5,6 +5,8 @@
 #include <charconv>
 #include <optional>
 
+#include "base/message_value.h"
+
 namespace vennik::lsp {
 
 namespace {
@@ -75,7 +77,7 @@ Frame FrameReader::next() {
       size_t n = 0;
       auto [end, ec] = std::from_chars(value->data(), value->data() + value->size(), n);
       if (ec != std::errc() || end != value->data() + value->size()) {
-        problem = "bad Content-Length '" + std::string(*value) + "'";
+        problem = "bad Content-Length '" + messageValue(*value) + "'";
         haveLength = false;
       } else {
         haveLength = true;

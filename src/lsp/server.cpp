@@ -1,5 +1,6 @@
 #include "lsp/server.h"
 
+#include "base/message_value.h"
 #include "lsp/framing.h"
 #include "language/diagnostics.h"
 #include "lsp/positions.h"
@@ -106,7 +107,7 @@ void Server::complain(const std::string& message) {
 void Server::chooseKeywords(const KeywordsSetting& setting, std::string_view where) {
   if (!setting.present) return;
   const KeywordsInUse& current = workspace_.keywordsInUse();
-  if (!setting.choice) return complain(std::string(where) + " must be a name or a path; keeping " + current.choice);
+  if (!setting.choice) return complain(std::string(where) + " must be a name or a path; keeping " + messageValue(current.choice));
   // Nothing named: the list the server was started with.
   if (setting.choice->empty()) {
     if (current.choice != workspace_.config().keywords.choice) workspace_.setKeywords(workspace_.config().keywords);
@@ -115,9 +116,9 @@ void Server::chooseKeywords(const KeywordsSetting& setting, std::string_view whe
   if (*setting.choice == current.choice) return;
   if (!workspace_.config().chooseKeywords) return complain("this server cannot read keyword lists");
   auto chosen = workspace_.config().chooseKeywords(*setting.choice);
-  if (auto* message = std::get_if<std::string>(&chosen)) return complain(*message + "; keeping " + current.choice);
+  if (auto* message = std::get_if<std::string>(&chosen)) return complain(*message + "; keeping " + messageValue(current.choice));
   workspace_.setKeywords(std::get<KeywordsInUse>(std::move(chosen)));
-  log_ << "vennikplus lsp: keyword list " << workspace_.keywordsInUse().choice << " ("
+  log_ << "vennikplus lsp: keyword list " << messageValue(workspace_.keywordsInUse().choice) << " ("
        << workspace_.keywords().version() << ")\n";
 }
 

@@ -110,7 +110,7 @@ std::string Workspace::uriOf(const std::string& path) const {
 
 void Workspace::assemble(OpenDocument& doc) {
   OpenFirstFiles files(documents_, *config_.files);
-  doc.assembled = assembleProgram(doc.path.value_or(std::string()), doc.text.text(), files, kMaxSourceBytes);
+  doc.assembled = assembleProgram(doc.path.value_or(std::string()), doc.text.text(), files, {.maxBytes = kMaxSourceBytes});
   doc.ownFiles.clear();
   for (const ProgramFile& f : doc.assembled->files) doc.ownFiles.push_back(f.path);
   doc.own.reset();

@@ -108,6 +108,51 @@ TEST(Flatten, IncludesAreFoundAsOnABoardAndFaultsAreNamed) {
   EXPECT_NE(run.err.find("'" + main + "' line 2: #INCLUDE names no file"), std::string::npos) << run.err;
 }
 
+// Files that would expand into billions of lines, a name three files match
+// when case is ignored, and files from outside the program's folder: each
+// ends at once with its file and line named; only `send` refuses the last.
+TEST(Flatten, HostileIncludesEndWithTheirFileAndLineNamed) {
+  TempFolder dir;
+  const std::string main = dir.folder() + "p/main.bas";
+  writeFile(main, "#INCLUDE \"b0.inc\"\n");
+  for (int i = 0; i < 31; ++i) {
+    const std::string next = "#INCLUDE \"b" + std::to_string(i + 1) + ".inc\"\n";
+    writeFile(dir.folder() + "p/b" + std::to_string(i) + ".inc", next + next);
+  }
+  writeFile(dir.folder() + "p/b31.inc", "PRINT 1\n");
+  CliRun run = runCliInProcess({"flatten", main});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("includes files more than 10000 times"), std::string::npos) << run.err;
+  for (const char* name : {"LIB.BAS", "lib.bas", "Lib.bas"}) writeFile(dir.folder() + "p/" + name, "PRINT 2\n");
+  writeFile(main, "#INCLUDE \"LiB.bAs\"\n");
+  run = runCliInProcess({"flatten", main});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("'" + main + "' line 1: \"LiB.bAs\" matches more than one file when case is ignored: \"" +
+                         dir.folder() + "p/LIB.BAS\", \"" + dir.folder() + "p/Lib.bas\", \"" + dir.folder() +
+                         "p/lib.bas\""),
+            std::string::npos)
+      << run.err;
+
+  writeFile(dir.folder() + "secret.txt", "PRINT 3\n");
+  writeFile(main, "#INCLUDE \"../secret.txt\"\n#INCLUDE \"" + dir.folder() + "secret.txt\"\n");
+  run = runCliInProcess({"flatten", main});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "PRINT 3\nPRINT 3\n");
+  EXPECT_NE(run.err.find("line 1: \"../secret.txt\" lies outside the main program's folder"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("line 2: \"" + dir.folder() + "secret.txt\" lies outside"), std::string::npos) << run.err;
+  const std::string noPort = dir.folder() + "no-such-port";
+  run = runCliInProcess({"send", "--port", noPort, main});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("lies outside the main program's folder (--allow-outside sends it all the same)"),
+            std::string::npos)
+      << run.err;
+  run = runCliInProcess({"send", "--allow-outside", "--port", noPort, main});
+  EXPECT_EQ(run.err.find("(--allow-outside"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("no-such-port"), std::string::npos) << run.err;
+}
+
 // Editors write the mark; the program starts after it.
 TEST(Source, AByteOrderMarkIsNoPartOfTheFirstLine) {
   TempFolder dir;

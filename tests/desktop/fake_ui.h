@@ -41,8 +41,11 @@ struct FakeUi : UiServices {
     saveAsked.push_back(asked(r));
     return saveAnswer;
   }
-  bool askYesNo(TextView title, TextView text) override {
+  using UiServices::askYesNo;
+  std::vector<bool> yesFirst;  // of every question
+  bool askYesNo(TextView title, TextView text, bool yesFirstHere) override {
     questions.emplace_back(title, text);
+    yesFirst.push_back(yesFirstHere);
     return yesNoAnswer;
   }
   void showMessage(TextView title, TextView text) override { messages.emplace_back(title, text); }

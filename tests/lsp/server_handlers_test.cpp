@@ -112,8 +112,37 @@ TEST_F(Handlers, TheEditorChoosesTheKeywordList) {
   EXPECT_EQ(sent.back()["method"], "window/showMessage");
   EXPECT_EQ(sent.back()["params"]["type"], 1);
   EXPECT_NE(sent.back()["params"]["message"].get<std::string>().find("/no/such/list.txt"), std::string::npos);
+  // A path pasted by mistake comes back cut short.
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus.keywords", std::string(10 << 20, 'k')}}}});
+  EXPECT_EQ(sent.back()["method"], "window/showMessage");
+  EXPECT_LT(sent.back()["params"]["message"].get<std::string>().size(), 400u);
+  EXPECT_NE(sent.back()["params"]["message"].get<std::string>().find("kkk...'"), std::string::npos);
   notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"keywords", "picomite"}}}}}});
   EXPECT_EQ(undeclared(), "");
+}
+
+// Files that include the next one twice, 31 deep, would expand into two
+// billion lines: the program stops at the limit and says so on its line.
+TEST_F(Handlers, FilesIncludingEachOtherOverAndOverStopAtTheLimit) {
+  struct Bomb : IncludeFiles {
+    FileRead read(const std::string& path) override {
+      const std::string name = path.substr(path.rfind('/') + 1);
+      if (!name.starts_with('b')) return {};
+      const int n = std::stoi(name.substr(1));
+      if (n >= 31) return {FileRead::Status::Read, "Print 1\n", {}};
+      const std::string next = "#Include \"b" + std::to_string(n + 1) + "\"\n";
+      return {FileRead::Status::Read, next + next, {}};
+    }
+    std::vector<std::string> namesIn(const std::string&) override { return {}; }
+  };
+  ServerConfig config = testConfig();
+  config.files = std::make_shared<Bomb>();
+  server = std::make_unique<Server>(std::move(config), [this](const json& m) { sent.push_back(m); }, log);
+  initialize();
+  open("#Include \"b0\"\n");
+  const json d = diagnostics();
+  ASSERT_FALSE(d["diagnostics"].empty()) << d.dump(1);
+  EXPECT_NE(d.dump().find("includes files more than 10000 times"), std::string::npos) << d.dump(1);
 }
 
 TEST_F(Handlers, PositionsFollowTheNegotiatedEncoding) {

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
 #include <optional>
 
 #include "analysis/includes/include_line.h"
 #include "analysis/includes/include_paths.h"
 #include "base/line_ends.h"
+#include "base/message_value.h"
 #include "base/source_encoding.h"
 
 namespace vennik {
@@ -22,14 +24,38 @@ std::string_view lineEndAt(std::string_view text, size_t end) {
   return text.substr(end, text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
 }
 
-std::string quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string quoted(std::string_view s) { return "\"" + messageValue(s) + "\""; }
+
+// Each folder listed once per assembling: a program with thousands of
+// missing includes beside thousands of files would otherwise list the
+// folder for each of them.
+class ListedOnce : public IncludeFiles {
+ public:
+  explicit ListedOnce(IncludeFiles& files) : files_(files) {}
+  FileRead read(const std::string& path) override { return files_.read(path); }
+  std::vector<std::string> namesIn(const std::string& folder) override {
+    auto it = listings_.find(folder);
+    if (it == listings_.end()) it = listings_.emplace(folder, files_.namesIn(folder)).first;
+    return it->second;
+  }
+
+ private:
+  IncludeFiles& files_;
+  std::map<std::string, std::vector<std::string>> listings_;
+};
+
+std::string folderOf(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
 
 class Assembler {
  public:
-  Assembler(IncludeFiles& reader, size_t maxBytes, AssembledProgram& out)
-      : reader_(reader), maxBytes_(maxBytes), out_(out) {}
+  Assembler(IncludeFiles& reader, const AssemblyLimits& limits, AssembledProgram& out)
+      : reader_(reader), limits_(limits), out_(out) {}
 
   void run(std::string mainPath, std::string mainText) {
+    mainFolder_ = folderOf(includedPath("", mainPath));
     const int32_t main = newFile(std::move(mainPath), std::move(mainText));
     // A line that ends no line of its own file (the last of an included
     // file) gets the main file's line end.
@@ -79,6 +105,7 @@ class Assembler {
         if (full_) return;
         const std::string_view content = text.substr(b, e - b);
         if (auto include = readIncludeLine(content)) {
+          if (file == 0) mainLine_ = line;
           addIncluded(file, line, *include, depth);
         } else {
           append(content, lineEndAt(text, e), file, line);
@@ -88,11 +115,24 @@ class Assembler {
     chain_.pop_back();
   }
 
+  // Said on the main program's #INCLUDE line that led here, where an editor
+  // showing the main program puts it, naming the file the limit was met in.
+  void stop(int32_t file, int32_t line, std::string message) {
+    full_ = true;
+    if (file != 0) {
+      message += " (" + quoted(files_[static_cast<size_t>(file)].path) + " line " + std::to_string(line) + ")";
+      line = mainLine_;
+      file = 0;
+    }
+    error(file, line, std::move(message));
+  }
+
   void append(std::string_view content, std::string_view end, int32_t file, int32_t line) {
-    if (out_.text.size() + fallbackEnd_.size() + content.size() + end.size() > maxBytes_) {
-      full_ = true;
-      error(file, line, "the program grows past " + std::to_string(maxBytes_) + " bytes here");
-      return;
+    if (out_.text.size() + fallbackEnd_.size() + content.size() + end.size() > limits_.maxBytes) {
+      return stop(file, line, "the program grows past " + std::to_string(limits_.maxBytes) + " bytes here");
+    }
+    if (out_.lines.size() >= limits_.maxLines) {
+      return stop(file, line, "the program grows past " + std::to_string(limits_.maxLines) + " lines here");
     }
     if (endPending_) out_.text += fallbackEnd_;
     // A lone CR, then an empty line ended by LF, would read as one line end.
@@ -110,13 +150,23 @@ class Assembler {
               "#INCLUDE in an included file: the firmware reads #INCLUDE in the main program only");
     }
     if (depth >= kMaxDepth) return error(file, line, "included files nest deeper than " + std::to_string(kMaxDepth));
+    if (includes_ >= limits_.maxIncludes) {
+      return stop(file, line, "the program includes files more than " + std::to_string(limits_.maxIncludes) +
+                                  " times: do the files include each other over and over?");
+    }
     std::string path = includedPath(files_[static_cast<size_t>(file)].path, include.path);
     std::optional<int32_t> index = known(path);
     if (!index) {
       FileRead read = reader_.read(path);
       if (read.status == FileRead::Status::Missing) {
-        if (auto found = findIgnoringCase(path, reader_)) {
-          path = std::move(*found);
+        CaseMatch found = findIgnoringCase(path, reader_);
+        if (!found.ambiguous.empty()) {
+          std::string names;
+          for (const std::string& n : found.ambiguous) names += (names.empty() ? "" : ", ") + quoted(n);
+          return error(file, line, quoted(include.path) + " matches more than one file when case is ignored: " + names);
+        }
+        if (found.path) {
+          path = std::move(*found.path);
           index = known(path);
           if (!index) read = reader_.read(path);
         }
@@ -134,12 +184,22 @@ class Assembler {
     if (std::find(chain_.begin(), chain_.end(), *index) != chain_.end()) {
       return error(file, line, quoted(include.path) + " is already being included: the files include each other");
     }
+    if (leavesFolder(files_[static_cast<size_t>(*index)].path, mainFolder_)) {
+      const size_t before = out_.problems.size();
+      problem(file, line, IncludeProblem::Severity::Warning,
+              quoted(include.path) + " lies outside the main program's folder");
+      if (out_.problems.size() > before) out_.problems.back().leavesFolder = true;
+    }
+    ++includes_;
     add(*index, depth + 1);
   }
 
-  IncludeFiles& reader_;
-  size_t maxBytes_;
+  ListedOnce reader_;
+  const AssemblyLimits& limits_;
   AssembledProgram& out_;
+  std::string mainFolder_;  // where an included file is expected to be
+  size_t includes_ = 0;
+  int32_t mainLine_ = 0;  // the main program's #INCLUDE line being followed
   std::deque<ProgramFile> files_;
   std::vector<int32_t> chain_;  // the files being included, the main file first
   std::string fallbackEnd_ = "\n";
@@ -154,9 +214,10 @@ bool AssembledProgram::failed() const {
                      [](const IncludeProblem& p) { return p.severity == IncludeProblem::Severity::Error; });
 }
 
-AssembledProgram assembleProgram(std::string mainPath, std::string mainText, IncludeFiles& files, size_t maxBytes) {
+AssembledProgram assembleProgram(std::string mainPath, std::string mainText, IncludeFiles& files,
+                                 const AssemblyLimits& limits) {
   AssembledProgram out;
-  Assembler(files, maxBytes, out).run(std::move(mainPath), std::move(mainText));
+  Assembler(files, limits, out).run(std::move(mainPath), std::move(mainText));
   return out;
 }
 

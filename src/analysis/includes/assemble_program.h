@@ -29,6 +29,9 @@ struct IncludeProblem {
   int32_t line = 0;
   Severity severity = Severity::Error;
   std::string message;
+  // A warning that the file named lies outside the main program's folder:
+  // what a board would be sent may come from anywhere on the computer.
+  bool leavesFolder = false;
 };
 
 struct AssembledProgram {
@@ -40,10 +43,22 @@ struct AssembledProgram {
   bool failed() const;  // an error among the problems
 };
 
-// A missing or unreadable file, a cycle or a line that names no file is an
-// error, and its #INCLUDE line is left out; an #INCLUDE inside an included
-// file is a warning (the firmware reads them in the main program only), and
-// is followed all the same. The text grows to at most `maxBytes`.
-AssembledProgram assembleProgram(std::string mainPath, std::string mainText, IncludeFiles& files, size_t maxBytes);
+// How far a program may grow, checked as it grows: a few small files that
+// include each other twice over would otherwise expand into billions of
+// lines before anything else went wrong.
+struct AssemblyLimits {
+  size_t maxBytes = size_t{256} << 20;
+  size_t maxLines = size_t{8} << 20;
+  size_t maxIncludes = 10'000;  // #INCLUDE lines followed into a file
+};
+
+// A missing or unreadable file, a name that matches several files when case
+// is ignored, a cycle or a line that names no file is an error, and its
+// #INCLUDE line is left out; an #INCLUDE inside an included file is a
+// warning (the firmware reads them in the main program only), and is
+// followed all the same, as is a file outside the main program's folder
+// (a warning too). Past a limit the assembling stops with an error.
+AssembledProgram assembleProgram(std::string mainPath, std::string mainText, IncludeFiles& files,
+                                 const AssemblyLimits& limits = {});
 
 }  // namespace vennik

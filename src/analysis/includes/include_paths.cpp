@@ -55,7 +55,7 @@ std::string includedPath(std::string_view from, std::string_view written) {
   return out;
 }
 
-std::optional<std::string> findIgnoringCase(const std::string& path, IncludeFiles& files) {
+CaseMatch findIgnoringCase(const std::string& path, IncludeFiles& files) {
   std::string found = path.starts_with('/') ? "/" : "";
   bool first = true;
   for (std::string_view name : namesOf(path)) {
@@ -66,16 +66,33 @@ std::optional<std::string> findIgnoringCase(const std::string& path, IncludeFile
       found += name;
       continue;
     }
-    std::vector<std::string> names = files.namesIn(folder);
-    std::sort(names.begin(), names.end());
-    auto it = std::find(names.begin(), names.end(), name);
-    if (it == names.end()) {
-      it = std::find_if(names.begin(), names.end(), [&](const std::string& n) { return equalIgnoringCase(n, name); });
+    const std::vector<std::string> names = files.namesIn(folder);
+    const std::string* match = nullptr;
+    std::vector<std::string> alike;
+    for (const std::string& n : names) {
+      if (n == name) {
+        match = &n;
+        break;
+      }
+      if (equalIgnoringCase(n, name)) alike.push_back(n);
     }
-    if (it == names.end()) return std::nullopt;
-    found += *it;
+    if (match == nullptr) {
+      if (alike.empty()) return {};
+      if (alike.size() > 1) {
+        std::sort(alike.begin(), alike.end());
+        for (std::string& n : alike) n.insert(0, found);
+        return {std::nullopt, std::move(alike)};
+      }
+      match = &alike.front();
+    }
+    found += *match;
   }
-  return found;
+  return {found, {}};
+}
+
+bool leavesFolder(std::string_view path, std::string_view folder) {
+  if (!folder.empty()) return !path.starts_with(folder);
+  return path.starts_with('/') || path == ".." || path.starts_with("../");
 }
 
 }  // namespace vennik

@@ -69,15 +69,26 @@ class DecodedIncludeFiles : public IncludeFiles {
 // The program as the board must get it: a board cannot read the computer's
 // files, so each #INCLUDE line gives way to the lines of its file, found
 // beside the current source. nullopt, and `problem` filled, when an included
-// file is missing or unreadable.
-std::optional<Text> flattenedForBoard(const ShellState& shell, TextView program, Text& problem) {
+// file is missing or unreadable, or lies outside the source's folder and
+// `outside` does not allow it (then `outside.found` is set).
+std::optional<Text> flattenedForBoard(const ShellState& shell, TextView program, Text& problem,
+                                      OutsideIncludes& outside) {
   DecodedIncludeFiles files;
   const AssembledProgram assembled =
-      assembleProgram(toUtf8(shell.settings.lastFile), toUtf8(program), files, kMaxSourceBytes);
-  for (const IncludeProblem& p : assembled.problems) {
-    if (p.severity != IncludeProblem::Severity::Error) continue;
+      assembleProgram(toUtf8(shell.settings.lastFile), toUtf8(program), files, {.maxBytes = kMaxSourceBytes});
+  auto say = [&](const IncludeProblem& p) {
     problem = fromUtf8(assembled.files[static_cast<size_t>(p.file)].path) + u" line " + decimal(p.line) + u": " +
               fromUtf8(p.message);
+  };
+  for (const IncludeProblem& p : assembled.problems) {
+    if (p.severity != IncludeProblem::Severity::Error) continue;
+    say(p);
+    return std::nullopt;
+  }
+  for (const IncludeProblem& p : assembled.problems) {
+    if (!p.leavesFolder || outside.allowed) continue;
+    say(p);
+    outside.found = true;
     return std::nullopt;
   }
   if (assembled.files.size() == 1) return Text(program);  // nothing included: the text as it is
@@ -125,13 +136,18 @@ PortRequest portRequest(const ShellState& shell) {
 
 }  // namespace
 
-std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode, Text& problem) {
+std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode, Text& problem,
+                                          OutsideIncludes& outside) {
   const CopyModeInfo* info = copyModeInfo(mode);
   if (info == nullptr || info->endCharacter == 0) {
     problem = u"copy mode " + decimal(mode) + u" has no envelope for a board";
     return std::nullopt;
   }
   const bool crunched = info->body == CopyBody::Crunched;
+  if (crunched && shell.textWindow.holdsReport()) {
+    problem = crunchFirstText(mode);
+    return std::nullopt;
+  }
   const Text shown = crunched ? shell.textWindow.read() : shell.sourceText;
   // An empty AUTOSAVE would replace the board's program by nothing.
   if (isBlank(shown)) {
@@ -139,7 +155,7 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
                        : u"the source is empty: there is no program to send";
     return std::nullopt;
   }
-  const std::optional<Text> program = flattenedForBoard(shell, shown, problem);
+  const std::optional<Text> program = flattenedForBoard(shell, shown, problem, outside);
   if (!program) return std::nullopt;
   if (std::optional<Text> breaker = envelopeProblem(mode, *program)) {
     problem = std::move(*breaker);
@@ -172,7 +188,16 @@ void sendToBoardCommand(CommandContext& ctx) {
   if (!mode) return;
   // The bytes first: a program that cannot be sent asks for no port.
   Text problem;
-  std::optional<std::string> bytes = boardSendBytes(shell, *mode, problem);
+  OutsideIncludes outside;
+  std::optional<std::string> bytes = boardSendBytes(shell, *mode, problem, outside);
+  // A file from elsewhere on the computer goes to the board only when the
+  // user says so.
+  if (!bytes && outside.found && ctx.ui.askYesNo(kSendTitle, problem + u".\n\nSend it to the board all the same?", false)) {
+    outside.allowed = true;
+    bytes = boardSendBytes(shell, *mode, problem, outside);
+  } else if (outside.found) {
+    return;
+  }
   if (!bytes) {
     ctx.ui.showMessage(kSendTitle, problem);
     return;

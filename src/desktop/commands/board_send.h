@@ -24,11 +24,20 @@ struct BoardSendRequest {
   int32_t mode;  // the copy mode, 2 to 7
 };
 
+// Files included from outside the source's folder: sent only when allowed;
+// `found` tells that one stopped the send.
+struct OutsideIncludes {
+  bool allowed = false;
+  bool found = false;
+};
+
 // What a board gets in copy mode 2 to 7: the mode's envelope around the text
 // window (crunched modes) or the source, in the code page sources are read
 // in. nullopt, and `problem` filled, when that text is empty or cannot go
-// into an envelope or into the code page.
-std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode, Text& problem);
+// into an envelope or into the code page, or includes a file from outside
+// the source's folder that `outside` does not allow.
+std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode, Text& problem,
+                                          OutsideIncludes& outside);
 
 // The copy mode to send in (modes 1 and those outside 1 to 7 ask which
 // board), the bytes, then the port; any answer cancelled or refused ends it

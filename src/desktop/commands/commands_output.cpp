@@ -2,6 +2,8 @@
 // on what the last analysis left or on the text window as it stands.
 #include "desktop/commands/window_commands.h"
 #include "system/files/path_ops.h"
+#include "system/files/safe_file_write.h"
+#include "system/files/source_file.h"
 #include "system/os/platform_services.h"
 #include "desktop/commands/library_questions.h"
 #include "desktop/commands/report_file.h"
@@ -34,9 +36,23 @@ void libraryCommand(CommandContext& ctx) {
   }
 }
 
+Text crunchFirstText(int32_t mode) {
+  return Text(kCrunchFirst) + u": the text window holds the report, and \"" + Text(copyModeCaption(mode)->menuCaption) +
+         u"\" takes the crunched program.";
+}
+
+bool takesCrunchedProgram(int32_t mode) {
+  const CopyModeInfo* info = copyModeInfo(mode);
+  return info != nullptr && info->body == CopyBody::Crunched;
+}
+
 void copyCommand(CommandContext& ctx) {
   const ShellState& shell = ctx.shell;
   const int32_t mode = shell.settings.copyMode;
+  if (takesCrunchedProgram(mode) && shell.textWindow.holdsReport()) {
+    ctx.ui.showMessage(u"Copy", crunchFirstText(mode));
+    return;
+  }
   // The text window as it stands (crunched by the user for modes 2 to 4),
   // or the source for the modes that copy it uncrunched.
   const CopyModeInfo* info = copyModeInfo(mode);
@@ -89,6 +105,12 @@ void saveReportCommand(CommandContext& ctx) {
   // A name that ends in a separator names a folder, not a file.
   if (!chosen || chosen->empty() || folderPart(*chosen).size() == chosen->size()) return;
   const Text path = withReportExtension(*chosen);
+  // The folder would let the file be replaced; its own bits say it is not
+  // to be, so the user decides, No being the safe answer.
+  if (isWriteProtected(toFileSystemPath(path)) &&
+      !ctx.ui.askYesNo(kMessageTitle, path + u" is write-protected.\n\nReplace it all the same?", false)) {
+    return;
+  }
   std::string error;
   if (!writeReportFile(path, text, &error)) {
     ctx.ui.showMessage(kMessageTitle, u"Cannot write " + path + u":\n" + fromUtf8(error));

@@ -49,6 +49,9 @@ inline constexpr TextView kClipboardName = u"Clipboard";
 // The name a text dropped on the text window goes by.
 inline constexpr TextView kDroppedTextName = u"Dropped text";
 inline constexpr int kFileLabelLimit = 85;
+// Copy and Send to board in a crunched copy mode while the text window holds
+// a report: they take the crunched program, which is not there yet.
+inline constexpr TextView kCrunchFirst = u"Crunch the program first";
 // A source this long (about 30,000 lines) takes a noticeable time to analyse;
 // shorter ones are analysed at once.
 inline constexpr size_t kBackgroundAnalysisChars = size_t{1} << 20;
@@ -90,7 +93,10 @@ void takeDroppedText(CommandContext& ctx, TextView text);
 void crunchCommand(CommandContext& ctx);
 void libraryCommand(CommandContext& ctx);
 // Puts the text of the current copy mode on the clipboard.
+// In a crunched mode (2 to 4) while the text window holds a report, it puts
+// nothing there and says kCrunchFirst (crunchFirstText) instead.
 void copyCommand(CommandContext& ctx);
+Text crunchFirstText(int32_t mode);
 // Makes the mode current, copies at once, and moves the tooltip and the
 // check mark to it.
 void selectCopyMode(CommandContext& ctx, int32_t mode);

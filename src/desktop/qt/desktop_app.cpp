@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "analysis/analysis.h"
@@ -134,6 +135,15 @@ int runDesktopProgram(int argc, char** argv, const ShownStateObserver& observer)
   if (!writeSettings(shell.settings, settingsPath, &error)) {
     std::fprintf(stderr, "vennikplus: cannot write the settings to %s: %s\n", toUtf8(settingsPath).c_str(),
                  error.c_str());
+  }
+  if (controller.analysing()) {
+    // The analysis cannot be stopped part-way, and waiting for a large one
+    // would keep a user who quit waiting for seconds. Its result is not
+    // wanted and it writes nothing: with the settings stored and the
+    // instance's lock and socket given back, the process ends here.
+    instance.close();
+    std::fflush(nullptr);
+    std::_Exit(0);
   }
   return 0;
 }

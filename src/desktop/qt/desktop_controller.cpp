@@ -30,6 +30,9 @@ constexpr TextView kOutOfMemoryText = u"There is not enough memory to analyse th
 DesktopController::DesktopController(CommandContext context, MainWindow& window, ShownStateObserver observer,
                                      QObject* parent)
     : QObject(parent), ctx_(context), window_(window), observer_(std::move(observer)) {
+  // An empty window shows the text window as it starts; any other content
+  // is shown by the first showState.
+  shownRevision_ = ctx_.shell.textWindow.empty() ? ctx_.shell.textWindow.revision() : ~ctx_.shell.textWindow.revision();
   ctx_.backgroundAnalysis = &backgroundRequest_;
   ctx_.backgroundSend = &sendRequest_;
   sender_ = std::make_unique<BoardSendRunner>(window_);
@@ -52,7 +55,7 @@ DesktopController::DesktopController(CommandContext context, MainWindow& window,
     run([drop](CommandContext& c) { handleTextWindowDrop(c, drop); });
   });
   connect(window_.textWindow(), &QPlainTextEdit::textChanged, this, [this] {
-    if (!showing_) edited_ = true;
+    if (!showing_ && !window_.textWindow()->filling()) edited_ = true;
   });
   showState();
 }
@@ -83,6 +86,9 @@ void DesktopController::run(const std::function<void(CommandContext&)>& work) {
 }
 
 void DesktopController::runOne(const std::function<void(CommandContext&)>& work) {
+  // The window may still be filling from the shell's text, which the
+  // command may change.
+  window_.textWindow()->keepPendingText();
   takeEdits();
   work(ctx_);
   if (backgroundRequest_) startBackgroundAnalysis();
@@ -114,7 +120,7 @@ void DesktopController::startBackgroundAnalysis() {
   backgroundRequest_.reset();
   analysing_ = true;
   // What is typed now would be lost under the report.
-  window_.textWindow()->setReadOnly(true);
+  window_.textWindow()->setLocked(true);
   const quint64 generation = ++generation_;
   // Its own hold on the list: the Keywords menu may replace it meanwhile.
   std::shared_ptr<const KeywordTable> keywords = ctx_.keywords.table;
@@ -141,8 +147,9 @@ void DesktopController::finishBackgroundAnalysis(quint64 generation, std::option
                                                  const QString& failure) {
   if (generation != generation_) return;  // a later analysis replaced it
   analysing_ = false;
-  window_.textWindow()->setReadOnly(false);
+  window_.textWindow()->setLocked(false);
   if (outcome) {
+    window_.textWindow()->keepPendingText();
     showAnalysisOutcome(ctx_.shell, ctx_.analysis, std::move(*outcome));
     showState();
   } else {
@@ -197,17 +204,22 @@ bool DesktopController::event(QEvent* event) {
 void DesktopController::takeEdits() {
   if (!edited_) return;
   ctx_.shell.textWindow.replace(window_.textWindow()->content().toStdU16String());
-  shownText_ = ctx_.shell.textWindow.lines();
+  shownRevision_ = ctx_.shell.textWindow.revision();
   edited_ = false;
 }
 
 void DesktopController::showState() {
   const ShellState& shell = ctx_.shell;
   bool changed = false;
-  if (shell.textWindow.lines() != shownText_) {
-    shownText_ = shell.textWindow.lines();
+  if (shell.textWindow.revision() != shownRevision_) {
+    shownRevision_ = shell.textWindow.revision();
     showing_ = true;
-    window_.textWindow()->setPlainText(QString::fromStdU16String(shownText_));
+    // Filled straight from the shell's text, which stays as it is until the
+    // next command or report (both call keepPendingText first): a report of
+    // a million-line source is 40 MB, and a copy costs the window a pause.
+    const Text& lines = shell.textWindow.lines();
+    window_.textWindow()->showText(
+        QString::fromRawData(reinterpret_cast<const QChar*>(lines.data()), static_cast<qsizetype>(lines.size())));
     showing_ = false;
     edited_ = false;
     changed = true;

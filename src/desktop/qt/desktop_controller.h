@@ -12,6 +12,7 @@
 // progress dialog; meanwhile every command but Quit is disabled, and
 // quitting stops the send and waits for its end before the loop ends.
 #include <QEvent>
+#include <cstdint>
 #include <QObject>
 #include <deque>
 #include <functional>
@@ -79,7 +80,7 @@ class DesktopController : public QObject {
   CommandContext ctx_;
   MainWindow& window_;
   ShownStateObserver observer_;
-  Text shownText_;
+  uint64_t shownRevision_ = 0;  // of the text window's content the window shows
   bool edited_ = false;
   bool showing_ = false;
   bool busy_ = false;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStyle>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
@@ -51,16 +52,45 @@ MainWindow::MainWindow(const ShellState& shell, QWidget* parent)
   // out, and the inner height would no longer count it).
   menuBar()->setNativeMenuBar(false);
   const Settings& s = shell.settings;
-  const WindowLayout layout = computeWindowLayout(s.mainX, s.mainY, s.mainW, s.mainH, scaleFactor_);
+  WindowLayout layout = computeWindowLayout(s.mainX, s.mainY, s.mainW, s.mainH, scaleFactor_);
+  // On the screen it was stored on, else the main one; whole on it, the
+  // buttons narrowed when the screen is too small for their row.
+  double squeeze = 1.0;
+  const QScreen* screen = QGuiApplication::screenAt(QPoint(toUnits(layout.window.x), toUnits(layout.window.y)));
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen != nullptr) {
+    const QRect a = screen->availableGeometry();
+    const PixelRect area{toPixels(a.x()), toPixels(a.y()), toPixels(a.width()), toPixels(a.height())};
+    const PixelSize frame = frameAllowance();
+    squeeze = buttonSqueeze(area.width - frame.width, scaleFactor_);
+    const PixelRect fitted = fitWindowToArea(layout.window, area, frame);
+    const PixelRect stored = layout.window;
+    layout = computeWindowLayout(s.mainX, s.mainY, s.mainW, s.mainH, scaleFactor_, squeeze);
+    if (!(fitted == stored)) {
+      layout.window = fitted;
+      const PixelSize text = textWindowSizeAfterResize(fitted.width, fitted.height, scaleFactor_);
+      layout.textWindow.width = text.width;
+      layout.textWindow.height = text.height;
+    }
+  }
   move(toUnits(layout.window.x), toUnits(layout.window.y));
   resize(std::max(1, toUnits(layout.window.width)), std::max(1, toUnits(layout.window.height)));
   buildMenus();
   buildControls(layout, shell.settings.fontSize);
   // The window adds the menu bar's height to its client area's minimum.
-  const PixelSize minimum = minimumClientSize(scaleFactor_);
+  const PixelSize minimum = minimumClientSize(scaleFactor_, squeeze);
   centralWidget()->setMinimumSize(toUnits(minimum.width), toUnits(minimum.height));
   setAcceptDrops(true);
   sizeAtLastLayout_ = size();
+}
+
+PixelSize MainWindow::frameAllowance() const {
+  // The frame is known only once a window manager has framed the shown
+  // window; until then a title bar and thin borders, as most desktops draw
+  // them, are assumed.
+  constexpr int kBorder = 4;
+  const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  return {toPixels(2 * kBorder), toPixels(title + 2 * kBorder)};
 }
 
 int MainWindow::toUnits(int pixels) const { return static_cast<int>(std::lround(pixels / pixelRatio_)); }

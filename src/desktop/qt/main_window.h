@@ -66,6 +66,8 @@ class MainWindow : public QMainWindow {
  private:
   void buildMenus();
   void buildControls(const WindowLayout& layout, int fontSize);
+  // What the window frame adds to the inner width and height, in pixels.
+  PixelSize frameAllowance() const;
 
   double scaleFactor_;
   double pixelRatio_;

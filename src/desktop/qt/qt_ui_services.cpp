@@ -78,10 +78,10 @@ std::optional<Text> QtUiServices::askSaveFileName(const FileRequest& request) {
   return runFileDialog(window_, request, QFileDialog::AcceptSave);
 }
 
-bool QtUiServices::askYesNo(TextView title, TextView text) {
+bool QtUiServices::askYesNo(TextView title, TextView text, bool yesFirst) {
   QMessageBox box(QMessageBox::NoIcon, qtext(title), qtext(text), QMessageBox::Yes | QMessageBox::No, &window_);
   box.setTextFormat(Qt::PlainText);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(yesFirst ? QMessageBox::Yes : QMessageBox::No);
   const UsualCursor cursor;
   return box.exec() == QMessageBox::Yes;
 }

@@ -20,7 +20,8 @@ class QtUiServices : public UiServices {
 
   std::optional<Text> askOpenFileName(const FileRequest& request) override;
   std::optional<Text> askSaveFileName(const FileRequest& request) override;
-  bool askYesNo(TextView title, TextView text) override;
+  using UiServices::askYesNo;
+  bool askYesNo(TextView title, TextView text, bool yesFirst) override;
   void showMessage(TextView title, TextView text) override;
   std::optional<size_t> askChoice(TextView title, TextView text, const std::vector<Text>& choices) override;
   std::optional<PortAnswer> askBoardPort(const PortRequest& request) override;

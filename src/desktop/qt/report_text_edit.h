@@ -30,6 +30,25 @@ class ReportTextEdit : public QPlainTextEdit {
   // (plainText() would turn no-break spaces into blanks).
   QString content() const;
 
+  // Shows the text as setPlainText does; a large one goes in a part at a
+  // time, each from its own turn of the event loop, so that the window
+  // paints and answers throughout (one call for a report of a million-line
+  // source held it still for seconds). Meanwhile filling() is true, the
+  // text cannot be edited and textChanged comes from each part. A later
+  // call drops what is left of an earlier one. The text may be raw data
+  // (QString::fromRawData) as long as its owner calls keepPendingText
+  // before changing it; the document gets copies.
+  void showText(QString text);
+  bool filling() const { return filling_; }
+  // Makes what is left to fill a copy of its own: for a text given as raw
+  // data (QString::fromRawData) whose owner is about to change it.
+  void keepPendingText();
+  // Not editable while locked (an analysis is running) or filling.
+  void setLocked(bool locked);
+
+  // The most characters one part takes (whole lines, so a little more).
+  static constexpr qsizetype kFillPart = qsizetype{1} << 17;
+
  signals:
   void dropped(const vennik::DropContent& content);
 
@@ -37,6 +56,16 @@ class ReportTextEdit : public QPlainTextEdit {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+
+ private:
+  void fillNextPart(quint64 generation);
+  void setFilling(bool filling);
+
+  QString pending_;
+  qsizetype pendingAt_ = 0;
+  quint64 fillGeneration_ = 0;
+  bool filling_ = false;
+  bool locked_ = false;
 };
 
 }  // namespace vennik

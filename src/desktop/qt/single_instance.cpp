@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <csignal>
 #include <memory>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace vennik {
@@ -76,6 +77,17 @@ bool ownerGone(const QLockFile& lock, const QString& path) {
   return !owner.isEmpty() && owner != executableOf(QCoreApplication::applicationPid());
 }
 
+// Whether the sender has hung up, all it wrote having been read: a start
+// that gave up waiting for the acknowledgement has said that nothing was
+// handed over, so what it sent is not to be acted on.
+bool senderHasHungUp(QLocalSocket* socket) {
+  if (socket->state() != QLocalSocket::ConnectedState) return true;
+  const qintptr fd = socket->socketDescriptor();
+  if (fd < 0) return true;
+  char byte = 0;
+  return ::recv(int(fd), &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
 int remainingMs(const QDeadlineTimer& deadline) {
   return int(qMax<qint64>(0, deadline.remainingTime()));
 }
@@ -107,7 +119,9 @@ struct SingleInstance::Incoming {
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
-SingleInstance::~SingleInstance() {
+SingleInstance::~SingleInstance() { close(); }
+
+void SingleInstance::close() {
   server_.reset();  // removes the socket file while the lock is still held
   lock_.reset();
 }
@@ -218,6 +232,9 @@ void SingleInstance::readFrom(QLocalSocket* socket, Incoming& in) {
 
 void SingleInstance::deliver(QLocalSocket* socket, Incoming& in) {
   in.delivered = true;
+  // A whole text whose sender is gone was withdrawn (it timed out). One cut
+  // short by a hang-up is all such a sender meant to send, and is taken.
+  if (in.terminated && senderHasHungUp(socket)) return;
   const QPointer<QLocalSocket> guard(socket);
   emit commandTextReceived(in.text);
   if (!guard || socket->state() != QLocalSocket::ConnectedState) return;
@@ -242,6 +259,8 @@ bool SingleInstance::sendToPrimary(const QByteArray& utf8CommandText, int timeou
   while (socket.bytesToWrite() > 0) {
     if (!socket.waitForBytesWritten(remainingMs(deadline))) return false;
   }
+  // Giving up hangs up, which withdraws the text: a first instance that
+  // wakes later finds its sender gone and leaves it.
   while (socket.bytesAvailable() == 0) {
     if (!socket.waitForReadyRead(remainingMs(deadline))) return false;
   }

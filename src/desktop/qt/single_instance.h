@@ -39,13 +39,18 @@ class SingleInstance : public QObject {
 
   // A later start: connect, send the UTF-8 command text plus one zero byte,
   // wait until the first instance acknowledges it has taken the text; false
-  // when nothing answered within timeoutMs. While the lock is held but nobody
+  // when nothing answered within timeoutMs. Giving up hangs up, and a first
+  // instance that reads the text after its sender hung up drops it, so a
+  // start that says nothing was handed over is not contradicted later. While the lock is held but nobody
   // listens yet (the first instance is still starting), connecting is retried
   // until the time is up; with no lock at all it gives up at once.
   static bool sendToPrimary(const QByteArray& utf8CommandText, int timeoutMs = 3000);
 
   // Where the lock file and the socket are; empty when there is no private
   // runtime folder.
+  // Stops listening and gives the lock back, as the destructor does.
+  void close();
+
   static QString lockFilePath();
   static QString socketPath();
 
@@ -55,7 +60,8 @@ class SingleInstance : public QObject {
 
  signals:
   // The received text: the bytes up to the first zero byte (never beyond
-  // what was received), payload capped at kMaxPayload. Emitted before the
+  // what was received), payload capped at kMaxPayload; not for a whole text
+  // whose sender has hung up before it was read (it gave up waiting). Emitted before the
   // acknowledgement is sent, so the receiver's receiving step is done when
   // the sender ends.
   void commandTextReceived(const QByteArray& utf8Text);

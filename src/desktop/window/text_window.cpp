@@ -18,6 +18,7 @@ Text normalizeLineBreaks(TextView s) {
 }
 
 void TextWindow::append(TextView item) {
+  ++revision_;
   if (!text_.empty()) text_.push_back(u'\n');
   if (item.find(u'\r') == TextView::npos) {
     text_.append(item);
@@ -27,6 +28,7 @@ void TextWindow::append(TextView item) {
 }
 
 void TextWindow::appendOwned(Text&& item) {
+  ++revision_;
   if (item.size() < 4096 || text_.size() > item.size() / 4 || item.find(u'\r') != Text::npos) {
     append(TextView(item));
     return;
@@ -40,7 +42,11 @@ void TextWindow::appendOwned(Text&& item) {
   text_.swap(item);
 }
 
-void TextWindow::replace(TextView text) { text_ = normalizeLineBreaks(text); }
+void TextWindow::replace(TextView text) {
+  ++revision_;
+  text_ = normalizeLineBreaks(text);
+  holdsReport_ = false;
+}
 
 Text TextWindow::read() const {
   Text out;

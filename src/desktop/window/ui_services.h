@@ -48,8 +48,10 @@ class UiServices {
   // The Save requester. It asks before replacing a file; a name without an
   // extension gets the first filter's. nullopt when cancelled.
   virtual std::optional<Text> askSaveFileName(const FileRequest& request) = 0;
-  // A modal box with Yes and No; true for Yes.
-  virtual bool askYesNo(TextView title, TextView text) = 0;
+  // A modal box with Yes and No; true for Yes. `yesFirst` makes Yes the
+  // button Enter presses, else No.
+  virtual bool askYesNo(TextView title, TextView text, bool yesFirst) = 0;
+  bool askYesNo(TextView title, TextView text) { return askYesNo(title, text, true); }
   // A modal box with OK.
   virtual void showMessage(TextView title, TextView text) = 0;
   // A modal list to pick one of `choices` from, the first selected at

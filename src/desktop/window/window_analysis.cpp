@@ -14,12 +14,16 @@ AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const Keyword
                                    const MillisecondClock& clock) {
   Analysis analysis = analyse(std::string_view(request.source), request.options, keywords, clock);
   Text report = fromUtf8(reportText(analysis));
+  // Room for the lines above it in the window (the path), so that putting
+  // them in front moves the report in place instead of copying it anew on
+  // the window's thread.
+  report.reserve(report.size() + 4096);
   return {std::move(analysis), std::move(report)};
 }
 
 void showAnalysisOutcome(ShellState& shell, std::optional<Analysis>& last, AnalysisOutcome&& outcome) {
   last = std::move(outcome.analysis);
-  shell.textWindow.appendOwned(std::move(outcome.report));
+  shell.textWindow.appendReport(std::move(outcome.report));
 }
 
 void analyseIntoWindow(ShellState& shell, std::optional<Analysis>& last, const KeywordTable& keywords,

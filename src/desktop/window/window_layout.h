@@ -46,9 +46,22 @@ int32_t scaled(double logical, double scaleFactor);
 // A pixel value in logical units: the way back from `scaled`.
 int32_t toLogical(int32_t pixels, double scaleFactor);
 
-// The layout when the window is made, from MainX, MainY, MainW, MainH.
+// The layout when the window is made, from MainX, MainY, MainW, MainH. The
+// buttons' lefts and widths are multiplied by `squeeze` (see buttonSqueeze).
 WindowLayout computeWindowLayout(int32_t mainX, int32_t mainY, int32_t mainW, int32_t mainH,
-                                 double scaleFactor);
+                                 double scaleFactor, double squeeze = 1.0);
+
+// How much the row of buttons must narrow (at most 1, never below 0.5) for
+// the least client width to fit in `clientWidth` pixels: on a small screen
+// at a large scale the seven buttons would otherwise reach past its edge.
+double buttonSqueeze(int32_t clientWidth, double scaleFactor);
+
+// The window (outer left and top, inner size, as in WindowLayout::window)
+// fitted into a screen's available area, `frame` being what the window
+// frame adds to the inner width and height: no larger than the area leaves
+// room for, and moved so that the whole frame lies on it. A window that
+// fits stays where it is.
+PixelRect fitWindowToArea(const PixelRect& window, const PixelRect& area, PixelSize frame);
 
 // The text window's size after the window changed size. Only the text window
 // follows the window; its position and every other control stay.
@@ -58,7 +71,7 @@ PixelSize textWindowSizeAfterResize(int32_t clientWidth, int32_t clientHeightWit
 // The smallest client area (below the menu bar) that shows all seven
 // buttons whole, with the margin left of the first repeated right of the last
 // and below them.
-PixelSize minimumClientSize(double scaleFactor);
+PixelSize minimumClientSize(double scaleFactor, double squeeze = 1.0);
 
 // Stores the window's measures in screen pixels (the outer frame's left and
 // top edges, the client width, the client height with the menu bar) as

@@ -1,5 +1,6 @@
 #include "settings/keywords/keyword_lists.h"
 
+#include "base/message_value.h"
 #include <filesystem>
 
 #include "base/utf8_text.h"
@@ -74,7 +75,7 @@ std::variant<KeywordsInUse, std::string> chooseKeywords(std::string_view choice,
       looked += (looked.empty() ? "" : ", ") + folder;
     }
     if (path.empty()) {
-      return "keyword list '" + chosen.choice + "' is not installed: " + std::string(shipped[i].fileName) +
+      return "keyword list '" + messageValue(chosen.choice) + "' is not installed: " + std::string(shipped[i].fileName) +
              " is in none of " + (looked.empty() ? std::string("the program's folders") : looked);
     }
   }
@@ -82,10 +83,10 @@ std::variant<KeywordsInUse, std::string> chooseKeywords(std::string_view choice,
 
   ReadFailure failure;
   const std::optional<std::string> bytes = readRegularFileLimited(path, kMaxKeywordListBytes, &failure);
-  if (!bytes) return "cannot read keyword list '" + path + "': " + failure.reason;
+  if (!bytes) return "cannot read keyword list '" + messageValue(path) + "': " + failure.reason;
   auto read = readKeywordList(*bytes, ContextWords::Yes);
   if (auto* error = std::get_if<KeywordListError>(&read)) {
-    return "keyword list '" + path + "', line " + std::to_string(error->line) + ": " + error->reason;
+    return "keyword list '" + messageValue(path) + "', line " + std::to_string(error->line) + ": " + error->reason;
   }
   chosen.table = std::make_shared<const KeywordTable>(std::move(std::get<KeywordTable>(read)));
   return chosen;

@@ -93,6 +93,15 @@ bool fail(std::string* error) {
 
 }  // namespace
 
+bool isWriteProtected(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return false;
+  // No write bit for anyone protects a file even from the superuser, whom
+  // access() lets write anything.
+  if ((st.st_mode & 0222) == 0) return true;
+  return ::access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EPERM || errno == EROFS);
+}
+
 bool writeFileSafely(const std::string& requested, std::string_view bytes, std::string* error) {
   const std::optional<std::string> target = replacedFile(requested);
   if (!target) return fail(error);
@@ -110,8 +119,14 @@ bool writeFileSafely(const std::string& requested, std::string_view bytes, std::
     if (fd < 0 && errno != EEXIST) return fail(error);
   }
   if (fd < 0) return fail(error);
-  // A file system without permission bits refuses this; the write goes on.
-  if (replacing) (void)::fchmod(fd, replaced.st_mode & 07777);
+  if (replacing) {
+    // Another user's file stays theirs only for root; the group is kept
+    // whenever this user belongs to it. Either may be refused (as may the
+    // bits, on a file system without them): the write goes on. The owner
+    // first, as changing it clears set-user-ID bits.
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
+    (void)::fchmod(fd, replaced.st_mode & 07777);
+  }
 
   int failedWith = 0;
   if (!writeAll(fd, bytes) || ::fsync(fd) != 0) failedWith = errno;

@@ -2,6 +2,9 @@
 // checks, About and Quit.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "desktop/commands/board_send.h"
@@ -112,6 +115,32 @@ TEST_F(OutputCommands, AControlCharacterInAnEnvelopeLeavesTheClipboardAloneWithA
   EXPECT_EQ(platform.clipboard, u"PRINT 1\r\nPRINT\t2\x03");
 }
 
+// The crunched modes take the crunched program: with the report in the
+// window, Copy and Send to board say so and the clipboard and the port are
+// left alone; after a crunch both take it.
+TEST_F(OutputCommands, CrunchedModesRefuseTheReport) {
+  for (UiEvent event : {UiEvent::CopyOption2, UiEvent::CopyOption3, UiEvent::CopyOption4}) {
+    platform.clipboard = u"previous";
+    handleEvent(ctx, event);
+    EXPECT_EQ(platform.clipboard, u"previous");
+    handleEvent(ctx, UiEvent::BoardSend);
+  }
+  ASSERT_EQ(ui.messages.size(), 6u);
+  for (const auto& [title, text] : ui.messages) EXPECT_EQ(text.rfind(kCrunchFirst, 0), 0u) << toUtf8(text);
+  EXPECT_EQ(ui.messages[1].first, kSendTitle);
+  EXPECT_TRUE(ui.portsAsked.empty());
+
+  handleEvent(ctx, UiEvent::CrunchButton);
+  handleEvent(ctx, UiEvent::CopyButton);
+  EXPECT_EQ(platform.clipboard, u"AUTO\r\nDim total, count\r\ntotal = 1\r\n\x03");
+  // A new report is refused again.
+  shell.textSourceFlag = true;
+  handleEvent(ctx, UiEvent::RescanButton);
+  platform.clipboard = u"previous";
+  handleEvent(ctx, UiEvent::CopyButton);
+  EXPECT_EQ(platform.clipboard, u"previous");
+}
+
 TEST_F(OutputCommands, ChoosingACopyOptionCopiesAtOnceAndMovesMarkAndTooltip) {
   shell.textWindow.clear();
   handleEvent(ctx, UiEvent::CopyOption6);
@@ -187,6 +216,36 @@ TEST_F(OutputCommands, SaveReportWritesTheTextWindowWithTxtAdded) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
+// The folder would let a read-only file be replaced: the user is asked, No
+// first, and the file keeps its bits, and its group where the system allows.
+TEST_F(OutputCommands, SavingOverAWriteProtectedFileAsksFirst) {
+  const std::string path = temp.folder() + "kept.txt";
+  writeFile("kept.txt", "earlier");
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  // Another group of this user's, when the system lets the file have one.
+  const gid_t otherGroup = before.st_gid == 0 ? 1 : 0;
+  const bool groupChanged = ::chown(path.c_str(), static_cast<uid_t>(-1), otherGroup) == 0;
+  shell.textWindow.replace(u"new");
+  ui.saveAnswer = fromUtf8(path);
+  ui.yesNoAnswer = false;
+  handleEvent(ctx, UiEvent::SaveButton);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_NE(ui.questions[0].second.find(u"is write-protected"), Text::npos);
+  EXPECT_FALSE(ui.yesFirst[0]);
+  EXPECT_EQ(readBack(path), "earlier");
+
+  ui.yesNoAnswer = true;
+  handleEvent(ctx, UiEvent::SaveButton);
+  EXPECT_EQ(readBack(path), "new\r\n");
+  struct stat after {};
+  ASSERT_EQ(::stat(path.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mode & 07777, 0444u);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  if (groupChanged) EXPECT_EQ(after.st_gid, otherGroup);
+}
+
 TEST(ReportName, IsTheSourcesNameWithTxtButNeverTheSourceItself) {
   EXPECT_EQ(offeredReportName(u"/a/prog.bas"), u"prog.txt");
   EXPECT_EQ(offeredReportName(u"/a/my.prog.bas"), u"my.prog.txt");
@@ -249,17 +308,18 @@ TEST_F(OutputCommands, SendToBoardSendsTheIncludedFilesInPlaceOfTheirLines) {
   shell.settings.lastFile = writeFile("main.bas", "");
   shell.sourceText = u"#Include \"LIB.INC\"\r\nGreet\r\n";
   Text problem;
+  OutsideIncludes outside;
   // Decoded as a source, the \xe9 is one byte again, which AUTOSAVE drops.
-  EXPECT_FALSE(boardSendBytes(shell, 5, problem));
+  EXPECT_FALSE(boardSendBytes(shell, 5, problem, outside));
   EXPECT_NE(toUtf8(problem).find("line 3 of 5 (\"  PRINT \"caf<E9>\"\") holds the byte 0xE9"), std::string::npos)
       << toUtf8(problem);
   writeFile("lib.inc", "SUB Greet\r\n  PRINT \"cafe\"\r\nEND SUB\r\n");
-  const std::optional<std::string> bytes = boardSendBytes(shell, 5, problem);
+  const std::optional<std::string> bytes = boardSendBytes(shell, 5, problem, outside);
   ASSERT_TRUE(bytes) << toUtf8(problem);
   EXPECT_EQ(*bytes, "AUTOSAVE\r\nSUB Greet\r\n  PRINT \"cafe\"\r\nEND SUB\r\nGreet\r\n\x1a");
 
   shell.sourceText = u"PRINT 1\r\n#INCLUDE \"gone.inc\"\r\n";
-  EXPECT_FALSE(boardSendBytes(shell, 5, problem));
+  EXPECT_FALSE(boardSendBytes(shell, 5, problem, outside));
   EXPECT_NE(toUtf8(problem).find("main.bas line 2: "), std::string::npos) << toUtf8(problem);
 }
 

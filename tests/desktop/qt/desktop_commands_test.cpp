@@ -103,6 +103,10 @@ void DesktopCommandsTest::init() {
   QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
 }
 
+QString* answerMessageBox();
+
+// The crunched modes (2 to 4) take the crunched program: with the report in
+// the window they say so and leave the clipboard as it was.
 void DesktopCommandsTest::copyPutsEachModesTextOnTheClipboard() {
   Desktop d([&](ShellState& s) { s.settings.lastFile = path("demo.bas").toStdU16String(); });
   d.window->button(kRescan)->click();
@@ -110,20 +114,30 @@ void DesktopCommandsTest::copyPutsEachModesTextOnTheClipboard() {
   const QString window = d.shownText().replace(u'\n', QStringLiteral("\r\n"));
   QVERIFY(window.startsWith(path("demo.bas") + "\r\nTime taken"));
   const QString expected[] = {window,
-                              "AUTOSAVE\r\n" + window + QChar(26),
-                              "AUTOSAVE\r\n" + window + QChar(3),
-                              "AUTO\r\n" + window + QChar(3),
+                              QStringLiteral("previous"),
+                              QStringLiteral("previous"),
+                              QStringLiteral("previous"),
                               "AUTOSAVE\r\n" + source + QChar(26),
                               "AUTOSAVE\r\n" + source + QChar(3),
                               "AUTO\r\n" + source + QChar(3)};
   for (int mode = 1; mode <= 7; ++mode) {
-    QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
-    d.window->copyOptionAction(mode)->trigger();  // copies at once
-    QCOMPARE(clipboard(), expected[mode - 1]);
-    QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
-    d.window->button(kCopy)->click();  // the button reuses the mode
-    QCOMPARE(clipboard(), expected[mode - 1]);
+    const bool crunched = mode >= 2 && mode <= 4;
+    for (int how = 0; how < 2; ++how) {
+      QGuiApplication::clipboard()->setText(QStringLiteral("previous"));
+      std::unique_ptr<QString> message(crunched ? answerMessageBox() : nullptr);
+      if (how == 0) {
+        d.window->copyOptionAction(mode)->trigger();  // copies at once
+      } else {
+        d.window->button(kCopy)->click();  // the button reuses the mode
+      }
+      QCOMPARE(clipboard(), expected[mode - 1]);
+      if (crunched) QVERIFY2(message->startsWith("Copy|Crunch the program first"), qPrintable(*message));
+    }
   }
+  // Crunched, the program goes in the envelope.
+  d.window->button(kCrunch)->click();
+  d.window->copyOptionAction(4)->trigger();
+  QCOMPARE(clipboard(), "AUTO\r\nDim total\r\ntotal = 1\r\n" + QString(QChar(3)));
 }
 
 void DesktopCommandsTest::copyTakesWhatTheUserTyped() {
@@ -306,7 +320,13 @@ void DesktopCommandsTest::aLargeSourceIsAnalysedWhileTheWindowStaysResponsive() 
   QTRY_VERIFY_WITH_TIMEOUT(!d.controller->analysing(), 60000);
   QCOMPARE(d.analysis->lineCount(), 1000000);
   QVERIFY(!QGuiApplication::overrideCursor());
+  // The report goes into the window a part at a time, the event loop
+  // running in between, and can be edited once it is all there.
+  QVERIFY(d.window->textWindow()->filling());
+  QVERIFY(d.window->textWindow()->isReadOnly());
+  QTRY_VERIFY_WITH_TIMEOUT(!d.window->textWindow()->filling(), 60000);
   QVERIFY(!d.window->textWindow()->isReadOnly());
+  QCOMPARE(d.window->textWindow()->content(), qtext(d.shell.textWindow.lines()));
   // The copy ran after the report was shown.
   QTRY_VERIFY(clipboard().startsWith(path("big.bas") + "\r\n" + path("big.bas") + "\r\nTime taken"));
 }

@@ -113,7 +113,7 @@ void DesktopStartupTest::cleanup() {
 
 QProcessEnvironment DesktopStartupTest::environment() const {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("QT_QPA_PLATFORM", VENNIK_OFFSCREEN);
   env.insert("XDG_RUNTIME_DIR", runtime_->path());
   env.insert("HOME", folder_->path());
   env.remove("XDG_CONFIG_HOME");

@@ -144,14 +144,34 @@ xdotool mousemove --window "$window" 240 40 click 1
 wait_for_log "File reduced from" || fail "the Crunch button did nothing"
 xdotool key F5
 wait_for_log "$handed" || fail "F5 did not re-scan"
+# A crunched mode with the report in the window: Copy and Send to board say
+# to crunch first, and the clipboard keeps what it had; after a crunch the
+# copy takes the crunched program.
+echo previous | xclip -i -selection clipboard
 xdotool key alt+c
 sleep 1
 screenshot desktop_copy_options
 xdotool key x
-wait_for_clipboard "AUTO" || fail "Copy Options > Copy crunched for Maximite did not copy"
-echo previous | xclip -i -selection clipboard
+wait_for_windows 'Copy' 1 || fail "Copy crunched for Maximite with the report shown said nothing"
+sleep 1.5
+screenshot desktop_crunch_first
+xdotool key Return
+for _ in $(seq 100); do [ "$(windows_titled 'Copy' | wc -l)" = 0 ] && break; sleep 0.1; done
+wait_for_clipboard "previous" || fail "Copy crunched for Maximite with the report shown changed the clipboard"
+xdotool windowfocus --sync "$window"
+xdotool key alt+b
+sleep 0.5
+xdotool key s
+wait_for_windows 'Send to board' 1 || fail "Send to board with the report shown said nothing"
+sleep 1.5
+screenshot desktop_send_crunch_first
+xdotool key Return
+for _ in $(seq 100); do [ "$(windows_titled 'Send to board' | wc -l)" = 0 ] && break; sleep 0.1; done
+xdotool windowfocus --sync "$window"
+xdotool mousemove --window "$window" 240 40 click 1
+wait_for_log "File reduced from" || fail "the Crunch button did nothing the second time"
 xdotool key ctrl+shift+c
-wait_for_clipboard "AUTO" || fail "Ctrl+Shift+C did not copy"
+wait_for_clipboard "AUTO" || fail "Ctrl+Shift+C did not copy the crunched program"
 
 # The Keywords menu by Alt+K and the P of PicoMite: the source is analysed
 # again at once, and the choice is kept in the settings (checked at the end).
@@ -291,5 +311,44 @@ xdotool key ctrl+q
 for _ in $(seq 100); do kill -0 "$big" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$big" 2>/dev/null && fail "Ctrl+Q did not end the program"
 wait "$big" || fail "the program ended with $? after the large source"
+
+# Quit while the million lines are being analysed ends the program without
+# waiting for the analysis.
+rm -f "$log"
+"$work/program/vennikplus" "$work/big.bas" 2>"$work/big_quit.err" &
+big=$!
+pids+=($big)
+window=$(timeout 20 xdotool search --sync --name '^Vennik Plus$' | head -n1)
+[ -n "$window" ] || fail "no window for the large source the second time"
+wait_for_log "$work/big.bas"$'\n'"$work/big.bas" || fail "the large source was not taken the second time"
+xdotool windowfocus --sync "$window"
+xdotool key ctrl+q
+for _ in $(seq 100); do kill -0 "$big" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$big" 2>/dev/null && fail "Ctrl+Q during the analysis did not end the program"
+wait "$big" || fail "the program ended with $? after Ctrl+Q during the analysis"
+grep -q "^Time taken" "$log" && echo "(the analysis was done before Ctrl+Q: it was quit after it)"
+
+# At scale 2 the screen is 640 by 400 of the toolkit's units: a window
+# stored larger and off the screen is made whole on it, and its least size
+# (the seven buttons, narrowed) fits.
+sed -i -e 's/^MainX = .*/MainX = 3000\r/' -e 's/^MainY = .*/MainY = -500\r/' \
+  -e 's/^MainW = .*/MainW = 1150\r/' -e 's/^MainH = .*/MainH = 650\r/' "$work/program/VennikPlus.inf"
+QT_SCALE_FACTOR=2 "$work/program/vennikplus" "$blink" 2>"$work/scaled.err" &
+scaled=$!
+pids+=($scaled)
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Vennik Plus$' | head -n1)
+[ -n "$window" ] || fail "no window at scale 2"
+wait_for_log "$blink"$'\n'"$blink" || fail "nothing analysed at scale 2"
+sleep 1
+screenshot desktop_scale_2
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le 1280 ] && [ $((Y + HEIGHT)) -le 800 ] ||
+  fail "at scale 2 the window lies at $X,$Y, $WIDTH by $HEIGHT, off the 1280 by 800 screen"
+least=$(xprop -id "$window" WM_NORMAL_HINTS | sed -n 's/.*minimum size: \([0-9]*\) by.*/\1/p')
+[ -n "$least" ] && [ "$least" -le 1280 ] || fail "at scale 2 the least width is ${least:-unknown}, more than the screen"
+xdotool windowfocus --sync "$window"
+xdotool key ctrl+q
+for _ in $(seq 100); do kill -0 "$scaled" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$scaled" 2>/dev/null && fail "Ctrl+Q did not end the program at scale 2"
 
 echo "PASS: the desktop program under Xvfb on $DISPLAY; screenshots in $work"

@@ -67,6 +67,7 @@ class SingleInstanceTest : public QObject {
   void acknowledgesOnlyAfterTheTextIsTaken();
   void takesWhatAnEarlyHangUpSent();
   void dropsASilentSenderWithoutBlockingOthers();
+  void dropsTheTextOfASenderThatGaveUp();
   void replacesAStaleSocketFile();
   void takesOverFromAKilledFirstInstance();
   void takesOverALockNobodyOwns_data();
@@ -238,6 +239,25 @@ void SingleInstanceTest::dropsASilentSenderWithoutBlockingOthers() {
   QTRY_COMPARE_WITH_TIMEOUT(silent.state(), QLocalSocket::UnconnectedState, 3000);
   QTest::qWait(50);
   QCOMPARE(spy.count(), 1);
+}
+
+// A first instance that was busy (or stopped) past the sender's time-out
+// finds the whole text and the sender gone: the sender has said nothing was
+// handed over, so the text is left alone.
+void SingleInstanceTest::dropsTheTextOfASenderThatGaveUp() {
+  SingleInstance primary;
+  QVERIFY(primary.tryBecomePrimary());
+  QSignalSpy spy(&primary, &SingleInstance::commandTextReceived);
+  // The receiving side runs only in this thread's event loop, which the
+  // sender does not give a turn before it ends.
+  auto gaveUp = sendInBackground("late.bas", 100);
+  QVERIFY(gaveUp.wait_for(5s) == std::future_status::ready);
+  QVERIFY(!gaveUp.get());
+  // Connections are taken in turn: once the next one is through, the first
+  // has been read.
+  QCOMPARE(handOver(primary, "after.bas"), QByteArray("after.bas"));
+  QCOMPARE(spy.count(), 1);
+  QCOMPARE(receivedText(spy), QByteArray("after.bas"));
 }
 
 void SingleInstanceTest::replacesAStaleSocketFile() {

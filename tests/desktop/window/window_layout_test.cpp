@@ -90,5 +90,28 @@ TEST(WindowGeometry, IsStableAcrossRestarts) {
   }
 }
 
+// A window stored for a larger screen, or off every screen, is made whole on
+// the screen at hand; at scale 2 on a 1280-pixel-wide screen the buttons
+// narrow so that the least width fits, Quit included.
+TEST(WindowGeometry, IsFittedToTheScreenAndTheButtonsToItsWidth) {
+  const PixelRect area{0, 30, 1280, 994};  // a panel above
+  const PixelSize frame{8, 40};
+  EXPECT_EQ(fitWindowToArea({100, 100, 700, 287}, area, frame), (PixelRect{100, 100, 700, 287}));
+  EXPECT_EQ(fitWindowToArea({5000, -900, 2300, 1300}, area, frame), (PixelRect{0, 30, 1272, 954}));
+  EXPECT_EQ(fitWindowToArea({1000, 900, 700, 287}, area, frame), (PixelRect{572, 697, 700, 287}));
+  EXPECT_EQ(fitWindowToArea({-3000, 200, 700, 287}, area, frame).x, 0);
+
+  EXPECT_EQ(buttonSqueeze(1272, 1.0), 1.0);
+  const double squeeze = buttonSqueeze(1272, 2.0);
+  EXPECT_LT(squeeze, 1.0);
+  EXPECT_LE(minimumClientSize(2.0, squeeze).width, 1272);
+  const WindowLayout layout = computeWindowLayout(0, 0, 700, 287, 2.0, squeeze);
+  const PixelRect quit = layout.buttons.back();
+  EXPECT_LE(quit.x + quit.width, 1272);
+  for (size_t i = 1; i < layout.buttons.size(); ++i) {
+    EXPECT_GT(layout.buttons[i].x, layout.buttons[i - 1].x + layout.buttons[i - 1].width);
+  }
+}
+
 }  // namespace
 }  // namespace vennik
