@@ -24,6 +24,14 @@ void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
                  "VennikPlus.inf)");
 }
 
+void addReadingOption(CLI::App& cmd, CommonOptions& opts, std::string_view fallback) {
+  cmd.add_option("--reading", opts.reading,
+                 "How programs are read: firmware (as the board's tokeniser reads them) or literal (as the "
+                 "built-in list's reports always have); default: " + std::string(fallback))
+      ->check(CLI::IsMember({"firmware", "literal"}))
+      ->type_name("firmware|literal");
+}
+
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
   addSettingsOptions(cmd, opts);
   if (withName) {
@@ -63,6 +71,7 @@ void applyCommonOptions(const CommonOptions& opts, ShellState& shell, PlatformSe
   shell.variableFactor = opts.factor.value_or(stored.variableFactor);
   shell.libraryList = u" " + (opts.library ? fromUtf8(*opts.library) : stored.library) + u" ";
   shell.keywordList = opts.keywords ? fromUtf8(*opts.keywords) : stored.keywords;
+  if (opts.reading) shell.reading = *opts.reading == "firmware" ? Reading::Firmware : Reading::Literal;
   shell.programFolder = platform.programFolder();
 }
 

@@ -31,11 +31,14 @@ struct CommonOptions {
   std::optional<std::string> name;
   std::optional<std::string> settings;  // settings file to read instead
   std::optional<std::string> keywords;  // a keyword list's name or path
+  std::optional<std::string> reading;   // firmware or literal
   std::string file;
 };
 
 // Adds --factor, --library, --keywords and --settings.
 void addSettingsOptions(CLI::App& cmd, CommonOptions& opts);
+// Adds --reading firmware|literal.
+void addReadingOption(CLI::App& cmd, CommonOptions& opts, std::string_view fallback);
 // Adds those, --name and the FILE argument.
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 

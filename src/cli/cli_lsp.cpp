@@ -16,6 +16,7 @@ void addLspCommand(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand(
       "lsp", "Language server (LSP 3.17) over standard input and output, for editors");
   addSettingsOptions(*cmd, *opts);
+  addReadingOption(*cmd, *opts, "firmware, whatever the list: the server's answers edit programs");
   cmd->callback([opts] {
     ShellState shell;
     applyCommonOptions(*opts, shell);
@@ -24,6 +25,7 @@ void addLspCommand(CLI::App& app) {
     // No file name: the terminal-capture rule that drops a first line is
     // for captures loaded whole, not for a file the editor shows line by line.
     config.options = analysisOptions(shell);
+    config.options.reading = shell.reading.value_or(Reading::Firmware);
     config.keywords = loadKeywords(shell);
     config.chooseKeywords = [folders = keywordFolders(shell.programFolder)](const std::string& choice) {
       return vennik::chooseKeywords(choice, folders);

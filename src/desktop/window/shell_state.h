@@ -3,7 +3,9 @@
 // into and come out of them. One instance exists at run time; it is passed
 // explicitly to whatever reads or changes it.
 #include <cstdint>
+#include <optional>
 
+#include "analysis/analysis.h"
 #include "base/text_util.h"
 #include "settings/store/settings.h"
 #include "desktop/window/text_window.h"
@@ -47,6 +49,9 @@ struct ShellState {
   // The keyword list as chosen ("Keywords"): a shipped list's name or a
   // file's path; empty for the built-in list.
   Text keywordList;
+  // How the analysis reads programs; nothing: as the keyword list suggests
+  // (literal with the built-in list, firmware with any other).
+  std::optional<Reading> reading;
   TextWindow textWindow;
   Text fileLabel;
 };

@@ -2,6 +2,7 @@
 
 #include "analysis/report_text.h"
 #include "desktop/window/shell_state.h"
+#include "settings/keywords/keyword_lists.h"
 
 namespace vennik {
 
@@ -10,6 +11,7 @@ AnalysisOptions analysisOptions(const ShellState& shell) {
   options.variableFactor = shell.variableFactor;
   options.libraryList = toUtf8(shell.libraryList);
   options.fileName = toUtf8(shell.currentFileName);
+  options.reading = shell.reading.value_or(defaultReading(toUtf8(shell.keywordList)));
   return options;
 }
 
