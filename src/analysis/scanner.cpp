@@ -109,6 +109,9 @@ bool Scanner::firmwareWord(const WordInfo*& info, uint32_t& hash) {
   // "#" before a file or channel number (PRINT #fnbr%, EOF(#f)) is no part
   // of the name, unless the list has the word with it.
   if (st.wordLength > 1 && st.folded[0] == '#' && (info == nullptr || !info->keyword)) {
+    // At the start of a statement it is a directive (#INCLUDE, #DEFINE),
+    // which names nothing.
+    if (st.statementWords == 0) return false;
     ++st.wordStart;
     --st.wordLength;
     st.folded.erase(0, 1);

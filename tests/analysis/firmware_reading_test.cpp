@@ -67,6 +67,8 @@ TEST(FirmwareReading, TheHashBeforeAFileNumberIsNoPartOfTheName) {
   const Analysed a = firmware(source);
   EXPECT_EQ(a.mainNames(), "a$ f$ fnbr% ");
   EXPECT_EQ(a.entry("!\\ fnbr%"), "***|1 2 3");
+  // At the start of a statement it begins a directive, which names nothing.
+  EXPECT_EQ(firmware("#Include \"lib.inc\"\n").mainNames(), "");
 }
 
 TEST(FirmwareReading, ADeclarationAfterThenOrElseDeclares) {
