@@ -44,7 +44,9 @@ LineFindings Scanner::scan(std::string_view line, const LineScope& where) {
   insideDefinition_ = where.insideDefinition;
 
   LineFindings found;
-  int32_t& depth = st.depth;
+  // Kept here while the line is read; the firmware reading is told it at
+  // every word and separator.
+  int32_t depth = 0;
   const char* const s = line.data();
   const size_t n = line.size();
   size_t i = 0;
@@ -58,8 +60,11 @@ LineFindings Scanner::scan(std::string_view line, const LineScope& where) {
     if (c == '"') {
       // An opening quote ends the word being collected; the string is
       // skipped to its closing quote.
-      if (st.wordLength != 0) endWord(c);
-      if (st.remark) break;
+      if (st.wordLength != 0) {
+        if (firmware_) st.depth = depth;
+        endWord(c);
+        if (st.remark) break;
+      }
       if (st.mark == Mark::Fn) st.mark = st.headerMark;
       const void* close = i + 1 < n ? std::memchr(s + i + 1, '"', n - i - 1) : nullptr;
       if (!close) {
@@ -71,15 +76,24 @@ LineFindings Scanner::scan(std::string_view line, const LineScope& where) {
     }
     if (c == '\'') break;  // a comment: the word before it counts, the rest does not
     // The word before a bracket is read at the depth it stands at.
-    if (st.wordLength != 0) endWord(c);
-    if (st.remark) break;  // REM read as the firmware reads it: a comment from here on
+    if (st.wordLength != 0) {
+      if (firmware_) st.depth = depth;
+      endWord(c);
+      if (st.remark) break;  // REM read as the firmware reads it: a comment from here on
+    }
     if (c == '(') ++depth;
     if (c == ')') --depth;
     if (st.mark == Mark::Fn) st.mark = st.headerMark;
-    if (firmware_) firmwareSeparator(c);
+    if (firmware_) {
+      st.depth = depth;
+      firmwareSeparator(c);
+    }
   }
   // The blank after the line, or the apostrophe, ends the last word.
-  if (st.wordLength != 0) endWord(i < n ? '\'' : ' ');
+  if (st.wordLength != 0) {
+    if (firmware_) st.depth = depth;
+    endWord(i < n ? '\'' : ' ');
+  }
   found.unpairedBracket = depth != 0;
   return found;
 }
