@@ -95,7 +95,7 @@ TEST(BoardFindings, OneNameWithTwoTypeSuffixesInOneScopeIsAnError) {
   EXPECT_EQ(errors, (Found{{"type-suffixes", Severity::Error, 2, 0}, {"type-suffixes", Severity::Error, 4, 12}}));
 }
 
-// The program of the issue that asked for this reading: a LOCAL whose value
+// The program that asked for this reading: a LOCAL whose value
 // names a global. Read literally the global becomes a local of the SUB.
 TEST(FirmwareFeatures, AGlobalInAnInitialiserStaysOneGlobalForEveryFeature) {
   const KeywordTable keywords = buildKeywordTable();
