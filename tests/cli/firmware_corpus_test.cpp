@@ -13,6 +13,7 @@
 #include "analysis/analysis_fixture.h"
 #include "base/source_encoding.h"
 #include "cli/cli_in_process.h"
+#include "desktop/window/window_analysis.h"
 #include "settings/keywords/keyword_lists.h"
 #include "support/corpus_programs.h"
 
@@ -200,6 +201,17 @@ TEST(FirmwareWords, PinNamesAndCallbacksAreNoUndeclaredNames) {
     EXPECT_NE(a.row(r).kind, RowKind::Undeclared) << a.row(r).name;
     EXPECT_NE(lower(std::string(a.row(r).name)), "gp0");
   }
+}
+
+// The desktop program reads as its list suggests; the command line's
+// --reading goes before that.
+TEST(FirmwareWords, TheDesktopFollowsTheList) {
+  ShellState shell;
+  EXPECT_EQ(analysisOptions(shell).reading, Reading::Literal);
+  shell.keywordList = u"PicoMite";
+  EXPECT_EQ(analysisOptions(shell).reading, Reading::Firmware);
+  shell.reading = Reading::Literal;
+  EXPECT_EQ(analysisOptions(shell).reading, Reading::Literal);
 }
 
 }  // namespace
