@@ -118,16 +118,18 @@ std::string machineWrittenProgram(int lines) {
   return src;
 }
 
-vennik::AnalysisOptions benchOptions() {
+vennik::AnalysisOptions benchOptions(vennik::Reading reading) {
   vennik::AnalysisOptions options;
   options.fileName = "bench.bas";
+  options.reading = reading;
   return options;
 }
 
-void report(benchmark::State& state, const std::string& program, bool withReport) {
+void report(benchmark::State& state, const std::string& program, bool withReport,
+            vennik::Reading reading = vennik::Reading::Literal) {
   const vennik::KeywordTable keywords = vennik::buildKeywordTable();
   const auto clock = vennik::steadyMillisecondClock();
-  const vennik::AnalysisOptions options = benchOptions();
+  const vennik::AnalysisOptions options = benchOptions(reading);
   int64_t rows = 0, lines = 0;
   size_t reportBytes = 0;
   for (auto _ : state) {
@@ -150,6 +152,11 @@ void report(benchmark::State& state, const std::string& program, bool withReport
 }
 
 void BM_Analyse(benchmark::State& state) { report(state, syntheticProgram(static_cast<int>(state.range(0))), false); }
+// The firmware reading follows the statements of each line and reads the
+// lines that may declare twice.
+void BM_AnalyseFirmwareReading(benchmark::State& state) {
+  report(state, syntheticProgram(static_cast<int>(state.range(0))), false, vennik::Reading::Firmware);
+}
 void BM_AnalyseAndReport(benchmark::State& state) {
   report(state, syntheticProgram(static_cast<int>(state.range(0))), true);
 }
@@ -184,6 +191,7 @@ void BM_LargestCorpusProgram(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Analyse)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnalyseFirmwareReading)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AnalyseAndReport)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MachineWrittenAndReport)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LargestCorpusProgram)->Unit(benchmark::kMillisecond);

@@ -20,13 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A list with context words, read from the source tree's data.
   static const KeywordsInUse picomite = std::get<KeywordsInUse>(chooseKeywords("picomite", keywordFolders(u"")));
   // The first byte picks the options, so that the Library, the
-  // "terminalTemp.txt" rule and context words are reached too.
+  // "terminalTemp.txt" rule, context words and the firmware reading (with
+  // its findings in the JSON) are reached too.
   const uint8_t pick = size > 0 ? data[0] : 0;
   const KeywordTable& keywords = pick & 8 ? *picomite.table : builtIn;
   AnalysisOptions options;
   options.fileName = pick & 1 ? "terminalTemp.txt" : "fuzz.bas";
   options.libraryList = pick & 2 ? " x a$ loop1 " : "";
   options.variableFactor = pick & 4 ? 0.0f : 0.5f;
+  options.reading = pick & 16 ? Reading::Firmware : Reading::Literal;
   const std::string source = sourceBytesToUtf8(std::string(reinterpret_cast<const char*>(data), size));
   const Analysis a = analyse(std::string_view(source), options, keywords, [] { return int64_t{0}; });
 
@@ -48,8 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (report.compare(0, options.fileName.size(), options.fileName) != 0) std::abort();
 
   std::string json;
-  cli::writeAnalysisJson(a, [&json](std::string_view piece) { json.append(piece); });
+  language::BoardContext board;
+  board.others.push_back({"PicoMite", picomite.table.get()});
+  cli::writeAnalysisJson(a, [&json](std::string_view piece) { json.append(piece); }, board);
   const auto parsed = nlohmann::json::parse(json, nullptr, false);
   if (parsed.is_discarded() || parsed["rows"].size() != static_cast<size_t>(a.rowCount())) std::abort();
+  if (options.reading == Reading::Firmware && !parsed["findings"].is_array()) std::abort();
   return 0;
 }

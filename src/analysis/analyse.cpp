@@ -53,7 +53,10 @@ class AnalysisBuilder {
         library_(options.libraryList),
         sourceAscii_(sourceAscii),
         names_(a.source(), sourceAscii, expectedRows(a, options), keywords.entryCount()),
-        scanner_(keywords, library_, names_) {}
+        scanner_(keywords, library_, names_),
+        firmware_(options.reading == Reading::Firmware) {
+    scanner_.setReading(options.reading);
+  }
 
   void run() {
     a_.scopeNames_ = {" Global", "!"};
@@ -99,6 +102,16 @@ class AnalysisBuilder {
         recordDefinition(line);
       } else if (isDefinitionEnd(line)) {
         insideDefinition = false;
+      } else if (firmware_) {
+        // A declaration may follow ":", THEN or ELSE: every line that may
+        // hold one is read, and only what DIM (or CONST outside a
+        // definition) declares is recorded.
+        if (mayHoldDeclaration(line)) {
+          LineScope where{Analysis::kGlobalScope, 0, false, false};
+          where.globalDeclarationsOnly = true;
+          where.insideDefinition = insideDefinition;
+          scanner_.scan(line, where);
+        }
       } else if ((!insideDefinition && isGlobalDeclaration(line)) ||
                  (insideDefinition && startsWithIgnoringCase(line, "dim "))) {
         // Its findings are those of its second reading.
@@ -176,6 +189,16 @@ class AnalysisBuilder {
     for (int32_t open : {openDefinition, openFont}) {
       if (open >= 0) a_.definitions_[static_cast<size_t>(open)].endLine = a_.lineCount();
     }
+  }
+
+  // Whether "dim" or "const" stands in the line, in any case.
+  static bool mayHoldDeclaration(std::string_view line) {
+    for (size_t i = 0; i + 3 <= line.size(); ++i) {
+      const char c = static_cast<char>(line[i] | 0x20);
+      if (c == 'd' && (line[i + 1] | 0x20) == 'i' && (line[i + 2] | 0x20) == 'm') return true;
+      if (c == 'c' && i + 5 <= line.size() && startsWithIgnoringCase(line.substr(i), "const")) return true;
+    }
+    return false;
   }
 
   static DefinitionKind headerKind(std::string_view line) {
@@ -322,6 +345,7 @@ class AnalysisBuilder {
   bool sourceAscii_ = true;
   NameTable names_;
   Scanner scanner_;
+  bool firmware_ = false;
   std::vector<uint8_t> contextNames_;  // see contextWordsUsedAsNames
 
   std::unordered_map<std::string_view, int32_t> spellingIds_;
@@ -342,6 +366,7 @@ Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const Ke
   Analysis a;
   const int64_t start = clock();
   a.fileName_ = options.fileName;
+  a.reading_ = options.reading;
   a.source_ = std::move(source);
   const std::string_view text = a.source();
   const bool ascii = isAscii(text);

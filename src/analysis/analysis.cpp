@@ -30,6 +30,10 @@ std::string_view kindWord(RowKind kind) {
   return "";
 }
 
+std::string_view readingWord(Reading reading) {
+  return reading == Reading::Firmware ? "firmware" : "literal";
+}
+
 std::string_view definitionKindWord(DefinitionKind kind) {
   switch (kind) {
     case DefinitionKind::Sub: return "sub";

@@ -20,6 +20,15 @@ namespace vennik {
 using MillisecondClock = std::function<int64_t()>;
 MillisecondClock steadyMillisecondClock();
 
+// How a program is read. Literal: as the built-in list's reports have
+// always read it (REM is an ordinary keyword, everything after a
+// declaration word is declared). Firmware: as the board's own tokeniser
+// reads it (REM starts a comment, DATA items and PRINT @ name nothing, an
+// initialiser's names are uses, "#" before a file number is no part of the
+// name, a declaration after THEN or ELSE declares).
+enum class Reading : uint8_t { Literal, Firmware };
+std::string_view readingWord(Reading reading);  // literal, firmware
+
 struct AnalysisOptions {
   // Rows of the name table per source line. The table grows as needed, so
   // this only sizes it up front.
@@ -30,6 +39,7 @@ struct AnalysisOptions {
   // The current file name (UTF-8): the first line of the report; a file
   // named exactly "terminalTemp.txt" has its first line dropped.
   std::string fileName;
+  Reading reading = Reading::Literal;
 };
 
 // What a row is, as the report's kind column shows it.
@@ -96,6 +106,7 @@ class Analysis {
   static constexpr int32_t kMainScope = 1;
 
   const std::string& fileName() const { return fileName_; }
+  Reading reading() const { return reading_; }
   // The source as given (UTF-8, line ends as they were).
   std::string_view source() const { return {source_.data(), source_.size()}; }
   // Characters (UTF-16 code units) of the source, CR included.
@@ -159,6 +170,7 @@ class Analysis {
   };
 
   std::string fileName_;
+  Reading reading_ = Reading::Literal;
   BigArray<char> source_;
   int32_t sourceLength_ = 0;
   BigArray<LineSpan> lines_;

@@ -26,6 +26,14 @@ void addSettingsOptions(CLI::App& cmd, CommonOptions& opts) {
                  "VennikPlus.inf)");
 }
 
+void addReadingOption(CLI::App& cmd, CommonOptions& opts, std::string_view fallback) {
+  cmd.add_option("--reading", opts.reading,
+                 "How programs are read: firmware (as the board's tokeniser reads them) or literal (as the "
+                 "built-in list's reports always have); default: " + std::string(fallback))
+      ->check(CLI::IsMember({"firmware", "literal"}))
+      ->type_name("firmware|literal");
+}
+
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName) {
   addSettingsOptions(cmd, opts);
   if (withName) {
@@ -62,7 +70,9 @@ RunSettings runSettings(const CommonOptions& opts, PlatformServices& platform) {
     std::cerr << "vennikplus-cli: settings '" << messageValue(settingsPath) << "' not read (" << failure.reason
               << "); using the defaults\n";
   }
-  return {withOverrides(std::move(stored), opts.overrides), platform.programFolder()};
+  std::optional<Reading> reading;
+  if (opts.reading) reading = *opts.reading == "firmware" ? Reading::Firmware : Reading::Literal;
+  return {withOverrides(std::move(stored), opts.overrides), platform.programFolder(), reading};
 }
 
 KeywordsInUse loadKeywords(const RunSettings& run) {

@@ -30,11 +30,14 @@ struct CommonOptions {
   SettingsOverrides overrides;  // --factor, --library, --keywords
   std::optional<std::string> name;
   std::optional<std::string> settings;  // settings file to read instead
+  std::optional<std::string> reading;   // --reading: firmware or literal
   std::string file;
 };
 
 // Adds --factor, --library, --keywords and --settings.
 void addSettingsOptions(CLI::App& cmd, CommonOptions& opts);
+// Adds --reading firmware|literal.
+void addReadingOption(CLI::App& cmd, CommonOptions& opts, std::string_view fallback);
 // Adds those, --name and the FILE argument.
 void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 
@@ -46,6 +49,7 @@ void addCommonOptions(CLI::App& cmd, CommonOptions& opts, bool withName);
 struct RunSettings {
   Settings settings;
   Text programFolder;
+  std::optional<Reading> reading;  // --reading, when given
 };
 // Throws CliError when a file named by --settings cannot be read or is not a
 // regular file (a FIFO there is refused unopened); a settings file too large

@@ -36,6 +36,7 @@ void addCopyCommand(CLI::App& app) {
       "copy", "Print the text the Copy button puts on the clipboard, in Windows-1252 as sources are read");
   cmd->add_option("--mode", opts->mode, modeHelp())->required()->check(CLI::Range(1, 7));
   addCommonOptions(*cmd, opts->common, true);
+  addReadingOption(*cmd, opts->common, "literal with the built-in list, firmware with any other");
   cmd->callback([opts] {
     writeCopyBytes(opts->common, opts->mode, std::cout);
   });

@@ -22,6 +22,7 @@ void addCrunchCommand(CLI::App& app) {
       "Print the program without comments and blank lines (Windows-1252, as sources are read); "
       "the savings go to standard error");
   addCommonOptions(*cmd, opts->common, true);
+  addReadingOption(*cmd, opts->common, "literal with the built-in list, firmware with any other");
   cmd->add_flag("--crlf", opts->crlf, "End lines with CR LF, as the crunched text holds them (default LF)");
   cmd->callback([opts] {
     const CrunchResult crunched = crunch(analyseFile(opts->common));

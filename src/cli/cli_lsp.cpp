@@ -15,13 +15,14 @@ void addLspCommand(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand(
       "lsp", "Language server (LSP 3.17) over standard input and output, for editors");
   addSettingsOptions(*cmd, *opts);
+  addReadingOption(*cmd, *opts, "firmware, whatever the list: the server's answers edit programs");
   cmd->callback([opts] {
     const RunSettings run = runSettings(*opts);
 
     lsp::ServerConfig config;
     // No file name: the terminal-capture rule that drops a first line is
     // for captures loaded whole, not for a file the editor shows line by line.
-    config.options = analysisOptions(run.settings, "");
+    config.options = analysisOptions(run.settings, "", run.reading.value_or(Reading::Firmware));
     config.keywords = loadKeywords(run);
     config.chooseKeywords = [folders = keywordFolders(run.programFolder)](const std::string& choice) {
       return vennik::chooseKeywords(choice, folders);

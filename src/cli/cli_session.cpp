@@ -11,8 +11,20 @@ Analysis analyseFile(const CommonOptions& opts) { return analyseSource(opts, rea
 Analysis analyseSource(const CommonOptions& opts, BigArray<char> source) {
   const RunSettings run = runSettings(opts);
   const KeywordsInUse keywords = loadKeywords(run);
-  return analyse(std::move(source), analysisOptions(run.settings, opts.name.value_or(opts.file)), *keywords.table,
-                 steadyMillisecondClock());
+  return analyse(std::move(source), analysisOptions(run.settings, opts.name.value_or(opts.file), run.reading),
+                 *keywords.table, steadyMillisecondClock());
+}
+
+CheckedAnalysis analyseFileChecked(const CommonOptions& opts) {
+  BigArray<char> source = readSource(opts.file);
+  const RunSettings run = runSettings(opts);
+  KeywordsInUse keywords = loadKeywords(run);
+  Analysis analysis = analyse(std::move(source), analysisOptions(run.settings, opts.name.value_or(opts.file), run.reading),
+                              *keywords.table, steadyMillisecondClock());
+  FirmwareLists firmware = firmwareLists(keywords, [folders = keywordFolders(run.programFolder)](const std::string& c) {
+    return chooseKeywords(c, folders);
+  });
+  return {std::move(analysis), std::move(keywords), std::move(firmware)};
 }
 
 void writeWindows1252(std::ostream& out, std::string_view utf8, std::string_view what) {

@@ -7,6 +7,7 @@
 
 #include "analysis/analysis.h"
 #include "cli/cli_common.h"
+#include "settings/keywords/keyword_lists.h"
 
 namespace vennik::cli {
 
@@ -15,6 +16,15 @@ namespace vennik::cli {
 Analysis analyseFile(const CommonOptions& opts);
 // The same for a source already read (UTF-8).
 Analysis analyseSource(const CommonOptions& opts, BigArray<char> source);
+
+// An analysis with the keyword list it read, and what the JSON report's
+// findings are checked against: the other shipped lists.
+struct CheckedAnalysis {
+  Analysis analysis;
+  KeywordsInUse keywords;
+  FirmwareLists firmware;
+};
+CheckedAnalysis analyseFileChecked(const CommonOptions& opts);
 
 // Writes UTF-8 text as Windows-1252 bytes. Throws CliError naming the first
 // character the code page cannot hold; nothing is written then.

@@ -16,7 +16,7 @@ std::string dump(const json& j) { return j.dump(-1, ' ', false, json::error_hand
 void appendNumber(std::string& out, int64_t n) { out += std::to_string(n); }
 }  // namespace
 
-void writeAnalysisJson(const Analysis& a, const TextSink& sink) {
+void writeAnalysisJson(const Analysis& a, const TextSink& sink, const language::BoardContext& board) {
   json head;
   head["schema"] = 1;
   head["file"] = a.fileName();
@@ -40,6 +40,20 @@ void writeAnalysisJson(const Analysis& a, const TextSink& sink) {
                            {"endLine", d.endLine}});
   }
   head["definitions"] = std::move(definitions);
+  // The literal reading's document stays as it always was.
+  if (a.reading() == Reading::Firmware) {
+    json findings = json::array();
+    for (const language::BoardFinding& f : language::boardFindings(a, board)) {
+      const RowView row = a.row(f.row);
+      findings.push_back({{"line", row.references.front().line},
+                          {"column", row.references.front().column},
+                          {"code", std::string(f.code)},
+                          {"severity", std::string(language::severityWord(f.severity))},
+                          {"message", f.message}});
+    }
+    head["reading"] = "firmware";
+    head["findings"] = std::move(findings);
+  }
 
   // The head without its closing brace, then the rows.
   std::string text = dump(head);

@@ -3,11 +3,13 @@
 // docs/json-schema.md).
 #include "analysis/analysis.h"
 #include "analysis/report_text.h"
+#include "language/board_findings.h"
 
 namespace vennik::cli {
 
 // Writes the JSON document in pieces: everything but the rows first, then
 // one row per line, so a huge analysis is never held as JSON whole.
-void writeAnalysisJson(const Analysis& analysis, const TextSink& sink);
+// Read as the firmware reads it, the document holds the findings too.
+void writeAnalysisJson(const Analysis& analysis, const TextSink& sink, const language::BoardContext& board = {});
 
 }  // namespace vennik::cli

@@ -26,7 +26,8 @@ size_t nameLength(std::string_view name) {
 
 }  // namespace
 
-std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits) {
+std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits,
+                                    const BoardContext& board) {
   const Analysis& a = program.analysis();
   std::vector<Diagnostic> list;
   auto add = [&](const Range& inAnalysis, Severity severity, std::string_view code, std::string message) {
@@ -72,14 +73,11 @@ std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document,
         "'" + messageValue(name) + "' is " + std::to_string(nameLength(name)) +
             " characters long; the firmware takes names of at most " + std::to_string(limits.nameLength));
   }
-  for (int32_t r = 0; r < a.rowCount(); ++r) {
-    const RowView row = a.row(r);
-    if (row.kind != RowKind::Undeclared || row.references.empty()) continue;
-    const auto first = names.declarationsOf({Target::Kind::Row, r, -1});
+  for (const BoardFinding& f : boardFindings(a, board)) {
+    // Where the name first stands.
+    const auto first = names.declarationsOf({Target::Kind::Row, f.row, -1});
     if (first.empty()) continue;
-    add(first.front().range(), Severity::Information, "undeclared",
-        "'" + messageValue(row.name) + "' is used in " + scopePhrase(a, row.scope) +
-            " without a declaration there and is not global");
+    add(first.front().range(), f.severity, f.code, f.message);
   }
   for (const IncludeProblem& p : program.includeProblems()) {
     if (p.file != document) continue;

@@ -8,17 +8,16 @@
 #include <vector>
 
 #include "analysis/board_limits.h"
+#include "language/board_findings.h"
 #include "language/program.h"
 
 namespace vennik::language {
-
-enum class Severity { Error, Warning, Information };
 
 struct Diagnostic {
   Range range;
   Severity severity = Severity::Information;
   // unpaired-bracket, unpaired-quote, long-line, undeclared, include,
-  // line-too-long, name-too-long
+  // line-too-long, name-too-long, other-firmware, type-suffixes
   std::string_view code;
   std::string message;
 };
@@ -30,6 +29,7 @@ struct BoardLimits {
 };
 
 // The diagnostics about the lines of one document of the program.
-std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits = {});
+std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits = {},
+                                    const BoardContext& board = {});
 
 }  // namespace vennik::language

@@ -162,12 +162,18 @@ InitializeParams readInitializeParams(const json& params) {
   const json* prepare = capability(params, {"capabilities", "textDocument", "rename", "prepareSupport"});
   out.prepareRenameSupport = prepare && prepare->is_boolean() && prepare->get<bool>();
   out.keywords = keywordsSetting(capability(params, {"initializationOptions", "keywords"}));
+  out.reading = keywordsSetting(capability(params, {"initializationOptions", "reading"}));
   return out;
 }
 
 KeywordsSetting readConfigurationKeywords(const json& params) {
   if (const json* nested = capability(params, {"settings", "vennikplus", "keywords"})) return keywordsSetting(nested);
   return keywordsSetting(capability(params, {"settings", "vennikplus.keywords"}));
+}
+
+KeywordsSetting readConfigurationReading(const json& params) {
+  if (const json* nested = capability(params, {"settings", "vennikplus", "reading"})) return keywordsSetting(nested);
+  return keywordsSetting(capability(params, {"settings", "vennikplus.reading"}));
 }
 
 DocumentParams readDocumentParams(const json& params) {

@@ -121,6 +121,7 @@ struct InitializeParams {
   std::vector<std::string> positionEncodings;  // as the client offers them
   bool prepareRenameSupport = false;
   KeywordsSetting keywords;  // initializationOptions.keywords
+  KeywordsSetting reading;   // initializationOptions.reading: firmware or literal
 };
 // Capabilities are read leniently: anything malformed reads as absent.
 InitializeParams readInitializeParams(const json& params);
@@ -128,6 +129,8 @@ InitializeParams readInitializeParams(const json& params);
 // The settings of workspace/didChangeConfiguration: vennikplus.keywords,
 // nested as clients send a section or as one dotted key.
 KeywordsSetting readConfigurationKeywords(const json& params);
+// The same for vennikplus.reading.
+KeywordsSetting readConfigurationReading(const json& params);
 
 struct DocumentParams {
   std::string uri;

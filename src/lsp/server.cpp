@@ -9,7 +9,7 @@
 namespace vennik::lsp {
 
 Server::Server(ServerConfig config, Sender send, std::ostream& log)
-    : workspace_(std::move(config)), send_(std::move(send)), log_(log) {}
+    : workspace_(std::move(config)), startReading_(workspace_.reading()), send_(std::move(send)), log_(log) {}
 
 void Server::receive(std::string_view body) {
   json message = parseMessage(body);
@@ -46,6 +46,7 @@ void Server::request(const Incoming& in) {
     send_(response(in.id, initializeResult(workspace_.encoding(), params.prepareRenameSupport)));
     state_ = State::Running;
     chooseKeywords(params.keywords, "initializationOptions.keywords");
+    chooseReading(params.reading, "initializationOptions.reading");
     return;
   }
   if (state_ == State::Starting) return fail(ErrorCode::ServerNotInitialized, "initialize must come first");
@@ -87,6 +88,7 @@ void Server::notify(Incoming& in) {
       }
     } else if (in.method == "workspace/didChangeConfiguration") {
       chooseKeywords(readConfigurationKeywords(in.params), "vennikplus.keywords");
+      chooseReading(readConfigurationReading(in.params), "vennikplus.reading");
     } else if (in.method == "textDocument/didClose") {
       const std::string uri = readDocumentParams(in.params).uri;
       workspace_.close(uri);
@@ -122,6 +124,16 @@ void Server::chooseKeywords(const KeywordsSetting& setting, std::string_view whe
        << workspace_.keywords().version() << ")\n";
 }
 
+void Server::chooseReading(const KeywordsSetting& setting, std::string_view where) {
+  if (!setting.present) return;
+  const std::string keeping = "; keeping " + std::string(readingWord(workspace_.reading()));
+  if (!setting.choice) return complain(std::string(where) + " must be firmware or literal" + keeping);
+  if (setting.choice->empty()) return workspace_.setReading(startReading_);
+  if (*setting.choice == "firmware") return workspace_.setReading(Reading::Firmware);
+  if (*setting.choice == "literal") return workspace_.setReading(Reading::Literal);
+  complain(std::string(where) + " must be firmware or literal, not '" + *setting.choice + "'" + keeping);
+}
+
 void Server::sendDueDiagnostics() {
   if (state_ != State::Running) return;
   for (const OpenDocument* doc : workspace_.diagnosticsDue()) {
@@ -129,7 +141,7 @@ void Server::sendDueDiagnostics() {
     const auto document = program.findDocument(doc->uri);
     if (!document) continue;
     const PositionConverter at(program, workspace_.encoding());
-    const auto found = language::diagnostics(program, *document, workspace_.boardLimits());
+    const auto found = language::diagnostics(program, *document, workspace_.boardLimits(), workspace_.board());
     send_(notification("textDocument/publishDiagnostics",
                        publishDiagnosticsParams(*document, doc->version, found, at)));
   }

@@ -44,9 +44,13 @@ class Server {
   // Takes the keyword list an editor named in `where`; one that cannot be
   // read is logged and shown to the user, and the list in use stays.
   void chooseKeywords(const KeywordsSetting& setting, std::string_view where);
+  // Takes the reading an editor named in `where`; anything but firmware or
+  // literal is shown to the user, and the reading in use stays.
+  void chooseReading(const KeywordsSetting& setting, std::string_view where);
   void complain(const std::string& message);
 
   Workspace workspace_;
+  Reading startReading_;  // the reading the server was started with
   Sender send_;
   std::ostream& log_;
   State state_ = State::Starting;

@@ -4,6 +4,7 @@
 
 #include "analysis/includes/include_paths.h"
 #include "base/source_encoding.h"
+#include "lsp/board_context.h"
 #include "lsp/file_uri.h"
 #include "system/files/disk_include_files.h"
 #include "system/files/source_file.h"
@@ -59,6 +60,19 @@ void Workspace::touch(const std::optional<std::string>& path) {
 
 void Workspace::setKeywords(KeywordsInUse keywords) {
   keywords_ = std::move(keywords);
+  firmware_.reset();
+  for (auto& [uri, doc] : documents_) doc.stale = true;
+  outOfDate_ = true;
+}
+
+language::BoardContext Workspace::board() {
+  if (!firmware_) firmware_ = firmwareLists(keywords_, config_.chooseKeywords);
+  return boardContext(*firmware_);
+}
+
+void Workspace::setReading(Reading reading) {
+  if (reading == config_.options.reading) return;
+  config_.options.reading = reading;
   for (auto& [uri, doc] : documents_) doc.stale = true;
   outOfDate_ = true;
 }

@@ -30,7 +30,14 @@ namespace vennik::lsp {
 using KeywordChooser = std::function<std::variant<KeywordsInUse, std::string>(const std::string& choice)>;
 
 struct ServerConfig {
-  AnalysisOptions options;  // variable factor and Library, as for the other subcommands
+  // Variable factor and Library, as for the other subcommands; programs are
+  // read as the firmware reads them unless the editor asks otherwise, since
+  // the server's answers edit them.
+  AnalysisOptions options = [] {
+    AnalysisOptions o;
+    o.reading = Reading::Firmware;
+    return o;
+  }();
   KeywordsInUse keywords;   // the list the server starts with
   KeywordChooser chooseKeywords;  // null: the editor cannot choose another
   MillisecondClock clock;
@@ -67,6 +74,12 @@ class Workspace {
   const KeywordsInUse& keywordsInUse() const { return keywords_; }
   // Every open document is analysed again with the list.
   void setKeywords(KeywordsInUse keywords);
+  Reading reading() const { return config_.options.reading; }
+  // Every open document is analysed again, read so.
+  void setReading(Reading reading);
+  // The lists the diagnostics name another firmware from; read when first
+  // asked for, and again after the list changes.
+  language::BoardContext board();
   language::BoardLimits boardLimits() const { return {.nameLength = keywords_.nameLimit}; }
   const LibraryNames& library() const { return library_; }
   PositionEncoding encoding() const { return encoding_; }
@@ -99,6 +112,7 @@ class Workspace {
   ServerConfig config_;
   LibraryNames library_;
   KeywordsInUse keywords_;
+  std::optional<FirmwareLists> firmware_;
   PositionEncoding encoding_ = PositionEncoding::Utf16;
   std::map<std::string, OpenDocument> documents_;
   bool outOfDate_ = false;

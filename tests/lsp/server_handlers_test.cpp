@@ -145,6 +145,34 @@ TEST_F(Handlers, FilesIncludingEachOtherOverAndOverStopAtTheLimit) {
   EXPECT_NE(d.dump().find("includes files more than 10000 times"), std::string::npos) << d.dump(1);
 }
 
+// The server reads programs as the firmware does unless the editor asks
+// for the literal reading, at the start or in its settings.
+TEST_F(Handlers, TheEditorChoosesTheReading) {
+  call("initialize", {{"capabilities", json::object()}, {"initializationOptions", {{"reading", "literal"}}}});
+  notify("initialized", json::object());
+  open("Rem the\n");
+  auto undeclared = [this] {
+    std::string names;
+    const json d = diagnostics();
+    for (const json& x : d["diagnostics"]) {
+      const std::string message = x["message"];
+      if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
+    }
+    return names;
+  };
+  EXPECT_EQ(undeclared(), "'the'");
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"reading", "firmware"}}}}}});
+  EXPECT_EQ(undeclared(), "");
+  const size_t before = sent.size();
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus.reading", "board"}}}});
+  ASSERT_EQ(sent.size(), before + 1);
+  EXPECT_EQ(sent.back()["method"], "window/showMessage");
+  EXPECT_NE(sent.back()["params"]["message"].get<std::string>().find("keeping firmware"), std::string::npos);
+  // Nothing named: back to the reading the server started with.
+  notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"reading", ""}}}}}});
+  EXPECT_EQ(server->workspace().reading(), Reading::Firmware);
+}
+
 TEST_F(Handlers, PositionsFollowTheNegotiatedEncoding) {
   start({{"general", {{"positionEncodings", {"utf-8"}}}}});
   // total after the two-byte character: column 12 in bytes, 11 in UTF-16.

@@ -2,7 +2,9 @@
 // The values the whole program shares while it runs. One instance exists at
 // run time; it is passed explicitly to whatever reads or changes it.
 #include <cstdint>
+#include <optional>
 
+#include "analysis/analysis.h"
 #include "base/text_util.h"
 #include "settings/store/settings.h"
 #include "desktop/window/text_window.h"
@@ -27,6 +29,9 @@ struct ShellState {
   bool textSourceFlag = false;  // source came from the clipboard or a drop
   bool quitFlag = false;
   double scaleFactor = 1.0;
+  // How the analysis reads programs; nothing: as the keyword list suggests
+  // (literal with the built-in list, firmware with any other).
+  std::optional<Reading> reading;
   TextWindow textWindow;
   Text fileLabel;
 };

@@ -7,7 +7,7 @@
 namespace vennik {
 
 AnalysisRequest analysisRequest(const ShellState& shell) {
-  return {toUtf8(shell.sourceText), analysisOptions(shell.settings, toUtf8(shell.settings.lastFile))};
+  return {toUtf8(shell.sourceText), analysisOptions(shell.settings, toUtf8(shell.settings.lastFile), shell.reading)};
 }
 
 AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const KeywordTable& keywords,

@@ -3,6 +3,7 @@
 #include "base/message_value.h"
 #include <filesystem>
 
+#include "analysis/keyword_list.h"
 #include "base/utf8_text.h"
 #include "system/files/source_file.h"
 
@@ -21,11 +22,13 @@ std::string lower(std::string_view s) {
 
 const std::array<ShippedKeywordList, 5>& shippedKeywordLists() {
   static const std::array<ShippedKeywordList, 5> lists = {{
-      {kBuiltInKeywordList, "", u"Micromite 5.05.03 (built in)", kMmbasicNameLimit},
-      {"picomite", "picomite-6.03.00.txt", u"PicoMite 6.03.00", kPicoMiteNameLimit},
-      {"cmm2", "cmm2-6.00.00b14.txt", u"CMM2 6.00.00b14", kMmbasicNameLimit},
-      {"mmb4l", "mmb4l-0.7-alpha.1.txt", u"MMBasic for Linux 0.7", kMmbasicNameLimit},
-      {"mmb4w", "mmb4w-5.07.03b20.txt", u"MMBasic for Windows 5.07", kMmbasicNameLimit},
+      {kBuiltInKeywordList, "", u"Micromite 5.05.03 (built in)", kMmbasicNameLimit, "Micromite", "Micromite 5.05"},
+      {"picomite", "picomite-6.03.00.txt", u"PicoMite 6.03.00", kPicoMiteNameLimit, "PicoMite", "PicoMite 6.03"},
+      {"cmm2", "cmm2-6.00.00b14.txt", u"CMM2 6.00.00b14", kMmbasicNameLimit, "CMM2", "CMM2 6.00"},
+      {"mmb4l", "mmb4l-0.7-alpha.1.txt", u"MMBasic for Linux 0.7", kMmbasicNameLimit, "MMBasic for Linux",
+       "MMBasic for Linux 0.7"},
+      {"mmb4w", "mmb4w-5.07.03b20.txt", u"MMBasic for Windows 5.07", kMmbasicNameLimit, "MMBasic for Windows",
+       "MMBasic for Windows 5.07"},
   }};
   return lists;
 }
@@ -47,6 +50,34 @@ KeywordsInUse builtInKeywords() {
   KeywordsInUse k;
   k.table = table;
   return k;
+}
+
+FirmwareLists firmwareLists(const KeywordsInUse& chosen, const KeywordListOpener& read) {
+  FirmwareLists out;
+  const auto& shipped = shippedKeywordLists();
+  out.chosen = chosen.shipped >= 0 && static_cast<size_t>(chosen.shipped) < shipped.size()
+                   ? std::string(shipped[static_cast<size_t>(chosen.shipped)].firmwareShort)
+                   : "the chosen list";
+  // Current firmware first; the built-in Micromite list last.
+  for (size_t i = 1; i < shipped.size(); ++i) {
+    if (static_cast<int32_t>(i) == chosen.shipped || !read) continue;
+    auto list = read(std::string(shipped[i].name));
+    if (auto* k = std::get_if<KeywordsInUse>(&list)) out.others.emplace_back(std::string(shipped[i].firmware), k->table);
+  }
+  if (chosen.shipped != 0) {
+    // Read with context words here, so that only its commands and functions
+    // count as the Micromite's own.
+    static const auto builtIn = [] {
+      auto read = readKeywordList(kEmbeddedKeywordList, ContextWords::Yes);
+      return std::make_shared<const KeywordTable>(std::get<KeywordTable>(std::move(read)));
+    }();
+    out.others.emplace_back(std::string(shipped[0].firmware), builtIn);
+  }
+  return out;
+}
+
+Reading defaultReading(std::string_view choice) {
+  return isBuiltInChoice(choice) ? Reading::Literal : Reading::Firmware;
 }
 
 bool isBuiltInChoice(std::string_view choice) { return choice.empty() || lower(choice) == kBuiltInKeywordList; }

@@ -4,13 +4,16 @@
 // of the user's in the same layout. The shipped lists are files installed
 // beside the programs and found from the running program's folder.
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
+#include "analysis/analysis.h"
 #include "analysis/keyword_table.h"
 #include "base/text_util.h"
 
@@ -28,6 +31,8 @@ struct ShippedKeywordList {
   std::string_view fileName;  // in a keyword folder; empty for the built-in list
   TextView caption;           // the firmware and its version, as the Keywords menu shows it
   int32_t nameLimit;
+  std::string_view firmware;      // as a message names the board: "PicoMite"
+  std::string_view firmwareShort; // the same with its version: "CMM2 6.00"
 };
 
 // The built-in list first, then the shipped files.
@@ -52,6 +57,21 @@ KeywordsInUse builtInKeywords();
 
 // Whether a choice means the built-in list: empty, or its name in any case.
 bool isBuiltInChoice(std::string_view choice);
+
+// How a program is read with a list when nothing else is asked: the built-in
+// list's reports stay as they have always been; a list of current firmware
+// reads programs as that firmware does.
+Reading defaultReading(std::string_view choice);
+
+// The firmware a program is checked against, and every other shipped list,
+// for the warning that names the firmware a word belongs to. A list that
+// cannot be read is left out.
+struct FirmwareLists {
+  std::string chosen;  // "CMM2 6.00"; for a list of the user's, "the chosen list"
+  std::vector<std::pair<std::string, std::shared_ptr<const KeywordTable>>> others;  // "PicoMite" and its table
+};
+using KeywordListOpener = std::function<std::variant<KeywordsInUse, std::string>(const std::string& choice)>;
+FirmwareLists firmwareLists(const KeywordsInUse& chosen, const KeywordListOpener& read);
 
 // Reads the list chosen by name (any case) or by path. A list that is
 // missing, unreadable, not 7-bit ASCII or not in the layout gives a message

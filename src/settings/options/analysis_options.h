@@ -18,14 +18,18 @@ struct SettingsOverrides {
   std::optional<float> variableFactor;
   std::optional<std::string> library;   // the Library names, separated by blanks
   std::optional<std::string> keywords;  // a keyword list's name or path
+  std::optional<Reading> reading;       // how programs are read
 };
 
 // The stored settings with the overrides in their place.
 Settings withOverrides(Settings stored, const SettingsOverrides& overrides);
 
 // The options of an analysis under these settings: the variable factor, the
-// Library, and the file name the report starts with (empty for a document
-// an editor shows, whose first line is never dropped as a capture's is).
-AnalysisOptions analysisOptions(const Settings& settings, std::string_view fileName);
+// Library, the file name the report starts with (empty for a document an
+// editor shows, whose first line is never dropped as a capture's is), and
+// the reading: the one given, else as the keyword list suggests (literal
+// with the built-in list, firmware with any other).
+AnalysisOptions analysisOptions(const Settings& settings, std::string_view fileName,
+                                std::optional<Reading> reading = std::nullopt);
 
 }  // namespace vennik
