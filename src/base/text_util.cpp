@@ -89,9 +89,9 @@ std::string toUtf8(TextView s) {
   return out;
 }
 
-Text fromUtf8(std::string_view s) {
+Text fromUtf8(std::string_view s, size_t spare) {
   Text out;
-  out.reserve(s.size());
+  out.reserve(s.size() + spare);
   size_t i = 0;
   auto cont = [&](size_t k) { return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
   while (i < s.size()) {

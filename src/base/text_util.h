@@ -38,7 +38,9 @@ std::vector<TextView> splitFields(TextView s, char16_t sep);
 
 // Conversions between UTF-16 and UTF-8 (unpaired surrogates become U+FFFD).
 std::string toUtf8(TextView s);
-Text fromUtf8(std::string_view s);
+// `spare` more characters are reserved at once, for a text that will grow a
+// little (a large one would otherwise be copied whole to grow).
+Text fromUtf8(std::string_view s, size_t spare = 0);
 // ASCII literal to Text.
 Text ascii(std::string_view s);
 

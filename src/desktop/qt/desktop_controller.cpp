@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <memory>
 #include <new>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "desktop/qt/board_send_runner.h"
 #include "desktop/qt/main_window.h"
@@ -21,6 +24,16 @@ struct HandOffEvent : QEvent {
   explicit HandOffEvent(Text received) : QEvent(DesktopController::handOffEventType()), text(std::move(received)) {}
   Text text;
 };
+
+// The worker's passes free as much as the analysis keeps (its copy of the
+// source, the report's bytes), but the allocator holds on to freed memory in
+// the worker's arena; given back before the report goes into the window,
+// the window's document does not come on top of it.
+void giveBackFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
 
 bool isQuitEvent(UiEvent e) { return e == UiEvent::CloseBox || e == UiEvent::QuitButton || e == UiEvent::FileQuit; }
 
@@ -129,13 +142,13 @@ void DesktopController::startBackgroundAnalysis() {
     auto outcome = std::make_shared<std::optional<AnalysisOutcome>>();
     QString failure;
     try {
-      outcome->emplace(runAnalysisRequest(*request, *keywords, clock));
+      outcome->emplace(runAnalysisRequest(std::move(*request), *keywords, clock));
     } catch (const std::bad_alloc&) {
       failure = QString::fromStdU16String(Text(kOutOfMemoryText));
     } catch (const std::exception& e) {
       failure = QStringLiteral("The analysis failed: ") + QString::fromUtf8(e.what());
     }
-    request.reset();  // its copy of the source is not needed any more
+    request.reset();  // the source went into the analysis; the options are not needed
     // Queued to this object's thread; dropped should the object go first.
     QMetaObject::invokeMethod(
         this, [this, generation, outcome, failure] { finishBackgroundAnalysis(generation, *outcome, failure); },
@@ -151,6 +164,7 @@ void DesktopController::finishBackgroundAnalysis(quint64 generation, std::option
   if (outcome) {
     window_.textWindow()->keepPendingText();
     showAnalysisOutcome(ctx_.shell, ctx_.analysis, std::move(*outcome));
+    giveBackFreedMemory();
     showState();
   } else {
     ctx_.ui.showMessage(kMessageTitle, failure.toStdU16String());

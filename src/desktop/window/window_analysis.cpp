@@ -1,6 +1,9 @@
 #include "desktop/window/window_analysis.h"
 
+#include <cstring>
+
 #include "analysis/report_text.h"
+#include "base/big_array.h"
 #include "desktop/window/shell_state.h"
 #include "settings/options/analysis_options.h"
 
@@ -10,14 +13,19 @@ AnalysisRequest analysisRequest(const ShellState& shell) {
   return {toUtf8(shell.sourceText), analysisOptions(shell.settings, toUtf8(shell.settings.lastFile), shell.reading)};
 }
 
-AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const KeywordTable& keywords,
+AnalysisOutcome runAnalysisRequest(AnalysisRequest&& request, const KeywordTable& keywords,
                                    const MillisecondClock& clock) {
-  Analysis analysis = analyse(std::string_view(request.source), request.options, keywords, clock);
-  Text report = fromUtf8(reportText(analysis));
-  // Room for the lines above it in the window (the path), so that putting
-  // them in front moves the report in place instead of copying it anew on
-  // the window's thread.
-  report.reserve(report.size() + 4096);
+  // The analysis keeps a copy of its own; the request's is let go before the
+  // analysis builds its tables, so that a large source is not held twice.
+  BigArray<char> source;
+  source.resizeForOverwrite(request.source.size());
+  if (!request.source.empty()) std::memcpy(source.data(), request.source.data(), request.source.size());
+  std::string().swap(request.source);
+  Analysis analysis = analyse(std::move(source), request.options, keywords, clock);
+  // Room for the lines above it in the window (the path) reserved at once, so
+  // that putting them in front moves the report in place: growing a report
+  // of a million-line source afterwards would copy all of it.
+  Text report = fromUtf8(reportText(analysis), 4096);
   return {std::move(analysis), std::move(report)};
 }
 

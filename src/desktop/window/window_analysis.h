@@ -26,7 +26,8 @@ struct AnalysisOutcome {
   Analysis analysis;
   Text report;
 };
-AnalysisOutcome runAnalysisRequest(const AnalysisRequest& request, const KeywordTable& keywords,
+// Takes the request's source (it is left empty).
+AnalysisOutcome runAnalysisRequest(AnalysisRequest&& request, const KeywordTable& keywords,
                                    const MillisecondClock& clock);
 
 // Keeps the analysis and appends its report to the text window.
