@@ -25,6 +25,7 @@ class ContextNameFinder {
   // up to a comment.
   void readLine(std::string_view line) {
     tokens_.clear();
+    bool firstStatement = true;
     const size_t n = line.size();
     for (size_t i = 0; i < n;) {
       const char c = line[i];
@@ -35,6 +36,7 @@ class ContextNameFinder {
         i = e;
         if (isWord(w, "then") || isWord(w, "else")) {
           endStatement();
+          firstStatement = false;
         } else if (tokens_.empty() && isWord(w, "rem")) {
           return;
         } else {
@@ -44,7 +46,12 @@ class ContextNameFinder {
       }
       if (c == '\'') break;
       if (c == ':') {
+        // "start:" at the line's start defines a label of that name.
+        if (firstStatement && tokens_.size() == 1 && tokens_[0].word && isNameChar(line[i - 1])) {
+          mark(tokens_[0].text);
+        }
         endStatement();
+        firstStatement = false;
       } else if (c == '"') {
         const size_t close = line.find('"', i + 1);
         tokens_.push_back({line.substr(i, 1), false});

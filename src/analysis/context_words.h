@@ -13,9 +13,10 @@ namespace vennik {
 
 // By WordInfo::index, 1 for each context word that a line declares (DIM,
 // LOCAL, STATIC, CONST), takes as a FOR variable, names as a SUB or
-// FUNCTION or one of its parameters, or assigns at the start of a statement
-// (at the line's start or after ":", THEN or ELSE; LET allowed). Empty when
-// the table has no context words.
+// FUNCTION or one of its parameters, assigns at the start of a statement
+// (at the line's start or after ":", THEN or ELSE; LET allowed), or defines
+// as a label (the line's first word, ":" right after it). Empty when the
+// table has no context words.
 std::vector<uint8_t> contextWordsUsedAsNames(const Analysis& analysis, const KeywordTable& keywords);
 
 }  // namespace vennik

@@ -168,10 +168,11 @@ TEST(AnalysisPass, WordsStringsCommentsKeywordsAndNumbers) {
 TEST(AnalysisPass, ContextWordsAreNamesInProgramsThatUseThemAsVariables) {
   const std::string list =
       crlf({"1.0", "mmdeviceoptions 01011011", "   print for to next sub end dim if then else rem   ", "",
-            " count width id x2 version speed print up let ", "", " size zzzzzzzzzz", ""});
+            " count width id x2 version speed print up let start ", "", " size zzzzzzzzzz", ""});
   const std::string program = crlf({"dim count", "for id = 1 to 2 : next id", "sub s(x2)", "  print version, speed",
                                     "end sub", "width(1) = 3 : print count", "if a then up = 1 else let size = 2",
-                                    "print = 5", "rem speed = 1 : print version", "print width, id, x2, up, size"});
+                                    "print = 5", "rem speed = 1 : print version", "print width, id, x2, up, size",
+                                    "start: print start"});
   for (ContextWords context : {ContextWords::Yes, ContextWords::No}) {
     const KeywordTable table = std::get<KeywordTable>(readKeywordList(list, context));
     AnalysisOptions options;
@@ -179,7 +180,7 @@ TEST(AnalysisPass, ContextWordsAreNamesInProgramsThatUseThemAsVariables) {
     std::set<std::string> names;
     for (int32_t r = 0; r < a.analysis.rowCount(); ++r) names.insert(std::string(a.analysis.row(r).name));
     const std::set<std::string> wanted =
-        context == ContextWords::Yes ? std::set<std::string>{"a", "count", "id", "s", "size", "up", "width", "x2"}
+        context == ContextWords::Yes ? std::set<std::string>{"a", "count", "id", "s", "size", "start", "up", "width", "x2"}
                                      : std::set<std::string>{"a", "s"};
     EXPECT_EQ(names, wanted);
   }
