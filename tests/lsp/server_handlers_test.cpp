@@ -36,6 +36,15 @@ const char* const kProgram =
     "' a comment that runs on and on, well past the eighty characters a board's editor shows\n";  // 20
 
 struct Handlers : ServerFixture {
+  // The quoted names of the latest "undeclared" diagnostics, run together.
+  std::string undeclared() const {
+    std::string names;
+    for (const json& x : diagnostics()["diagnostics"]) {
+      const std::string message = x["message"];
+      if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
+    }
+    return names;
+  }
   void start(json capabilities = json::object()) {
     initialize(std::move(capabilities));
     open(kProgram);
@@ -93,15 +102,6 @@ TEST_F(Handlers, TheEditorChoosesTheKeywordList) {
   call("initialize", {{"capabilities", json::object()}, {"initializationOptions", {{"keywords", "picomite"}}}});
   notify("initialized", json::object());
   open("framebuffer create\n");
-  auto undeclared = [this] {
-    std::string names;
-    const json d = diagnostics();
-    for (const json& x : d["diagnostics"]) {
-      const std::string message = x["message"];
-      if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
-    }
-    return names;
-  };
   EXPECT_EQ(undeclared(), "");
   notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"keywords", "micromite"}}}}}});
   EXPECT_EQ(undeclared(), "'framebuffer''create'");
@@ -151,15 +151,6 @@ TEST_F(Handlers, TheEditorChoosesTheReading) {
   call("initialize", {{"capabilities", json::object()}, {"initializationOptions", {{"reading", "literal"}}}});
   notify("initialized", json::object());
   open("Rem the\n");
-  auto undeclared = [this] {
-    std::string names;
-    const json d = diagnostics();
-    for (const json& x : d["diagnostics"]) {
-      const std::string message = x["message"];
-      if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
-    }
-    return names;
-  };
   EXPECT_EQ(undeclared(), "'the'");
   notify("workspace/didChangeConfiguration", {{"settings", {{"vennikplus", {{"reading", "firmware"}}}}}});
   EXPECT_EQ(undeclared(), "");
