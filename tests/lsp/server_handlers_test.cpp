@@ -39,7 +39,8 @@ struct Handlers : ServerFixture {
   // The quoted names of the latest "undeclared" diagnostics, run together.
   std::string undeclared() const {
     std::string names;
-    for (const json& x : diagnostics()["diagnostics"]) {
+    const json d = diagnostics();  // kept: a loop over a temporary's member would dangle
+    for (const json& x : d["diagnostics"]) {
       const std::string message = x["message"];
       if (x["code"] == "undeclared") names += message.substr(0, message.find(' '));
     }
