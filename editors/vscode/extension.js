@@ -2,12 +2,19 @@
 // language client.
 const vscode = require('vscode');
 const { LanguageClient } = require('vscode-languageclient/node');
+const { serverCommand } = require('./find_server');
 
 let client;
 
-function activate() {
+function activate(context) {
   const config = vscode.workspace.getConfiguration('vennikplus');
-  const server = { command: config.get('command'), args: ['lsp', ...config.get('arguments')] };
+  const command = serverCommand({
+    setting: config.get('command'),
+    env: process.env,
+    extensionPath: context.extensionPath,
+    platform: process.platform,
+  });
+  const server = { command, args: ['lsp', ...config.get('arguments')] };
   client = new LanguageClient('vennikplus', 'VennikPlus', server, {
     documentSelector: [{ scheme: 'file', language: 'basic' }, { scheme: 'untitled', language: 'basic' }],
     // The keyword list at the start, and again whenever the setting changes.

@@ -27,7 +27,7 @@ CLI::Validator finiteRange(double low, double high) {
 }  // namespace
 
 void addPortOptions(CLI::App& cmd, PortOptions& opts, const std::string& forceAlso) {
-  cmd.add_option("--port", opts.port, "Serial port, e.g. /dev/ttyACM0 (see `ports`)")->required();
+  cmd.add_option("--port", opts.port, "Serial port, e.g. /dev/ttyACM0 or COM5 (see `ports`)")->required();
   cmd.add_option("--baud", opts.baud, "Bits per second (default 115200; 1200 only with --force)")
       ->check(CLI::Validator(
           [](std::string& in) -> std::string {
@@ -54,9 +54,9 @@ std::chrono::milliseconds timeoutOf(const PortOptions& opts) {
   return std::chrono::milliseconds(std::llround(opts.timeoutSeconds * 1000));
 }
 
-SelfPipeSignals transferSignals() { return SelfPipeSignals({SIGINT, SIGTERM, SIGHUP}, SelfPipeSignals::Restart::No); }
+StopSignals transferSignals() { return StopSignals(StopSignals::Restart::No); }
 
-void throwIfFailed(const TransferResult& r, const SelfPipeSignals& signals) {
+void throwIfFailed(const TransferResult& r, const StopSignals& signals) {
   switch (r.failure) {
     case TransferFailure::None: return;
     case TransferFailure::Cancelled: {

@@ -7,7 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "board/transfer/board_transfer.h"
-#include "system/signals/self_pipe_signals.h"
+#include "system/signals/stop_signals.h"
 
 namespace vennik::cli {
 
@@ -26,13 +26,14 @@ void addPortOptions(CLI::App& cmd, PortOptions& opts, const std::string& forceAl
 PortChoice portChoice(const PortOptions& opts);
 std::chrono::milliseconds timeoutOf(const PortOptions& opts);
 
-// Ctrl-C, SIGTERM and SIGHUP (the terminal closed) stop a transfer cleanly:
-// the port gets its settings back and its lock released.
-SelfPipeSignals transferSignals();
+// Ctrl-C, SIGTERM and SIGHUP (the terminal closed), or on Windows Ctrl-C,
+// Ctrl-Break and the console closed, stop a transfer cleanly: the port gets
+// its settings back and its lock released.
+StopSignals transferSignals();
 
 // Throws CliError with the transfer's message when it failed: exit 1, or
 // 128 plus the signal's number when a signal stopped it.
-void throwIfFailed(const TransferResult& r, const SelfPipeSignals& signals);
+void throwIfFailed(const TransferResult& r, const StopSignals& signals);
 
 // "1.2 s"
 std::string secondsText(double seconds);

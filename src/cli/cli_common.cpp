@@ -1,13 +1,14 @@
 #include "cli/cli_common.h"
 
 #include <algorithm>
+#include <memory>
 #include <iostream>
 
 #include "base/message_value.h"
 #include "system/files/source_file.h"
 #include "base/source_encoding.h"
 #include "system/folders/folder_id_pattern.h"
-#include "system/os/posix_platform.h"
+#include "system/os/native_platform.h"
 #include "settings/store/settings_file.h"
 #include "settings/store/settings_folder.h"
 
@@ -82,8 +83,8 @@ KeywordsInUse loadKeywords(const RunSettings& run) {
 }
 
 RunSettings runSettings(const CommonOptions& opts) {
-  PosixPlatform platform;
-  return runSettings(opts, platform);
+  const std::unique_ptr<PlatformServices> platform = makeNativePlatform();
+  return runSettings(opts, *platform);
 }
 
 BigArray<char> readSource(const std::string& file, int stdinFd) {

@@ -1,12 +1,12 @@
 #include "cli/cli_lsp.h"
 
-#include <csignal>
 #include <iostream>
 #include <memory>
 
 #include "analysis/analysis.h"
 #include "cli/cli_common.h"
 #include "lsp/server.h"
+#include "system/os/standard_streams.h"
 
 namespace vennik::cli {
 
@@ -29,7 +29,7 @@ void addLspCommand(CLI::App& app) {
     };
     config.clock = steadyMillisecondClock();
     // A client that goes away shows as a failed write, not a signal.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
     // Unsynchronised, standard input is a file buffer that can tell how much
     // input is waiting, so the server analyses once for a burst of changes.
     std::ios::sync_with_stdio(false);

@@ -1,8 +1,8 @@
 #include "cli/cli_progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "system/os/standard_streams.h"
 
 namespace vennik::cli {
 
@@ -26,7 +26,7 @@ std::string progressLine(const TransferProgress& p) {
   return line;
 }
 
-TerminalProgress::TerminalProgress() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+TerminalProgress::TerminalProgress() : terminal_(standardErrorIsTerminal()) {}
 
 TerminalProgress::~TerminalProgress() {
   if (shown_) std::fputs("\r\x1b[K", stderr);

@@ -79,12 +79,12 @@ void addReceiveCommand(CLI::App& app) {
     }
     const PortChoice port = portChoice(opts->port);
 
-    const SelfPipeSignals signals = transferSignals();
+    const StopSignals signals = transferSignals();
     std::string data;
     TransferResult r;
     {
       TerminalProgress progress;
-      r = receiveByXmodem(port, request, {signals.fd(), progress.sink()}, data);
+      r = receiveByXmodem(port, request, {signals.wake(), progress.sink()}, data);
     }
     if (r.tooLarge) throw CliError{r.message + " (--max-size)"};
     throwIfFailed(r, signals);

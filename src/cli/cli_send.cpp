@@ -53,11 +53,11 @@ void sendTyped(const SendOptions& o, BigArray<char> program) {
   pacing.timeout = timeoutOf(o.port);
   const PortChoice port = portChoice(o.port);
 
-  const SelfPipeSignals signals = transferSignals();
+  const StopSignals signals = transferSignals();
   TransferResult r;
   {
     TerminalProgress progress;
-    r = sendByTyping(port, envelope, pacing, {signals.fd(), progress.sink()});
+    r = sendByTyping(port, envelope, pacing, {signals.wake(), progress.sink()});
   }
   throwIfFailed(r, signals);
   std::cout << "Sent " << r.units << " lines, " << r.bytes << " bytes in " << secondsText(r.elapsed.count()) << '\n';
@@ -68,17 +68,24 @@ void sendXmodem(const SendOptions& o, BigArray<char> program) {
   request.program = view(program);
   if (!o.memory) {
     if (!o.as && o.common.file == "-") throw CliError{"name the file on the board with --as (or --memory)", 2};
-    request.name = o.as.value_or(std::filesystem::path(o.common.file).filename().string());
+    if (!o.as) {
+      // The path is UTF-8 on every system; Windows' paths take "\\" too.
+      const std::u8string file(o.common.file.begin(), o.common.file.end());
+      const std::u8string name = std::filesystem::path(file).filename().u8string();
+      request.name = std::string(name.begin(), name.end());
+    } else {
+      request.name = *o.as;
+    }
   }
   request.longBlocks = o.longBlocks;
   request.console.timeout = request.xmodem.timeout = timeoutOf(o.port);
   const PortChoice port = portChoice(o.port);
 
-  const SelfPipeSignals signals = transferSignals();
+  const StopSignals signals = transferSignals();
   TransferResult r;
   {
     TerminalProgress progress;
-    r = sendByXmodem(port, request, {signals.fd(), progress.sink()});
+    r = sendByXmodem(port, request, {signals.wake(), progress.sink()});
   }
   throwIfFailed(r, signals);
   std::cout << "Sent " << r.units << " blocks, " << r.bytes << " bytes in " << secondsText(r.elapsed.count())

@@ -21,9 +21,9 @@ class OpenFirstFiles : public IncludeFiles {
   OpenFirstFiles(const std::map<std::string, OpenDocument>& open, IncludeFiles& disk) : open_(open), disk_(disk) {}
 
   FileRead read(const std::string& path) override {
-    if (!path.starts_with('/')) return {};
+    if (!isAbsolutePath(path)) return {};
     for (const auto& [uri, doc] : open_) {
-      if (doc.path == path) return {FileRead::Status::Read, doc.text.text(), {}};
+      if (doc.path && samePath(*doc.path, path)) return {FileRead::Status::Read, doc.text.text(), {}};
     }
     FileRead read = disk_.read(path);
     // As the editor shows a file: Windows-1252 unless UTF-16 by its mark.
@@ -31,7 +31,7 @@ class OpenFirstFiles : public IncludeFiles {
     return read;
   }
   std::vector<std::string> namesIn(const std::string& folder) override {
-    return folder.starts_with('/') ? disk_.namesIn(folder) : std::vector<std::string>{};
+    return isAbsolutePath(folder) ? disk_.namesIn(folder) : std::vector<std::string>{};
   }
 
  private:
@@ -40,7 +40,7 @@ class OpenFirstFiles : public IncludeFiles {
 };
 
 bool reads(const OpenDocument& doc, const std::string& path) {
-  return std::find(doc.ownFiles.begin(), doc.ownFiles.end(), path) != doc.ownFiles.end();
+  return std::any_of(doc.ownFiles.begin(), doc.ownFiles.end(), [&](const std::string& f) { return samePath(f, path); });
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ void Workspace::setReading(Reading reading) {
 void Workspace::open(const std::string& uri, int32_t version, std::string text) {
   OpenDocument doc;
   doc.uri = uri;
-  if (auto path = pathOfFileUri(uri); path && path->starts_with('/')) doc.path = includedPath("", *path);
+  if (auto path = pathOfFileUri(uri); path && isAbsolutePath(*path)) doc.path = includedPath("", *path);
   doc.version = version;
   doc.text = TextDocument(std::move(text));
   documents_.insert_or_assign(uri, std::move(doc));
@@ -117,7 +117,7 @@ const OpenDocument* Workspace::find(const std::string& uri) const {
 
 std::string Workspace::uriOf(const std::string& path) const {
   for (const auto& [uri, doc] : documents_) {
-    if (doc.path == path) return uri;
+    if (doc.path && samePath(*doc.path, path)) return uri;
   }
   return fileUriOfPath(path);
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 namespace vennik::testing {
@@ -12,8 +13,14 @@ namespace vennik::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vennik-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
+    // A name no one else has: made only where none stood.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const auto candidate = std::filesystem::temp_directory_path() / ("vennik-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate, ec)) path_ = candidate.string();
+    }
   }
   ~TempFolder() {
     std::error_code ec;

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,6 +30,17 @@ inline std::string readAll(const std::filesystem::path& p) {
 }
 
 #ifdef VENNIK_CLI
+// The tool the tests run: the one this build made, or the one
+// VENNIK_CLI_UNDER_TEST names (the Windows build's, run under wine).
+inline std::string cliUnderTest() {
+  const char* other = std::getenv("VENNIK_CLI_UNDER_TEST");
+  return other && *other ? other : VENNIK_CLI;
+}
+
+// Whether the tool under test is a Windows program under wine, where SIGINT
+// alone reaches the program (as the console's Ctrl-C).
+inline bool cliUnderWine() { return std::getenv("VENNIK_CLI_UNDER_WINE") != nullptr; }
+
 // `stdinBytes`, when given, is fed to the tool's standard input.
 inline CliRun runCli(const std::vector<std::string>& args, const std::string* stdinBytes = nullptr) {
   namespace fs = std::filesystem;
@@ -36,7 +48,7 @@ inline CliRun runCli(const std::vector<std::string>& args, const std::string* st
   const std::string tag = std::to_string(::getpid());
   const fs::path errFile = dir / ("vennik_cli_err_" + tag);
   const fs::path inFile = dir / ("vennik_cli_in_" + tag);
-  std::string cmd = shellQuote(VENNIK_CLI);
+  std::string cmd = shellQuote(cliUnderTest());
   for (const auto& a : args) cmd += " " + shellQuote(a);
   cmd += " 2>" + shellQuote(errFile.string());
   if (stdinBytes) {

@@ -76,7 +76,7 @@ class Assembler {
 
   std::optional<int32_t> known(const std::string& path) const {
     for (size_t i = 0; i < files_.size(); ++i) {
-      if (files_[i].path == path) return static_cast<int32_t>(i);
+      if (samePath(files_[i].path, path)) return static_cast<int32_t>(i);
     }
     return std::nullopt;
   }

@@ -24,19 +24,40 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return foldAscii(x) == foldAscii(y); });
 }
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 }  // namespace
 
-std::string includedPath(std::string_view from, std::string_view written) {
+size_t rootLength(std::string_view path, PathStyle style) {
+  if (style == PathStyle::Posix) return path.starts_with('/') ? 1 : 0;
+  if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && path[2] == '/') return 3;
+  if (path.starts_with("//")) {
+    // "//server/share/": the server and its share are one root.
+    size_t end = path.find('/', 2);
+    if (end != std::string_view::npos) end = path.find('/', end + 1);
+    return end == std::string_view::npos ? path.size() : end + 1;
+  }
+  return path.starts_with('/') ? 1 : 0;
+}
+
+bool samePath(std::string_view a, std::string_view b, PathStyle style) {
+  return style == PathStyle::Windows ? equalIgnoringCase(a, b) : a == b;
+}
+
+std::string includedPath(std::string_view from, std::string_view written, PathStyle style) {
   std::string joined(written);
   std::replace(joined.begin(), joined.end(), '\\', '/');
-  if (!joined.starts_with('/')) {
-    const size_t slash = from.rfind('/');
-    if (slash != std::string_view::npos) joined.insert(0, from.substr(0, slash + 1));
+  if (rootLength(joined, style) == 0) {
+    std::string folder(from);
+    if (style == PathStyle::Windows) std::replace(folder.begin(), folder.end(), '\\', '/');
+    const size_t slash = folder.rfind('/');
+    if (slash != std::string::npos) joined.insert(0, folder.substr(0, slash + 1));
   }
-  const bool rooted = joined.starts_with('/');
+  const size_t root = rootLength(joined, style);
+  const bool rooted = root > 0;
   std::vector<std::string_view> kept;
   size_t leadingUps = 0;  // ".." above the folder a relative path starts from
-  for (std::string_view name : namesOf(joined)) {
+  for (std::string_view name : namesOf(std::string_view(joined).substr(root))) {
     if (name == ".") continue;
     if (name != "..") {
       kept.push_back(name);
@@ -47,7 +68,7 @@ std::string includedPath(std::string_view from, std::string_view written) {
       ++leadingUps;
     }
   }
-  std::string out = rooted ? "/" : "";
+  std::string out = joined.substr(0, root);
   for (size_t i = 0; i < kept.size(); ++i) {
     if (i > 0) out += '/';
     out += kept[i];
@@ -55,10 +76,11 @@ std::string includedPath(std::string_view from, std::string_view written) {
   return out;
 }
 
-CaseMatch findIgnoringCase(const std::string& path, IncludeFiles& files) {
-  std::string found = path.starts_with('/') ? "/" : "";
+CaseMatch findIgnoringCase(const std::string& path, IncludeFiles& files, PathStyle style) {
+  const size_t root = rootLength(path, style);
+  std::string found = path.substr(0, root);
   bool first = true;
-  for (std::string_view name : namesOf(path)) {
+  for (std::string_view name : namesOf(std::string_view(path).substr(root))) {
     const std::string folder = found;
     if (!first) found += '/';
     first = false;
@@ -90,9 +112,9 @@ CaseMatch findIgnoringCase(const std::string& path, IncludeFiles& files) {
   return {found, {}};
 }
 
-bool leavesFolder(std::string_view path, std::string_view folder) {
-  if (!folder.empty()) return !path.starts_with(folder);
-  return path.starts_with('/') || path == ".." || path.starts_with("../");
+bool leavesFolder(std::string_view path, std::string_view folder, PathStyle style) {
+  if (!folder.empty()) return !samePath(path.substr(0, folder.size()), folder, style);
+  return isAbsolutePath(path, style) || path == ".." || path.starts_with("../");
 }
 
 }  // namespace vennik

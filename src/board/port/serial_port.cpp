@@ -1,70 +1,20 @@
 #include "board/port/serial_port.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <optional>
-#include <utility>
+#include <iterator>
 
 namespace vennik {
 
 namespace {
-
-std::optional<speed_t> speedFor(int baud) {
-  static constexpr std::pair<int, speed_t> kSpeeds[] = {
-      {1200, B1200},       {2400, B2400},       {4800, B4800},       {9600, B9600},
-      {19200, B19200},     {38400, B38400},     {57600, B57600},     {115200, B115200},
-      {230400, B230400},   {460800, B460800},   {500000, B500000},   {576000, B576000},
-      {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
-      {2000000, B2000000}, {3000000, B3000000}, {4000000, B4000000},
-  };
-  for (const auto& [rate, speed] : kSpeeds) {
-    if (rate == baud) return speed;
-  }
-  return std::nullopt;
-}
-
-PortOpenFailure failureFor(int err) {
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENXIO:
-    case ENODEV: return PortOpenFailure::NotFound;
-    case EACCES:
-    case EPERM: return PortOpenFailure::NoPermission;
-    case EBUSY:
-    case EWOULDBLOCK: return PortOpenFailure::InUse;
-    case ENOTTY: return PortOpenFailure::NotSerial;
-    default: return PortOpenFailure::Other;
-  }
-}
-
-bool configure(int fd, speed_t speed, termios tio) {
-  ::cfmakeraw(&tio);
-  tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
-  tio.c_cflag |= CS8 | CLOCAL | CREAD;
-  tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-  tio.c_cc[VMIN] = 1;
-  tio.c_cc[VTIME] = 0;
-  if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0) return false;
-  return ::tcsetattr(fd, TCSANOW, &tio) == 0;
-}
-
-int millisUntil(LinkClock::time_point deadline) {
-  auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - LinkClock::now()).count();
-  return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left, 60'000));
-}
-
+// The rates every system this runs on can set.
+constexpr int kStandardBauds[] = {1200,   2400,   4800,   9600,    19200,   38400,   57600,
+                                  115200, 230400, 460800, 500000,  576000,  921600,  1000000,
+                                  1152000, 1500000, 2000000, 3000000, 4000000};
 }  // namespace
 
-bool serialBaudSupported(int baud) { return speedFor(baud).has_value(); }
+bool serialBaudSupported(int baud) {
+  return std::find(std::begin(kStandardBauds), std::end(kStandardBauds), baud) != std::end(kStandardBauds);
+}
 
 std::string baudRefusal(int baud) {
   if (baud != kBootloaderTouchBaud) return {};
@@ -72,152 +22,9 @@ std::string baudRefusal(int baud) {
          "in its firmware-upload mode (--force if that is what you mean)";
 }
 
-std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, int baud, int wakeFd, PortOpenError& error) {
-  auto fail = [&](int err) {
-    error = {failureFor(err), std::strerror(err)};
-    return nullptr;
-  };
-  const std::optional<speed_t> speed = speedFor(baud);
-  if (!speed) return fail(EINVAL);
-  // Non-blocking: the open must not wait for a carrier, and every wait
-  // below is a poll that the user's Ctrl-C can end.
-  int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(errno);
-  std::unique_ptr<SerialPort> port(new SerialPort(fd, wakeFd));
-  if (!::isatty(fd)) return fail(ENOTTY);
-  // The lock keeps out another sender, root included; TIOCEXCL keeps out
-  // terminal programs that do not lock.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return fail(errno);
-  port->owned_ = true;
-  ::ioctl(fd, TIOCEXCL);
-  if (::tcgetattr(fd, &port->found_) != 0) return fail(errno);
-  port->restore_ = true;
-  if (!configure(fd, *speed, port->found_)) return fail(errno);
-  // A PicoMite's USB console sends nothing until the terminal is ready. A
-  // port without modem lines (a pseudo-terminal) refuses; nothing is lost.
-  int lines = TIOCM_DTR | TIOCM_RTS;
-  ::ioctl(fd, TIOCMBIS, &lines);
-  ::tcflush(fd, TCIFLUSH);
-  return port;
-}
-
-SerialPort::~SerialPort() {
-  // All act on the port, not on this descriptor: only for the port's owner.
-  // What was written is drained first (a final ACK, a CAN CAN, the Ctrl-C of
-  // a stopped send: the board must see them), and dropped only when the
-  // board has stopped taking bytes, so that closing never waits on a stuck
-  // board. Drained output is never flushed: on some ports (a pseudo-terminal)
-  // the flush drops bytes that the other end has not read yet.
-  if (owned_) {
-    if (undrained_) {
-      wakeFd_ = -1;  // the user's stop has been seen: this is the way out
-      if (drain(kCloseStall) != LinkStatus::Ok) ::tcflush(fd_, TCOFLUSH);
-    }
-    if (restore_) ::tcsetattr(fd_, TCSANOW, &found_);
-    ::ioctl(fd_, TIOCNXCL);
-  }
-  ::close(fd_);
-}
-
-bool SerialPort::woken() const {
-  if (wakeFd_ < 0) return false;
-  pollfd wake{wakeFd_, POLLIN, 0};
-  return ::poll(&wake, 1, 0) > 0 && (wake.revents & POLLIN);
-}
-
 LinkStatus SerialPort::lost(std::string reason) {
   lostReason_ = std::move(reason);
   return LinkStatus::Lost;
-}
-
-LinkStatus SerialPort::await(short events, LinkClock::time_point deadline) {
-  for (;;) {
-    pollfd fds[2] = {{fd_, events, 0}, {wakeFd_, POLLIN, 0}};
-    int n = ::poll(fds, wakeFd_ >= 0 ? 2 : 1, millisUntil(deadline));
-    if (n < 0 && errno != EINTR) return lost(std::strerror(errno));
-    if (n < 0) continue;  // the wake pipe tells whether it was the user
-    if (wakeFd_ >= 0 && (fds[1].revents & POLLIN)) return LinkStatus::Interrupted;
-    if (fds[0].revents & events) return LinkStatus::Ok;
-    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return lost("the port hung up");
-    if (n == 0 && LinkClock::now() >= deadline) return LinkStatus::TimedOut;
-  }
-}
-
-LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadline, size_t& written) {
-  written = 0;
-  undrained_ = true;
-  while (written < bytes.size()) {
-    if (woken()) return LinkStatus::Interrupted;
-    ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
-    if (n > 0) {
-      written += static_cast<size_t>(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN) return lost(std::strerror(errno));
-    LinkStatus status = await(POLLOUT, deadline);
-    if (status != LinkStatus::Ok) return status;
-  }
-  return LinkStatus::Ok;
-}
-
-LinkStatus SerialPort::read(LinkClock::time_point deadline, std::string& in) {
-  for (;;) {
-    // Looked at before every read: a board that never stops sending would
-    // otherwise never let the wait see the user's stop.
-    if (woken()) return LinkStatus::Interrupted;
-    char buf[4096];
-    ssize_t n = ::read(fd_, buf, sizeof buf);
-    if (n > 0) {
-      in.append(buf, static_cast<size_t>(n));
-      return LinkStatus::Ok;
-    }
-    // A raw port (at least one byte per read) reads nothing only on hang-up.
-    if (n == 0) return lost("the port hung up");
-    if (errno == EINTR) continue;
-    if (errno != EAGAIN) return lost(std::strerror(errno));
-    LinkStatus status = await(POLLIN, deadline);
-    if (status != LinkStatus::Ok) return status;
-  }
-}
-
-LinkStatus SerialPort::drain(std::chrono::milliseconds stall) {
-  // The queue is watched rather than waited on with tcdrain alone, which has
-  // no time limit: a board that stops taking bytes would hold it for ever.
-  constexpr auto kLook = std::chrono::milliseconds(10);
-  int last = -1;
-  auto deadline = LinkClock::now() + stall;
-  for (;;) {
-    int queued = 0;
-    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) return lost(std::strerror(errno));
-    if (queued == 0) break;
-    if (last < 0 || queued < last) deadline = LinkClock::now() + stall;
-    last = queued;
-    if (LinkClock::now() >= deadline) return LinkStatus::TimedOut;
-    pollfd wake{wakeFd_, POLLIN, 0};
-    if (::poll(&wake, wakeFd_ >= 0 ? 1 : 0, static_cast<int>(kLook.count())) > 0) return LinkStatus::Interrupted;
-  }
-  // What is left is in the hardware's own buffer, a few bytes at most.
-  while (::tcdrain(fd_) != 0) {
-    if (errno != EINTR) return lost(std::strerror(errno));
-    pollfd wake{wakeFd_, POLLIN, 0};
-    if (::poll(&wake, wakeFd_ >= 0 ? 1 : 0, 0) > 0) return LinkStatus::Interrupted;
-  }
-  undrained_ = false;
-  return LinkStatus::Ok;
-}
-
-LinkStatus SerialPort::writeFinal(std::string_view bytes, LinkClock::time_point deadline) {
-  const int wake = wakeFd_;
-  wakeFd_ = -1;
-  size_t written = 0;
-  LinkStatus status = write(bytes, deadline, written);
-  if (status == LinkStatus::Ok) {
-    status = drain(std::max(std::chrono::milliseconds(1),
-                            std::chrono::ceil<std::chrono::milliseconds>(deadline - LinkClock::now())));
-  }
-  wakeFd_ = wake;
-  return status;
 }
 
 }  // namespace vennik

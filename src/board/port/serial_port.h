@@ -1,15 +1,15 @@
 #pragma once
 // A serial port opened for a board's console: exclusive, raw, 8 data bits,
 // no parity, 1 stop bit, no flow control, DTR and RTS raised; closing gives
-// it back the settings it had. Plain POSIX termios, because the
+// it back the settings it had. On POSIX systems plain termios, because the
 // port listing library refuses pseudo-terminals (it looks every port up
 // among the system's devices, where they do not appear), and the tests drive
-// a pseudo-terminal.
-#include <termios.h>
-
+// a pseudo-terminal; on Windows a COM port opened for overlapped reads and
+// writes, its DCB saved and given back.
 #include <memory>
 #include <string>
 
+#include "base/wake_handle.h"
 #include "board/port/byte_link.h"
 
 namespace vennik {
@@ -33,10 +33,11 @@ std::string baudRefusal(int baud);
 
 class SerialPort : public ByteLink {
  public:
-  // Opens `path` at `baud` (one serialBaudSupported accepts). Every wait
-  // ends with Interrupted once `wakeFd` is readable (-1: never). nullptr and
-  // `error` filled when the port cannot be opened.
-  static std::unique_ptr<SerialPort> open(const std::string& path, int baud, int wakeFd, PortOpenError& error);
+  // Opens `path` at `baud` (one serialBaudSupported accepts): a device path,
+  // or on Windows a port's name, "COM5" or "\\.\COM12". Every wait
+  // ends with Interrupted once `wake` wakes. nullptr and `error` filled when
+  // the port cannot be opened.
+  static std::unique_ptr<SerialPort> open(const std::string& path, int baud, WakeHandle wake, PortOpenError& error);
   // Waits until what was written has left (a board that takes nothing for
   // kCloseStall has what is left dropped, so that closing never waits on a
   // stuck board); restores the port's settings and releases it.
@@ -51,21 +52,16 @@ class SerialPort : public ByteLink {
   std::string lostReason() const override { return lostReason_; }
 
  private:
-  SerialPort(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
-  // Waits for `events` on the port until the deadline.
-  LinkStatus await(short events, LinkClock::time_point deadline);
+  // The system's handle and the settings to give back, in the platform's
+  // own file (serial_port_posix.cpp, serial_port_windows.cpp).
+  struct Native;
+  explicit SerialPort(std::unique_ptr<Native> native);
   LinkStatus lost(std::string reason);
-  // Whether the user has asked to stop.
-  bool woken() const;
 
   static constexpr std::chrono::milliseconds kCloseStall{2000};
 
-  int fd_;
-  int wakeFd_;
-  bool owned_ = false;      // locked by this process
+  std::unique_ptr<Native> native_;
   bool undrained_ = false;  // written since the last drain
-  bool restore_ = false;    // found_ holds the settings to give back
-  termios found_{};
   std::string lostReason_;
 };
 

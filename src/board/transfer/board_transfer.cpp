@@ -34,7 +34,7 @@ std::string openMessage(const PortChoice& port, const PortOpenError& e) {
 
 // The port, open, or the result that says why not.
 std::unique_ptr<SerialPort> openPort(const PortChoice& port, const TransferControl& control, TransferResult& result) {
-  std::unique_ptr<SerialPort> open = SerialPort::open(port.path, port.baud, control.cancelFd, result.openError);
+  std::unique_ptr<SerialPort> open = SerialPort::open(port.path, port.baud, control.cancel, result.openError);
   if (!open) {
     result.failure = TransferFailure::PortOpen;
     result.message = openMessage(port, result.openError);

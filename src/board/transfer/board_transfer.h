@@ -4,12 +4,13 @@
 // AUTOSAVE prompt, or by XMODEM for boards with files. Each call opens the
 // port, stops a running program with Ctrl-C, does its transfer, and closes
 // the port with the settings it had. Nothing here writes to a terminal:
-// progress goes to a callback, and the caller stops a transfer by making a
-// descriptor readable (a signal's pipe, a Cancel button's).
+// progress goes to a callback, and the caller stops a transfer through a
+// wake handle (the user's stop signals, a Cancel button's event).
 #include <chrono>
 #include <optional>
 #include <string>
 
+#include "base/wake_handle.h"
 #include "board/typed/line_sender.h"
 #include "board/port/serial_port.h"
 #include "board/transfer/transfer_progress.h"
@@ -23,7 +24,7 @@ struct PortChoice {
 };
 
 struct TransferControl {
-  int cancelFd = -1;  // readable: stop (-1: never)
+  WakeHandle cancel;  // wakes: stop (by default never)
   ProgressSink progress;
 };
 

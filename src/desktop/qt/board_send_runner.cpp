@@ -1,11 +1,5 @@
 #include "desktop/qt/board_send_runner.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
 #include <QGuiApplication>
 #include <QProgressDialog>
 #include <QWidget>
@@ -37,8 +31,6 @@ BoardSendRunner::~BoardSendRunner() {
     worker_.join();
   }
   if (running()) QGuiApplication::restoreOverrideCursor();
-  if (cancelRead_ >= 0) ::close(cancelRead_);
-  if (cancelWrite_ >= 0) ::close(cancelWrite_);
   delete dialog_;
 }
 
@@ -52,18 +44,15 @@ void BoardSendRunner::start(BoardSendRequest request, Finished finished) {
              request_->bytes.size(), {}};
   // Busy, but the Cancel button and the window can still be clicked.
   QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-  int fds[2] = {-1, -1};
-  // Non-blocking, so that a cancel never waits on a full pipe. A send that
-  // could not be stopped is not begun.
-  if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
+  // A send that could not be stopped is not begun.
+  cancelEvent_.emplace();
+  if (!cancelEvent_->made()) {
     TransferResult refused;
     refused.failure = TransferFailure::Refused;
-    refused.message = "no pipe to stop it with could be made (" + std::string(std::strerror(errno)) + ")";
+    refused.message = "no event to stop it with could be made";
     QMetaObject::invokeMethod(this, [this, refused] { finish(refused); }, Qt::QueuedConnection);
     return;
   }
-  cancelRead_ = fds[0];
-  cancelWrite_ = fds[1];
 
   auto* dialog = new QProgressDialog(&window_);
   // Not the title of the requester before it and the message after it, so
@@ -83,8 +72,8 @@ void BoardSendRunner::start(BoardSendRequest request, Finished finished) {
   dialog_ = dialog;
 
   const BoardSendRequest* sent = &*request_;
-  const int cancelFd = cancelRead_;
-  worker_ = std::thread([this, sent, cancelFd] {
+  const WakeHandle cancelWake = cancelEvent_->handle();
+  worker_ = std::thread([this, sent, cancelWake] {
     ProgressSink sink = [this](const TransferProgress& p) {
       std::lock_guard lock(progressMutex_);
       latest_ = p;
@@ -92,7 +81,7 @@ void BoardSendRunner::start(BoardSendRequest request, Finished finished) {
       progressPosted_ = true;
       QMetaObject::invokeMethod(this, [this] { showProgress(); }, Qt::QueuedConnection);
     };
-    const TransferResult result = runBoardSend(*sent, {cancelFd, sink});
+    const TransferResult result = runBoardSend(*sent, {cancelWake, sink});
     // Queued to this object's thread; dropped should the object go first.
     QMetaObject::invokeMethod(this, [this, result] { finish(result); }, Qt::QueuedConnection);
   });
@@ -101,10 +90,7 @@ void BoardSendRunner::start(BoardSendRequest request, Finished finished) {
 void BoardSendRunner::cancel() {
   if (!running() || cancelled_) return;
   cancelled_ = true;
-  if (cancelWrite_ >= 0) {
-    const char stop = 1;
-    [[maybe_unused]] const ssize_t n = ::write(cancelWrite_, &stop, 1);
-  }
+  if (cancelEvent_) cancelEvent_->raise();
 }
 
 void BoardSendRunner::showProgress() {
@@ -122,9 +108,7 @@ void BoardSendRunner::showProgress() {
 
 void BoardSendRunner::finish(const TransferResult& result) {
   if (worker_.joinable()) worker_.join();
-  for (int fd : {cancelRead_, cancelWrite_})
-    if (fd >= 0) ::close(fd);
-  cancelRead_ = cancelWrite_ = -1;
+  cancelEvent_.reset();
   delete dialog_;
   QGuiApplication::restoreOverrideCursor();
   const BoardSendRequest request = std::move(*request_);

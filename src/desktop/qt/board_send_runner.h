@@ -1,7 +1,7 @@
 #pragma once
 // Runs a send to a board on a worker thread while the event loop goes on,
 // with a progress dialog (lines, bytes, percent) whose Cancel stops it the
-// way the transfer stops on a signal: by a byte in a pipe it watches.
+// way the transfer stops on a signal: by a wake event it watches.
 #include <QObject>
 #include <QPointer>
 #include <QProgressDialog>
@@ -9,6 +9,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include "system/signals/wake_event.h"
 
 #include "desktop/commands/board_send.h"
 
@@ -45,8 +47,7 @@ class BoardSendRunner : public QObject {
   std::optional<BoardSendRequest> request_;
   Finished finished_;
   std::thread worker_;
-  int cancelRead_ = -1;
-  int cancelWrite_ = -1;
+  std::optional<WakeEvent> cancelEvent_;
   bool cancelled_ = false;
   QPointer<QProgressDialog> dialog_;
   // The latest progress the worker reported, shown once the event loop

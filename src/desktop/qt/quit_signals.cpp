@@ -1,18 +1,18 @@
 #include "desktop/qt/quit_signals.h"
 
 #include <QSocketNotifier>
-#include <csignal>
 
-#include "system/signals/self_pipe_signals.h"
+#include "system/signals/stop_signals.h"
 
 namespace vennik {
 
 QuitSignals::QuitSignals(QObject* parent)
     : QObject(parent),
-      signals_(std::make_unique<SelfPipeSignals>(std::initializer_list<int>{SIGTERM, SIGINT, SIGHUP},
-                                                 SelfPipeSignals::Restart::Calls)) {
-  if (signals_->fd() < 0) return;
-  notifier_ = new QSocketNotifier(signals_->fd(), QSocketNotifier::Read, this);
+      signals_(std::make_unique<StopSignals>(StopSignals::Restart::Calls)) {
+  // The desktop program runs on POSIX systems only: the handle is the pipe's
+  // descriptor, which the event loop watches.
+  if (!signals_->wake().valid()) return;
+  notifier_ = new QSocketNotifier(static_cast<qintptr>(signals_->wake().native()), QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &QuitSignals::drain);
 }
 

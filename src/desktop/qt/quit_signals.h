@@ -9,7 +9,7 @@ class QSocketNotifier;
 
 namespace vennik {
 
-class SelfPipeSignals;
+class StopSignals;
 
 class QuitSignals : public QObject {
   Q_OBJECT
@@ -24,7 +24,7 @@ class QuitSignals : public QObject {
 
  private:
   void drain();
-  std::unique_ptr<SelfPipeSignals> signals_;
+  std::unique_ptr<StopSignals> signals_;
   QSocketNotifier* notifier_ = nullptr;
 };
 

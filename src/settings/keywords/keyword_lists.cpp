@@ -1,10 +1,9 @@
 #include "settings/keywords/keyword_lists.h"
 
-#include "base/message_value.h"
-#include <filesystem>
-
 #include "analysis/keyword_list.h"
+#include "base/message_value.h"
 #include "base/utf8_text.h"
+#include "system/files/path_ops.h"
 #include "system/files/source_file.h"
 
 namespace vennik {
@@ -36,8 +35,10 @@ const std::array<ShippedKeywordList, 5>& shippedKeywordLists() {
 std::vector<std::string> keywordFolders(TextView programFolder) {
   std::vector<std::string> folders;
   if (!programFolder.empty()) {
-    const auto installed = std::filesystem::path(toFileSystemPath(programFolder)) / "../share/vennikplus/keywords/";
-    folders.push_back(installed.lexically_normal().string());
+    // The folder ends in a separator; its parent is the installation's root.
+    const Text parent = folderPart(programFolder.substr(0, programFolder.size() - 1));
+    if (!parent.empty()) folders.push_back(toFileSystemPath(parent) + "share/vennikplus/keywords/");
+    folders.push_back(toFileSystemPath(programFolder) + "keywords/");
   }
 #ifdef VENNIK_SOURCE_KEYWORDS_DIR
   folders.emplace_back(VENNIK_SOURCE_KEYWORDS_DIR);
@@ -98,8 +99,7 @@ std::variant<KeywordsInUse, std::string> chooseKeywords(std::string_view choice,
     path.clear();
     for (const std::string& folder : folders) {
       const std::string candidate = folder + std::string(shipped[i].fileName);
-      std::error_code ec;
-      if (std::filesystem::exists(candidate, ec)) {
+      if (isRegularFile(candidate)) {
         path = candidate;
         break;
       }

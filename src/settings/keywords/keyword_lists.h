@@ -40,8 +40,9 @@ const std::array<ShippedKeywordList, 5>& shippedKeywordLists();
 inline constexpr std::string_view kBuiltInKeywordList = "micromite";
 
 // Where the shipped lists are looked for, in order: share/vennikplus/keywords
-// beside the installed program's bin folder, then the source tree the
-// program was built from (so that a build runs without being installed).
+// beside the installed program's bin folder, keywords/ beside the program
+// (as the Windows zip holds them), then the source tree the program was
+// built from (so that a build runs without being installed).
 std::vector<std::string> keywordFolders(TextView programFolder);
 
 // The list an analysis reads, and what the language server checks with it.

@@ -20,7 +20,7 @@ struct ReadFailure {
   bool tooLarge = false;
 };
 
-// Reads all that an open descriptor gives into a big array, refusing more
+// Reads all that an open descriptor (a C run-time one on Windows) gives into a big array, refusing more
 // than `maxBytes`: a regular file by its size before reading, a stream (pipe,
 // FIFO, terminal, device) as soon as more than that has arrived. False on
 // failure. A large source is read straight into memory that the analysis
@@ -37,12 +37,18 @@ bool readRegularFileInto(const std::string& path, size_t maxBytes, BigArray<char
 std::optional<std::string> readRegularFileLimited(const std::string& path, size_t maxBytes,
                                                   ReadFailure* failure = nullptr);
 
+// Whether `path` names an existing regular file (through symbolic links).
+bool isRegularFile(const std::string& path);
+
 // Reads a whole regular file of at most `maxBytes`; nullopt and a reason in
 // `error` when it cannot be read.
 std::optional<std::string> readFileBytes(const std::string& path, std::string* error = nullptr,
                                          size_t maxBytes = kMaxSourceBytes);
 
-// Path text to a file-system path (UTF-8 on Linux).
+// Paths are UTF-8 throughout, on Windows too, where they become UTF-16 only
+// in the calls to the system; Windows files are read in binary.
+
+// Path text to a file-system path.
 std::string toFileSystemPath(TextView path);
 
 }  // namespace vennik

@@ -10,6 +10,7 @@
 
 #include "system/files/source_file.h"
 #include "system/files/path_ops.h"
+#include "system/os/native_platform.h"
 
 namespace vennik {
 
@@ -90,10 +91,7 @@ Text PosixPlatform::knownFolder(const KnownFolderId& folderId) {
 
 Text PosixPlatform::userConfigFolder() { return fromUtf8(baseFolder("XDG_CONFIG_HOME", ".config")); }
 
-bool PosixPlatform::fileExists(TextView path) {
-  struct stat st {};
-  return ::stat(toFileSystemPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool PosixPlatform::fileExists(TextView path) { return isRegularFile(toFileSystemPath(path)); }
 
 bool PosixPlatform::folderWritable(TextView folder) {
   const std::string f = toFileSystemPath(folder);
@@ -110,5 +108,7 @@ bool PosixPlatform::makeFolders(TextView folder) {
   if (!f.empty() && f.back() != '/' && ::mkdir(f.c_str(), 0777) != 0 && errno != EEXIST) return false;
   return isFolder(f);
 }
+
+std::unique_ptr<PlatformServices> makeNativePlatform() { return std::make_unique<PosixPlatform>(); }
 
 }  // namespace vennik

@@ -1,15 +1,24 @@
-#include "system/signals/self_pipe_signals.h"
+#include "system/signals/stop_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
+#include <vector>
 
 namespace vennik {
 
 namespace {
+// A signal handler can reach no object: what it writes to is here.
 int g_pipe[2] = {-1, -1};
 std::atomic<int> g_first{0};
+
+struct Former {
+  int signal;
+  struct sigaction action;
+};
+std::vector<Former> g_former;
 
 extern "C" void onSignal(int signal) {
   int expected = 0;
@@ -22,32 +31,34 @@ extern "C" void onSignal(int signal) {
 }
 }  // namespace
 
-SelfPipeSignals::SelfPipeSignals(std::initializer_list<int> caught, Restart restart) {
+StopSignals::StopSignals(Restart restart) {
   g_first.store(0);
   if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) g_pipe[0] = g_pipe[1] = -1;
   struct sigaction action {};
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = restart == Restart::Calls ? SA_RESTART : 0;
-  for (int signal : caught) {
+  g_former.clear();
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     Former former{signal, {}};
-    if (::sigaction(signal, &action, &former.action) == 0) former_.push_back(former);
+    if (::sigaction(signal, &action, &former.action) == 0) g_former.push_back(former);
   }
 }
 
-SelfPipeSignals::~SelfPipeSignals() {
-  for (const Former& f : former_) ::sigaction(f.signal, &f.action, nullptr);
+StopSignals::~StopSignals() {
+  for (const Former& f : g_former) ::sigaction(f.signal, &f.action, nullptr);
+  g_former.clear();
   for (int& end : g_pipe) {
     if (end >= 0) ::close(end);
     end = -1;
   }
 }
 
-int SelfPipeSignals::fd() const { return g_pipe[0]; }
+WakeHandle StopSignals::wake() const { return g_pipe[0] >= 0 ? WakeHandle::fromNative(g_pipe[0]) : WakeHandle(); }
 
-int SelfPipeSignals::first() const { return g_first.load(); }
+int StopSignals::first() const { return g_first.load(); }
 
-void SelfPipeSignals::drain() {
+void StopSignals::drain() {
   char buffer[64];
   while (g_pipe[0] >= 0 && ::read(g_pipe[0], buffer, sizeof buffer) > 0) {
   }
