@@ -42,6 +42,9 @@ int run(int argc, char** argv) {
   CLI::App app{"VennikPlus command-line tool: analyse BASIC programs for " + allBoardNames()};
   app.set_version_flag("--version", std::string("vennikplus-cli ") + VENNIK_VERSION);
   app.require_subcommand(1);
+  // The same options on every system: on Windows the parser would take a
+  // word beginning with "/" (a path) for an option.
+  app.allow_windows_style_options(false);
   app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
     return withLongWordsCut(CLI::FailureMessage::simple(failed, e));
   });

@@ -209,7 +209,10 @@ TEST(CliSend, ASignalEndsTheSendCleanly) {
     EXPECT_EQ(exitCodeOf(tool.pid), 128 + signal);
     termios after{};
     ASSERT_EQ(::tcgetattr(board.slaveFd(), &after), 0);
-    EXPECT_EQ(after.c_lflag, before.c_lflag) << signal;
+    // A Windows port's settings (its DCB) hold no terminal modes: wine turns
+    // them off as the port opens, and no Windows program can give them back;
+    // the speed it can, and does.
+    if (!cliUnderWine()) EXPECT_EQ(after.c_lflag, before.c_lflag) << signal;
     EXPECT_EQ(::cfgetospeed(&after), B9600) << signal;
     int exclusive = 1;
     ASSERT_EQ(::ioctl(board.slaveFd(), TIOCGEXCL, &exclusive), 0);
@@ -244,7 +247,7 @@ TEST(CliSend, ABoardThatPrintsWithoutEndHoldsNothing) {
   EXPECT_EQ(exitCodeOf(tool.pid), 130);
   termios after{};
   ASSERT_EQ(::tcgetattr(board.slaveFd(), &after), 0);
-  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  if (!cliUnderWine()) EXPECT_EQ(after.c_lflag, before.c_lflag);
   board.finish();
   const std::string err = readAll(tool.errPath);
   std::filesystem::remove(tool.errPath);

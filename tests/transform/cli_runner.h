@@ -1,7 +1,5 @@
 #pragma once
 // Runs the command-line tool as a user would and captures what it writes.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +28,8 @@ inline std::string readAll(const std::filesystem::path& p) {
 }
 
 #ifdef VENNIK_CLI
+#include <sys/wait.h>
+
 // The tool the tests run: the one this build made, or the one
 // VENNIK_CLI_UNDER_TEST names (the Windows build's, run under wine).
 inline std::string cliUnderTest() {

@@ -4,7 +4,7 @@
 # Mono and Gecko are not installed: a console program needs neither, and
 # their installers would ask on a display.
 set -euo pipefail
-prefix=$1
+prefix=$(realpath -m "$1")
 if [ -f "$prefix/system.reg" ] && [ -d "$prefix/dosdevices" ]; then exit 0; fi
 command -v wine > /dev/null || { echo "wine is missing: run scripts/install-deps.sh --windows"; exit 1; }
 rm -rf "$prefix"

@@ -46,10 +46,13 @@ DWORD millisUntil(LinkClock::time_point deadline) {
 
 }  // namespace
 
-// One read is kept under way between calls: a wait that times out or is
-// woken leaves it pending, and the next call waits on it again, so that no
-// byte is lost to a cancel. Reads and writes have events of their own, so
-// that one thread may read while another writes.
+// A read takes what has arrived at once; when nothing has, a read of one
+// byte waits for the next, and is kept under way between calls: a wait that
+// times out or is woken leaves it pending, and the next call waits on it
+// again, so that no byte is lost to a cancel. (Windows' own "return what has
+// come" time-outs are not kept by every driver, nor by wine.) Reads and
+// writes have events of their own, so that one thread may read while
+// another writes.
 struct SerialPort::Native {
   HANDLE port = INVALID_HANDLE_VALUE;
   HANDLE wake = nullptr;  // signalled: the user asks to stop (null: never)
@@ -58,7 +61,7 @@ struct SerialPort::Native {
   COMMTIMEOUTS foundTimeouts{};
   OVERLAPPED readIo{};
   OVERLAPPED writeIo{};
-  bool reading = false;  // readIo is under way
+  bool reading = false;  // readIo, for one byte into buffer, is under way
   char buffer[4096];
 
   ~Native() {
@@ -134,13 +137,10 @@ std::unique_ptr<SerialPort> SerialPort::open(const std::string& path, int baud, 
   dcb.fDtrControl = DTR_CONTROL_ENABLE;
   dcb.fRtsControl = RTS_CONTROL_ENABLE;
   if (!::SetCommState(n.port, &dcb)) return fail(::GetLastError());
-  // A read returns what has come as soon as anything has, and otherwise
-  // waits for the first byte; writes have no time limit of their own. Every
-  // wait is bounded here, by the caller's deadline.
+  // No time limits of the port's own: a read waits for all it asks for,
+  // which is never more than has come or one byte. Every wait is bounded
+  // here, by the caller's deadline.
   COMMTIMEOUTS timeouts{};
-  timeouts.ReadIntervalTimeout = MAXDWORD;
-  timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
-  timeouts.ReadTotalTimeoutConstant = MAXDWORD - 1;
   if (!::SetCommTimeouts(n.port, &timeouts)) return fail(::GetLastError());
   ::PurgeComm(n.port, PURGE_RXCLEAR);
   return std::unique_ptr<SerialPort>(new SerialPort(std::move(native)));
@@ -186,31 +186,41 @@ LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadl
 
 LinkStatus SerialPort::read(LinkClock::time_point deadline, std::string& in) {
   Native& n = *native_;
+  const size_t before = in.size();
   for (;;) {
-    // Looked at before every read: a board that never stops sending would
+    // Looked at before every wait: a board that never stops sending would
     // otherwise never let the wait see the user's stop.
     if (n.woken()) return LinkStatus::Interrupted;
     DWORD count = 0;
-    if (!n.reading) {
-      ::ResetEvent(n.readIo.hEvent);
-      if (::ReadFile(n.port, n.buffer, sizeof n.buffer, &count, &n.readIo)) {
-        if (count == 0) continue;  // the read's own time limit, weeks long
-        in.append(n.buffer, count);
-        return LinkStatus::Ok;
-      }
+    if (n.reading) {
+      const LinkStatus status = n.await(n.readIo, deadline);
+      if (status == LinkStatus::Lost) return lost(windowsErrorText(::GetLastError()));
+      if (status != LinkStatus::Ok) return status;  // the read stays under way
+      n.reading = false;
+      if (!::GetOverlappedResult(n.port, &n.readIo, &count, FALSE)) return lost(windowsErrorText(::GetLastError()));
+      in.append(n.buffer, count);
+    }
+    // What has come besides, at once: a read of no more than is there
+    // completes without waiting.
+    DWORD errors = 0;
+    COMSTAT queue{};
+    if (!::ClearCommError(n.port, &errors, &queue)) return lost(windowsErrorText(::GetLastError()));
+    const DWORD waiting = std::min<DWORD>(queue.cbInQue, sizeof n.buffer);
+    if (waiting == 0 && in.size() > before) return LinkStatus::Ok;
+    // Nothing yet: one byte, waited for above.
+    const DWORD asked = waiting > 0 ? waiting : 1;
+    ::ResetEvent(n.readIo.hEvent);
+    if (!::ReadFile(n.port, n.buffer, asked, &count, &n.readIo)) {
       const DWORD error = ::GetLastError();
       if (error != ERROR_IO_PENDING) return lost(windowsErrorText(error));
-      n.reading = true;
+      if (waiting == 0) {
+        n.reading = true;
+        continue;
+      }
+      if (!::GetOverlappedResult(n.port, &n.readIo, &count, TRUE)) return lost(windowsErrorText(::GetLastError()));
     }
-    const LinkStatus status = n.await(n.readIo, deadline);
-    if (status == LinkStatus::Lost) return lost(windowsErrorText(::GetLastError()));
-    if (status != LinkStatus::Ok) return status;  // the read stays under way
-    n.reading = false;
-    if (!::GetOverlappedResult(n.port, &n.readIo, &count, FALSE)) return lost(windowsErrorText(::GetLastError()));
-    if (count > 0) {
-      in.append(n.buffer, count);
-      return LinkStatus::Ok;
-    }
+    in.append(n.buffer, count);
+    if (in.size() > before) return LinkStatus::Ok;
   }
 }
 
