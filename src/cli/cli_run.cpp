@@ -18,7 +18,10 @@
 #include "cli/cli_ports.h"
 #include "cli/cli_receive.h"
 #include "cli/cli_report.h"
+#include "cli/cli_run_program.h"
 #include "cli/cli_send.h"
+#include "cli/cli_term.h"
+#include "cli/cli_where.h"
 
 namespace vennik::cli {
 
@@ -53,6 +56,9 @@ int run(int argc, char** argv) {
   addPortsCommand(app);
   addSendCommand(app);
   addReceiveCommand(app);
+  addRunCommand(app);
+  addTermCommand(app);
+  addWhereCommand(app);
   addLspCommand(app);
 
   try {
@@ -68,7 +74,8 @@ int run(int argc, char** argv) {
     return 2;
   } catch (const CliError& e) {
     std::cout.flush();
-    std::cerr << "vennikplus-cli: " << withLongWordsCut(e.message) << '\n';
+    // A subcommand that has said all it had to ends with its code alone.
+    if (!e.message.empty()) std::cerr << "vennikplus-cli: " << withLongWordsCut(e.message) << '\n';
     return e.exitCode;
   }
   std::cout.flush();

@@ -269,6 +269,20 @@ TransferResult sendByXmodem(const PortChoice& port, const XmodemSendRequest& req
   return xmodemResult(x, port, request.xmodem, lostReason, true);
 }
 
+TransferResult openConsole(const PortChoice& port, const std::string& command, const ConsolePacing& pacing,
+                           const TransferControl& control, ConsoleSession& session) {
+  if (std::string problem = commandLineProblem(command); !problem.empty()) return refused(problem);
+  TransferResult r;
+  session.port = openPort(port, control, r);
+  if (!session.port) return r;
+  if (command.empty()) return r;
+  if (auto failed = startCommand(*session.port, command, port, pacing, session.after)) {
+    session.port.reset();
+    return *failed;
+  }
+  return r;
+}
+
 TransferResult receiveByXmodem(const PortChoice& port, const XmodemReceiveRequest& request,
                                const TransferControl& control, std::string& data) {
   if (std::string problem = boardFileNameProblem(request.name); !problem.empty()) return refused(problem);
