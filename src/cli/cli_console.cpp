@@ -106,8 +106,11 @@ ConsoleResult holdConsole(ConsoleSession& session, const ConsoleOptions& options
   } else {
     relay.keyboardFd = STDIN_FILENO;
   }
-  if (!options.help.empty()) std::cerr << options.help << '\n';
+  if (!options.help.empty() && (keyboard || !options.helpForTerminalOnly)) std::cerr << options.help << '\n';
   result.outcome = relayConsole(*session.port, output, relay, session.after);
+  // The board's prompt is the last it printed: the user's own prompt comes
+  // on a line of its own.
+  if (result.outcome.end == RelayEnd::Prompt && !outputGone) writeOut("\n");
   return result;
 }
 

@@ -25,6 +25,7 @@ struct ConsoleOptions {
   const BoardLineMap* map = nullptr;  // the program on the board, when known
   std::chrono::milliseconds keyTimeout{3000};
   std::string help;                // the line shown once the keys go to the board
+  bool helpForTerminalOnly = false;  // shown only when the keys come from a terminal
 };
 
 struct ConsoleResult {

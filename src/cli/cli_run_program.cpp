@@ -51,6 +51,7 @@ int runOnBoard(const SendOptions& opts) {
   console.map = &sent.map;
   console.keyTimeout = timeoutOf(opts.port);
   console.help = command + ": Ctrl-] leaves (the program runs on), every other key goes to the board, Ctrl-C too";
+  console.helpForTerminalOnly = true;
   const ConsoleResult result = holdConsole(session, console);
   session.port.reset();  // the port given back before the user reads the outcome
 

@@ -10,6 +10,9 @@
 // asks for an XMODEM file and answers every block with NAK until cancelled;
 // or echoes the first line and then prints without line ends until the test
 // ends, as a running program's output would.
+// A board that runs programs (Runs) keeps what AUTOSAVE, AUTO or XMODEM
+// RECEIVE gave it and answers RUN with the program's PRINT lines and the
+// firmware's error report (fake_board_console.h).
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -26,11 +29,14 @@
 #include <string>
 #include <thread>
 
+#include "support/fake_board_console.h"
+
 namespace vennik::testing {
 
 class FakeBoard {
  public:
-  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood };
+  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood,
+    Runs };
 
   explicit FakeBoard(Behaviour behaviour, std::string folder = {})
       : behaviour_(behaviour), folder_(std::move(folder)) {
@@ -77,6 +83,7 @@ class FakeBoard {
 
  private:
   void run() {
+    if (behaviour_ == Behaviour::Runs) return runPrograms();
     char buf[4096];
     for (;;) {
       ssize_t n = ::read(master_, buf, sizeof buf);
@@ -124,6 +131,37 @@ class FakeBoard {
           line_ += c;
         }
         afterCr_ = c == '\r';
+      }
+      if (!answer.empty() && ::write(master_, answer.data(), answer.size()) < 0) return;
+    }
+  }
+
+  // The Runs behaviour: the console answers every byte; an XMODEM RECEIVE
+  // goes to rx as with a board with files.
+  void runPrograms() {
+    FakeBoardConsole console(folder_);
+    char buf[4096];
+    for (;;) {
+      ssize_t n = ::read(master_, buf, sizeof buf);
+      if (n <= 0) return;
+      std::string answer;
+      for (ssize_t i = 0; i < n; ++i) {
+        received_ += buf[i];
+        answer += console.take(buf[i]);
+        if (buf[i] == '\r' || (buf[i] == '\n' && !afterCr_)) {
+          {
+            std::lock_guard lock(mutex_);
+            ++lines_;
+          }
+          arrived_.notify_all();
+        }
+        afterCr_ = buf[i] == '\r';
+        if (console.xmodemLine()) {
+          if (!answer.empty() && ::write(master_, answer.data(), answer.size()) < 0) return;
+          answer.clear();
+          runCommand(*console.xmodemLine());
+          console.received();
+        }
       }
       if (!answer.empty() && ::write(master_, answer.data(), answer.size()) < 0) return;
     }
