@@ -1,6 +1,7 @@
 // `run`, `where` and `term` as a user runs them, against a board on a
 // pseudo-terminal that keeps and runs programs (support/fake_board.h), with
 // a program split over three files.
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <spawn.h>
@@ -175,6 +176,7 @@ TEST(CliTerm, LeavesTheUsersTerminalAsItFoundIt) {
     int user = -1;
     int tty = -1;
     ASSERT_EQ(::openpty(&user, &tty, nullptr, nullptr, nullptr), 0);
+    ::fcntl(user, F_SETFD, FD_CLOEXEC);
     termios before{};
     ASSERT_EQ(::tcgetattr(tty, &before), 0);
     before.c_lflag |= ICANON | ECHO | ISIG;
@@ -213,6 +215,40 @@ TEST(CliTerm, LeavesTheUsersTerminalAsItFoundIt) {
   const std::string typed = board.finish();
   EXPECT_NE(typed.find("RUN\r\x03"), std::string::npos);
   EXPECT_EQ(typed.find('\x1d'), std::string::npos);
+}
+
+// A board unplugged while the terminal shows it (its end of the line gone)
+// ends the terminal at once, with a message, whatever the keyboard does.
+TEST(CliTerm, ABoardThatGoesAwayEndsIt) {
+  int board = -1;
+  int port = -1;
+  char name[128] = {};
+  ASSERT_EQ(::openpty(&board, &port, name, nullptr, nullptr), 0);
+  ::close(port);  // the tool opens the port by its name
+  ::fcntl(board, F_SETFD, FD_CLOEXEC);  // the board's end must not live on in the tool
+  int err[2];
+  ASSERT_EQ(::pipe2(err, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  std::string cli = VENNIK_CLI;
+  std::string term = "term";
+  std::string portOption = "--port";
+  char* argv[] = {cli.data(), term.data(), portOption.data(), name, nullptr};
+  pid_t tool = -1;
+  ASSERT_EQ(::posix_spawn(&tool, VENNIK_CLI, &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(err[1]);
+
+  std::string said;
+  ASSERT_TRUE(awaitText(err[0], said, "Ctrl-] leaves")) << said;
+  ::close(board);
+  awaitText(err[0], said, "\x04");  // reads until the tool has ended and closed its end
+  ::close(err[0]);
+  EXPECT_EQ(toolExitCode(tool), 1);
+  EXPECT_NE(said.find("lost the port"), std::string::npos) << said;
 }
 
 }  // namespace

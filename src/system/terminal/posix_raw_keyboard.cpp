@@ -29,6 +29,12 @@ class PosixRawKeyboard : public RawKeyboard {
 std::unique_ptr<RawKeyboard> makeRawKeyboard(int fd) {
   termios found{};
   if (!::isatty(fd) || ::tcgetattr(fd, &found) != 0) return nullptr;
+  // A job in the background of its own terminal that set it up would be
+  // stopped by the system (SIGTTOU); it leaves the terminal to the
+  // foreground. (A terminal that is not this program's own has no
+  // foreground for it.)
+  const pid_t foreground = ::tcgetpgrp(fd);
+  if (foreground >= 0 && foreground != ::getpgrp()) return nullptr;
   termios raw = found;
   // Input as it comes: no signals from keys, no line editing, no echo, no
   // CR to LF, no XON/XOFF (Ctrl-S and Ctrl-Q go to the board). Output is

@@ -15,7 +15,8 @@ class RawKeyboard {
 };
 
 // Sets the terminal on `fd` up so; nullptr when `fd` is no terminal (keys
-// then come as they are, from a pipe or a file) or cannot be set up.
+// then come as they are, from a pipe or a file), or one this program may
+// not set up (it runs in the background), or cannot be set up.
 // This file declares it for every system; each has its own implementation
 // (posix_raw_keyboard.cpp here).
 std::unique_ptr<RawKeyboard> makeRawKeyboard(int fd);
