@@ -22,6 +22,7 @@ struct TermOptions {
 // port (with a note when none is known, or its map cannot be read).
 std::optional<BoardLineMap> programOnBoard(const TermOptions& o) {
   if (o.file) {
+    if (*o.file == "-") throw CliError{"--program cannot be standard input: the keys come from there", 2};
     SendOptions shaped = o.program;
     shaped.common.file = *o.file;
     return mapOfSend(shaped);

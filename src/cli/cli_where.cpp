@@ -25,7 +25,15 @@ void addWhereCommand(CLI::App& app) {
   addShapeOptions(*cmd, opts->program);
   addSettingsOptions(*cmd, opts->program.common);
   cmd->add_option("FILE", opts->program.common.file, "The program as it was sent (- for standard input)")->required();
-  cmd->add_option("LINE", opts->line, "The board's line number")->required()->check(CLI::PositiveNumber);
+  cmd->add_option("LINE", opts->line, "The board's line number")
+      ->required()
+      ->check(CLI::Validator(
+          [](std::string& in) -> std::string {
+            int64_t line = 0;
+            if (CLI::detail::lexical_cast(in, line) && line >= 1) return {};
+            return "a board counts its lines from 1: " + in;
+          },
+          "LINE", "LINE"));
   cmd->callback([opts] {
     const BoardLineMap map = mapOfSend(opts->program);
     const std::optional<LineOrigin> origin = map.origin(opts->line, BoardLineCount::Memory);
