@@ -35,8 +35,7 @@ namespace vennik::testing {
 
 class FakeBoard {
  public:
-  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood,
-    Runs };
+  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood, Runs };
 
   explicit FakeBoard(Behaviour behaviour, std::string folder = {})
       : behaviour_(behaviour), folder_(std::move(folder)) {
