@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -161,8 +162,9 @@ int toolExitCode(pid_t pid) {
 }
 
 // The user's terminal is raw while `term` runs and as it was after, however
-// it ends; keys go to the board, Ctrl-C among them; the program last sent to
-// the port is known without being named, and its errors are led back.
+// it ends, and the port is free; keys go to the board, Ctrl-C among them;
+// the program last sent to the port is known without being named, and its
+// errors are led back.
 TEST(CliTerm, LeavesTheUsersTerminalAsItFoundIt) {
   const Project project("' the main program", "ERROR \"bad value\"");
   TempFolder drive;
@@ -209,6 +211,9 @@ TEST(CliTerm, LeavesTheUsersTerminalAsItFoundIt) {
     EXPECT_EQ(after.c_oflag, before.c_oflag);
     EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
     EXPECT_EQ(::cfgetospeed(&after), B9600);
+    int exclusive = 1;  // the port's lock is released too
+    ASSERT_EQ(::ioctl(board.slaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
     ::close(tty);
     ::close(user);
   }

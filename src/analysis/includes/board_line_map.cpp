@@ -79,6 +79,8 @@ std::optional<BoardLineMap> lineMapFromText(std::string_view text, std::string* 
     const std::string where = "line " + std::to_string(number);
     if (line.starts_with("file ")) {
       if (!map.lines.empty()) return fail(problem, where + " names a file after the lines");
+      // A CR is a line end the text cannot keep in a path: no map holds one.
+      if (line.find('\r') != std::string_view::npos) return fail(problem, where + " holds a CR");
       map.files.emplace_back(line.substr(5));
       continue;
     }
