@@ -9,7 +9,9 @@
 // XMODEM RECEIVE or XMODEM SEND command, in its own folder; or, refusing,
 // asks for an XMODEM file and answers every block with NAK until cancelled;
 // or echoes the first line and then prints without line ends until the test
-// ends, as a running program's output would.
+// ends, as a running program's output would. A board with files also lists
+// its drive and its own words (fake_board_drive.h), each answer followed by
+// its prompt.
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -25,6 +27,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+
+#include "support/fake_board_drive.h"
 
 namespace vennik::testing {
 
@@ -130,6 +134,7 @@ class FakeBoard {
   }
 
   void runCommand(const std::string& line) {
+    if (std::optional<DriveAnswer> answer = driveAnswer(line, folder_)) return answerInPages(*answer);
     const std::string receive = "XMODEM RECEIVE \"";
     const std::string send = "XMODEM SEND \"";
     std::string tool;
@@ -174,6 +179,25 @@ class FakeBoard {
     ::close(link[0]);
     const std::string prompt = "\r\n> ";
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
+  }
+
+  // Each page of the answer, the board waiting for a key between two (as
+  // its firmware does at a screenful), then the prompt.
+  void answerInPages(const DriveAnswer& answer) {
+    const std::string pause = "PRESS ANY KEY ...";
+    const std::string rubOut = "\r                 \r";
+    for (size_t i = 0; i < answer.pages.size(); ++i) {
+      if (i > 0) {
+        if (!writeAll(master_, pause.data(), pause.size())) return;
+        char key = 0;
+        if (::read(master_, &key, 1) != 1) return;
+        received_ += key;
+        if (!writeAll(master_, rubOut.data(), rubOut.size())) return;
+      }
+      if (!writeAll(master_, answer.pages[i].data(), answer.pages[i].size())) return;
+    }
+    const std::string prompt = "> ";
+    writeAll(master_, prompt.data(), prompt.size());
   }
 
   void flood() {
