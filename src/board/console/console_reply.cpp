@@ -77,8 +77,8 @@ ConsoleReply runConsoleCommand(ByteLink& link, std::string_view command, const C
   return reply;
 }
 
-LinkStatus awaitPrompt(ByteLink& link, const ConsolePacing& pacing, size_t longest) {
-  std::string in;
+LinkStatus awaitPrompt(ByteLink& link, const ConsolePacing& pacing, size_t longest, std::string already) {
+  std::string in = std::move(already);
   const PromptWait waited = readToPrompt(link, pacing, longest, true, in);
   return waited.tooLong ? LinkStatus::TimedOut : waited.status;
 }

@@ -40,8 +40,9 @@ ConsoleReply runConsoleCommand(ByteLink& link, std::string_view command, const C
 
 // Reads until the board's prompt comes, dropping what comes before it, as
 // above: the end of a command whose output the caller does not want (an
-// XMODEM transfer). TimedOut when no prompt came.
-LinkStatus awaitPrompt(ByteLink& link, const ConsolePacing& pacing, size_t longest);
+// XMODEM transfer). `already` is what came of it before. TimedOut when no
+// prompt came.
+LinkStatus awaitPrompt(ByteLink& link, const ConsolePacing& pacing, size_t longest, std::string already = {});
 
 // The first error report in a reply ("Error : Could not find the path",
 // "Error: ..."), without its line end; nullopt when there is none.

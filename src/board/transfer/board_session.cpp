@@ -86,7 +86,7 @@ TransferResult BoardSession::sendFile(const std::string& name, std::string_view 
   TransferResult r = xmodemResult(x, port_, pacing, link_->lostReason(), true);
   // A prompt that does not come shows at the next command, which then
   // names what came instead.
-  if (r.failure == TransferFailure::None) awaitPrompt(*link_, console_, kLongestAfterTransfer);
+  if (r.failure == TransferFailure::None) awaitPrompt(*link_, console_, kLongestAfterTransfer, x.after);
   return r;
 }
 

@@ -38,6 +38,9 @@ std::string xmodemFailure(const XmodemOutcome& r, const PortChoice& port, const 
                            seconds(pacing.timeout) + " of the command" + cancel
                      : "the board did not start sending within " + std::to_string(pacing.tries) + " tries of " +
                            seconds(pacing.timeout) + " (does the file exist?)" + cancel;
+    case XmodemEnd::Refused:
+      return "the board answered with " + quoted(r.refusal) + " instead of " +
+             (sending ? std::string("asking for the file; nothing was sent") : std::string("sending the file"));
     case XmodemEnd::TooLarge:
       return "the file is larger than the limit of " + std::to_string(pacing.maxBytes) + " bytes, at " + blockOf(r) +
              cancel;
