@@ -29,8 +29,8 @@ std::optional<std::string> relativeName(const std::string& path) {
 
 std::string inFolder(const std::optional<std::string>& to, const std::string& name) {
   if (!to || to->empty()) return name;
-  const char last = to->back();
-  return *to + (last == '/' || last == ':' ? "" : "/") + name;
+  // "B:" alone is the drive's current folder to some firmware: its root is meant.
+  return *to + (to->back() == '/' ? "" : "/") + name;
 }
 
 void throwIfStopped(const DriveRun& run, const std::vector<std::string>& names, const char* wentVerb,

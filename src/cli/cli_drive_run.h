@@ -14,7 +14,8 @@ namespace vennik::cli {
 // without "./"; nullopt for a path that is absolute or climbs out with "..".
 std::optional<std::string> relativeName(const std::string& path);
 
-// `name` inside the board's folder `to` (none: the current folder).
+// `name` inside the board's folder `to` (none: the current folder; "B:" is
+// the drive's root).
 std::string inFolder(const std::optional<std::string>& to, const std::string& name);
 
 // Throws CliError when the run stopped early: the step that stopped it and
