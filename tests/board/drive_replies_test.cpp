@@ -173,6 +173,12 @@ TEST(ConsoleReply, ABoardThatDoesNotComeBackIsGivenUp) {
   ScriptedLink chatty({expect("FILES\r"), reply("FILES\r\n"), noise(std::string(1000, '*'), milliseconds(1))});
   const ConsoleReply flood = runConsoleCommand(chatty, "FILES", quickPacing(), 1 << 16);
   EXPECT_TRUE(flood.tooLong);
+
+  // A byte now and then, each within the timeout, for ever.
+  ScriptedLink dripping({expect("FILES\r"), reply("FILES\r\n"), noise("*", milliseconds(2900))});
+  const ConsoleReply drip = runConsoleCommand(dripping, "FILES", quickPacing(), 1 << 16);
+  EXPECT_TRUE(drip.tooLong);
+  EXPECT_LE(dripping.elapsed(), quickPacing().timeout * (kLongestAnswer + 1));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "board/console/console_reply.h"
 
+#include <algorithm>
+
 namespace vennik {
 
 namespace {
@@ -39,19 +41,24 @@ struct PromptWait {
 };
 
 // Reads into `in` until the prompt has come and nothing has followed it for
-// the quiet time, answering each pause with a blank.
+// the quiet time, answering each pause with a blank. A board that keeps
+// sending a byte now and then is given up too, after kLongestAnswer
+// timeouts in all.
 PromptWait readToPrompt(ByteLink& link, const ConsolePacing& pacing, size_t longest, bool anywhere, std::string& in) {
+  const auto giveUpAt = link.now() + pacing.timeout * kLongestAnswer;
   size_t answeredAt = std::string::npos;
   for (;;) {
-    if (in.size() > longest) return {LinkStatus::Ok, true};
+    if (in.size() > longest || link.now() >= giveUpAt) return {LinkStatus::Ok, true};
     if (in.ends_with(kMorePause) && answeredAt != in.size()) {
       answeredAt = in.size();
       size_t written = 0;
       if (LinkStatus status = writeAll(link, " ", pacing.timeout, written); status != LinkStatus::Ok) return {status};
     }
     const bool prompt = endsInPrompt(in, anywhere);
-    const LinkStatus status = link.read(link.now() + (prompt ? pacing.settleQuiet : pacing.timeout), in);
+    const auto wait = link.now() + (prompt ? pacing.settleQuiet : pacing.timeout);
+    const LinkStatus status = link.read(std::min(wait, giveUpAt), in);
     if (status == LinkStatus::TimedOut && prompt) return {};
+    if (status == LinkStatus::TimedOut && link.now() >= giveUpAt) return {LinkStatus::Ok, true};
     if (status != LinkStatus::Ok) return {status};
   }
 }

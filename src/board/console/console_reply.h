@@ -3,8 +3,9 @@
 // to the prompt that follows: how `files` and `keywords` ask a board what it
 // holds. A listing longer than the board's screen stops at "PRESS ANY KEY
 // ..." until a key comes; the reader sends one and drops the pause from the
-// text. Every wait is bounded: by the timeout between bytes, and by a
-// largest reply, so a board that keeps printing cannot hold the reader.
+// text. Every wait is bounded: by the timeout between bytes, by a largest
+// reply, and by kLongestAnswer timeouts in all, so a board that keeps
+// printing cannot hold the reader.
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ inline constexpr std::string_view kBoardPrompt = "> ";
 // What the firmware prints when a listing fills its screen; any key goes on.
 inline constexpr std::string_view kMorePause = "PRESS ANY KEY ...";
 
+// The longest an answer may take, in timeouts (5 minutes at 3 s): a
+// listing of thousands of files at 115200 baud takes seconds.
+inline constexpr int kLongestAnswer = 100;
+
 struct ConsoleReply {
   LinkStatus status = LinkStatus::Ok;  // Ok: the prompt came back
   bool echoed = false;  // the board echoed the command (Ok only)
@@ -28,7 +33,7 @@ struct ConsoleReply {
   // What the board printed after the echo, without the pauses and the
   // closing prompt; line ends as it sent them.
   std::string text;
-  bool tooLong = false;  // more than `longest` bytes came without the prompt
+  bool tooLong = false;  // more than `longest` bytes, or kLongestAnswer timeouts, without the prompt
 };
 
 // Types `command` and CR and reads the board's reply until its prompt, at

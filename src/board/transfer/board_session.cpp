@@ -50,8 +50,9 @@ TransferResult BoardSession::command(const std::string& command, size_t longest,
     return failed(r.status, commandFailure(typed, command, port_, console_, link_->lostReason()));
   }
   if (r.tooLong) {
-    return failed(LinkStatus::Ok, "the board's answer to " + command + " went past " + std::to_string(longest) +
-                                      " bytes without its prompt");
+    return failed(LinkStatus::Ok, "the board's answer to " + command + " went on past " + std::to_string(longest) +
+                                      " bytes or " + seconds(console_.timeout * kLongestAnswer) +
+                                      " without its prompt");
   }
   switch (r.status) {
     case LinkStatus::Ok: return {};
