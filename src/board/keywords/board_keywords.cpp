@@ -159,7 +159,7 @@ std::variant<std::vector<std::string>, std::string> readNameTable(std::string_vi
     for (std::string_view cell : cells) {
       cell = trimmed(cell);
       constexpr std::string_view kSecondary = " (*)";
-      if (cell.ends_with(kSecondary)) cell.remove_suffix(kSecondary.size());
+      if (cell.ends_with(kSecondary)) cell = trimmed(cell.substr(0, cell.size() - kSecondary.size()));
       if (!cell.empty()) names.emplace_back(cell);
     }
   }
