@@ -34,8 +34,8 @@ struct FileHooks {
 struct DriveRun {
   TransferResult result;
   size_t done = 0;
-  // The step that stopped it, when it was no file's transfer ("MKDIR
-  // \"common\""); empty otherwise.
+  // The step that stopped it, when it was no file's transfer ("the folder
+  // \"common\"", "the start (Ctrl-C to the board)"); empty otherwise.
   std::string step;
 };
 
