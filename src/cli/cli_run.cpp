@@ -13,9 +13,13 @@
 #include "cli/cli_common.h"
 #include "cli/cli_copy.h"
 #include "cli/cli_crunch.h"
+#include "cli/cli_files.h"
 #include "cli/cli_flatten.h"
+#include "cli/cli_get.h"
+#include "cli/cli_keywords.h"
 #include "cli/cli_lsp.h"
 #include "cli/cli_ports.h"
+#include "cli/cli_put.h"
 #include "cli/cli_receive.h"
 #include "cli/cli_report.h"
 #include "cli/cli_run_program.h"
@@ -59,6 +63,10 @@ int run(int argc, char** argv) {
   addRunCommand(app);
   addTermCommand(app);
   addWhereCommand(app);
+  addFilesCommand(app);
+  addPutCommand(app);
+  addGetCommand(app);
+  addKeywordsCommand(app);
   addLspCommand(app);
 
   try {

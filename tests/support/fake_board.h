@@ -12,7 +12,9 @@
 // ends, as a running program's output would.
 // A board that runs programs (Runs) keeps what AUTOSAVE, AUTO or XMODEM
 // RECEIVE gave it and answers RUN with the program's PRINT lines and the
-// firmware's error report (fake_board_console.h).
+// firmware's error report (fake_board_console.h). A board with files also
+// lists its drive and its own words (fake_board_drive.h), each answer
+// followed by its prompt.
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -30,6 +32,7 @@
 #include <thread>
 
 #include "support/fake_board_console.h"
+#include "support/fake_board_drive.h"
 
 namespace vennik::testing {
 
@@ -167,6 +170,7 @@ class FakeBoard {
   }
 
   void runCommand(const std::string& line) {
+    if (std::optional<DriveAnswer> answer = driveAnswer(line, folder_)) return answerInPages(*answer);
     const std::string receive = "XMODEM RECEIVE \"";
     const std::string send = "XMODEM SEND \"";
     std::string tool;
@@ -211,6 +215,25 @@ class FakeBoard {
     ::close(link[0]);
     const std::string prompt = "\r\n> ";
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
+  }
+
+  // Each page of the answer, the board waiting for a key between two (as
+  // its firmware does at a screenful), then the prompt.
+  void answerInPages(const DriveAnswer& answer) {
+    const std::string pause = "PRESS ANY KEY ...";
+    const std::string rubOut = "\r                 \r";
+    for (size_t i = 0; i < answer.pages.size(); ++i) {
+      if (i > 0) {
+        if (!writeAll(master_, pause.data(), pause.size())) return;
+        char key = 0;
+        if (::read(master_, &key, 1) != 1) return;
+        received_ += key;
+        if (!writeAll(master_, rubOut.data(), rubOut.size())) return;
+      }
+      if (!writeAll(master_, answer.pages[i].data(), answer.pages[i].size())) return;
+    }
+    const std::string prompt = "> ";
+    writeAll(master_, prompt.data(), prompt.size());
   }
 
   void flood() {
