@@ -103,7 +103,9 @@ std::vector<DeclareFix> declareFixes(const Program& program, DocumentId document
         fix.title = "Declare " + name + " with DIM at the top of the program";
         const int32_t option = lastOpeningOption(program, firmware);
         const std::string dim = spelled(a, "dim", "Dim") + " " + name;
-        if (option == 0) std::tie(fix.insertAt, fix.text) = std::pair{Location{0, {{1, 0}, {1, 0}}}, dim + "\n"};
+        // The very top, after a byte-order mark.
+        const int32_t top = program.lineText(0, 1).starts_with(kByteOrderMark) ? 3 : 0;
+        if (option == 0) std::tie(fix.insertAt, fix.text) = std::pair{Location{0, {{1, top}, {1, top}}}, dim + "\n"};
         else std::tie(fix.insertAt, fix.text) = after(program, 0, option, dim);
       }
       out.push_back(std::move(fix));

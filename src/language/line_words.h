@@ -29,13 +29,16 @@ inline bool pieceIs(std::string_view line, const LinePiece& piece, std::string_v
   return piece.kind == LinePiece::Kind::Word && foldsTo(piece.in(line), lower);
 }
 
-// Calls visit(piece) for each piece of `line` in order, blanks left out. A
-// mark is one character. With `remIsComment` (the firmware's reading) the
-// word REM starts a comment.
+// The byte-order mark a document's first line may begin with.
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Calls visit(piece) for each piece of `line` in order, blanks (and a
+// byte-order mark at its start) left out. A mark is one character. With
+// `remIsComment` (the firmware's reading) the word REM starts a comment.
 template <typename Visit>
 void forEachPiece(std::string_view line, bool remIsComment, Visit&& visit) {
   const auto n = static_cast<uint32_t>(line.size());
-  uint32_t i = 0;
+  uint32_t i = line.starts_with(kByteOrderMark) ? static_cast<uint32_t>(kByteOrderMark.size()) : 0;
   while (i < n) {
     const char c = line[i];
     if (c == ' ' || c == '\t') {
