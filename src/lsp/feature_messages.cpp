@@ -1,6 +1,9 @@
 #include "lsp/feature_messages.h"
 
 #include <algorithm>
+#include <charconv>
+
+#include "base/utf8_text.h"
 
 namespace vennik::lsp {
 
@@ -15,6 +18,19 @@ const char* const kTokenModifiers[language::kTokenModifierCount] = {"declaration
 
 enum class DocumentHighlightKind : int { Text = 1, Read = 2, Write = 3 };
 enum class FoldingRangeKind { Comment, Region };
+
+// A JSON array of numbers, written at once.
+void appendNumbers(std::string& out, std::vector<uint32_t>::const_iterator begin,
+                   std::vector<uint32_t>::const_iterator end) {
+  out += '[';
+  char digits[16];
+  for (auto it = begin; it != end; ++it) {
+    if (it != begin) out += ',';
+    const auto written = std::to_chars(digits, digits + sizeof digits, *it);
+    out.append(digits, written.ptr);
+  }
+  out += ']';
+}
 
 [[noreturn]] void invalid(const std::string& what) { throw RequestError{ErrorCode::InvalidParams, what}; }
 
@@ -107,8 +123,18 @@ std::vector<uint32_t> packSemanticTokens(const std::vector<language::SemanticTok
   std::vector<uint32_t> data;
   data.reserve(tokens.size() * 5);
   uint32_t line = 0, start = 0;
+  // Most lines are ASCII, whose columns are their bytes in every encoding.
+  int32_t lineSeen = 0;
+  bool bytesAreUnits = false;
   for (const language::SemanticToken& t : tokens) {
-    const Range r = at.toProtocol(document, {t.start, {t.start.line, t.start.column + t.length}});
+    if (t.start.line != lineSeen) {
+      lineSeen = t.start.line;
+      bytesAreUnits = at.encoding() == PositionEncoding::Utf8 || isAscii(at.program().lineText(document, lineSeen));
+    }
+    const Range r = bytesAreUnits ? Range{{static_cast<uint32_t>(t.start.line - 1), static_cast<uint32_t>(t.start.column)},
+                                          {static_cast<uint32_t>(t.start.line - 1),
+                                           static_cast<uint32_t>(t.start.column + t.length)}}
+                                  : at.toProtocol(document, {t.start, {t.start.line, t.start.column + t.length}});
     if (r.end.character <= r.start.character) continue;
     const uint32_t deltaLine = r.start.line - line;
     data.insert(data.end(), {deltaLine, deltaLine == 0 ? r.start.character - start : r.start.character,
@@ -119,12 +145,19 @@ std::vector<uint32_t> packSemanticTokens(const std::vector<language::SemanticTok
   return data;
 }
 
-json semanticTokensResult(const std::string& resultId, const std::vector<uint32_t>& data) {
-  return json{{"resultId", resultId}, {"data", data}};
+std::string semanticTokensText(const std::string& resultId, const std::vector<uint32_t>& data) {
+  std::string out;
+  out.reserve(40 + data.size() * 3);
+  out += R"({"resultId":)";
+  out += json(resultId).dump();
+  out += R"(,"data":)";
+  appendNumbers(out, data.begin(), data.end());
+  out += '}';
+  return out;
 }
 
-json semanticTokensDeltaResult(const std::string& resultId, const std::vector<uint32_t>& before,
-                               const std::vector<uint32_t>& data) {
+std::string semanticTokensDeltaText(const std::string& resultId, const std::vector<uint32_t>& before,
+                                    const std::vector<uint32_t>& data) {
   // One edit between what the two share at either end, whole tokens only.
   size_t head = 0;
   while (head < before.size() && head < data.size() && before[head] == data[head]) ++head;
@@ -135,14 +168,15 @@ json semanticTokensDeltaResult(const std::string& resultId, const std::vector<ui
     ++tail;
   }
   tail -= tail % 5;
-  json edits = json::array();
+  std::string out = R"({"resultId":)" + json(resultId).dump() + R"(,"edits":[)";
   if (head + tail != before.size() || head + tail != data.size()) {
-    edits.push_back(json{{"start", head},
-                         {"deleteCount", before.size() - head - tail},
-                         {"data", std::vector<uint32_t>(data.begin() + static_cast<std::ptrdiff_t>(head),
-                                                        data.end() - static_cast<std::ptrdiff_t>(tail))}});
+    out += R"({"start":)" + std::to_string(head) + R"(,"deleteCount":)" +
+           std::to_string(before.size() - head - tail) + R"(,"data":)";
+    appendNumbers(out, data.begin() + static_cast<std::ptrdiff_t>(head), data.end() - static_cast<std::ptrdiff_t>(tail));
+    out += '}';
   }
-  return json{{"resultId", resultId}, {"edits", std::move(edits)}};
+  out += "]}";
+  return out;
 }
 
 json callHierarchyItemJson(const language::CallHierarchyItem& item, PositionEncoding encoding) {

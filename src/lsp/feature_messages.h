@@ -58,10 +58,11 @@ CodeActionParams readCodeActionParams(const json& params);
 // the line and start relative to the token before, in the session's encoding.
 std::vector<uint32_t> packSemanticTokens(const std::vector<language::SemanticToken>& tokens,
                                          language::DocumentId document, const PositionConverter& at);
-json semanticTokensResult(const std::string& resultId, const std::vector<uint32_t>& data);
-// The edits from the tokens last sent to `data`.
-json semanticTokensDeltaResult(const std::string& resultId, const std::vector<uint32_t>& before,
-                               const std::vector<uint32_t>& data);
+// The result as JSON text, written straight from the numbers.
+std::string semanticTokensText(const std::string& resultId, const std::vector<uint32_t>& data);
+// The edit from the tokens last sent, `before`, to `data`, as JSON text.
+std::string semanticTokensDeltaText(const std::string& resultId, const std::vector<uint32_t>& before,
+                                    const std::vector<uint32_t>& data);
 
 json callHierarchyItemJson(const language::CallHierarchyItem& item, PositionEncoding encoding);
 // Incoming: each caller as "from", the places in its document. Outgoing:

@@ -28,28 +28,28 @@ std::optional<Asked> ask(Workspace& ws, const std::string& uri) {
   return Asked{*doc->program, *document, PositionConverter(*doc->program, ws.encoding())};
 }
 
-json tokensOf(Workspace& ws, const std::string& uri, const std::vector<uint32_t>* before) {
+std::string tokensOf(Workspace& ws, const std::string& uri, const std::vector<uint32_t>* before) {
   const auto a = ask(ws, uri);
-  if (!a) return nullptr;
+  if (!a) return "null";
   std::vector<uint32_t> data =
       packSemanticTokens(language::semanticTokens(a->program, a->document, ws.keywords()), a->document, a->at);
   SemanticTokensHistory& history = ws.tokenHistory();
   // Closed documents' tokens go.
   history.prune([&](const std::string& kept) { return ws.find(kept) != nullptr; });
-  json reply = before ? semanticTokensDeltaResult({}, *before, data) : semanticTokensResult({}, data);
-  reply["resultId"] = history.keep(uri, std::move(data));
-  return reply;
+  const std::string resultId = history.keep(uri, std::move(data));
+  const std::vector<uint32_t>& kept = *history.sent(uri, resultId);
+  return before ? semanticTokensDeltaText(resultId, *before, kept) : semanticTokensText(resultId, kept);
 }
 
-json semanticTokensFull(Workspace& ws, const json& params) {
+std::string semanticTokensFull(Workspace& ws, const json& params) {
   return tokensOf(ws, readDocumentParams(params).uri, nullptr);
 }
 
-json semanticTokensDelta(Workspace& ws, const json& params) {
+std::string semanticTokensDelta(Workspace& ws, const json& params) {
   const SemanticTokensDeltaParams p = readSemanticTokensDeltaParams(params);
   const std::vector<uint32_t>* sent = ws.tokenHistory().sent(p.uri, p.previousResultId);
   if (!sent) return tokensOf(ws, p.uri, nullptr);
-  // The history may drop what it holds: the edit is made from a copy.
+  // The history drops what it holds when it takes the new tokens.
   const std::vector<uint32_t> before = *sent;
   return tokensOf(ws, p.uri, &before);
 }
@@ -134,8 +134,6 @@ json codeAction(Workspace& ws, const json& params) {
 
 RequestHandler featureRequestHandler(std::string_view method) {
   static const std::map<std::string, RequestHandler, std::less<>> handlers = {
-      {"textDocument/semanticTokens/full", &semanticTokensFull},
-      {"textDocument/semanticTokens/full/delta", &semanticTokensDelta},
       {"textDocument/prepareCallHierarchy", &prepareCallHierarchy},
       {"callHierarchy/incomingCalls", &incomingCalls},
       {"callHierarchy/outgoingCalls", &outgoingCalls},
@@ -147,6 +145,12 @@ RequestHandler featureRequestHandler(std::string_view method) {
   };
   auto it = handlers.find(method);
   return it == handlers.end() ? nullptr : it->second;
+}
+
+TextRequestHandler featureTextRequestHandler(std::string_view method) {
+  if (method == "textDocument/semanticTokens/full") return &semanticTokensFull;
+  if (method == "textDocument/semanticTokens/full/delta") return &semanticTokensDelta;
+  return nullptr;
 }
 
 }  // namespace vennik::lsp

@@ -11,5 +11,7 @@ namespace vennik::lsp {
 
 // The handler of a method, or null when these features have none.
 RequestHandler featureRequestHandler(std::string_view method);
+// The same for those whose result is written as text (semantic tokens).
+TextRequestHandler featureTextRequestHandler(std::string_view method);
 
 }  // namespace vennik::lsp

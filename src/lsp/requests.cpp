@@ -106,4 +106,6 @@ RequestHandler requestHandler(std::string_view method) {
   return it == handlers.end() ? featureRequestHandler(method) : it->second;
 }
 
+TextRequestHandler textRequestHandler(std::string_view method) { return featureTextRequestHandler(method); }
+
 }  // namespace vennik::lsp
