@@ -34,17 +34,29 @@ std::pair<Location, std::string> after(const Program& program, DocumentId docume
   return {{document, {{line, end}, {line, end}}}, "\n" + text};
 }
 
-// The main document's opening lines that must stay first: OPTION lines, and
-// the comments and blank lines around them. The DIM goes after the last
-// OPTION line among them, or at the very top.
-int32_t lastOpeningOption(const Program& program, bool firmware) {
-  int32_t last = 0;
-  for (int32_t n = 1; n <= program.documentLineCount(0); ++n) {
+// The line the DIM goes after in the main document: the OPTION EXPLICIT
+// line and the OPTION lines right after it (OPTION DEFAULT decides what a
+// DIM without a type makes); without one there, the OPTION lines among the
+// comments that open the program. 0: the very top.
+int32_t lineBeforeDim(const Program& program, bool firmware) {
+  auto optionLine = [&](int32_t n, bool explicitOnly) {
     const std::string_view line = program.lineText(0, n);
     const auto pieces = linePieces(line, firmware);
-    if (pieces.empty() || pieces.front().kind == LinePiece::Kind::Comment) continue;
-    if (!pieceIs(line, pieces.front(), "option")) break;
-    last = n;
+    if (pieces.empty() || !pieceIs(line, pieces.front(), "option")) return false;
+    return !explicitOnly || (pieces.size() > 1 && pieceIs(line, pieces[1], "explicit"));
+  };
+  auto blankOrComment = [&](int32_t n) {
+    const auto pieces = linePieces(program.lineText(0, n), firmware);
+    return pieces.empty() || pieces.front().kind == LinePiece::Kind::Comment;
+  };
+  const int32_t lines = program.documentLineCount(0);
+  int32_t from = 1;
+  while (from <= lines && !optionLine(from, true)) ++from;
+  int32_t last = 0;
+  if (from > lines) from = 1;  // no OPTION EXPLICIT in the main document
+  for (int32_t n = from; n <= lines; ++n) {
+    if (optionLine(n, false)) last = n;
+    else if (!blankOrComment(n)) break;
   }
   return last;
 }
@@ -101,7 +113,7 @@ std::vector<DeclareFix> declareFixes(const Program& program, DocumentId document
         std::tie(fix.insertAt, fix.text) = after(program, header.document, headerLine, indent + spelled(a, "local", "Local") + " " + name);
       } else {
         fix.title = "Declare " + name + " with DIM at the top of the program";
-        const int32_t option = lastOpeningOption(program, firmware);
+        const int32_t option = lineBeforeDim(program, firmware);
         const std::string dim = spelled(a, "dim", "Dim") + " " + name;
         // The very top, after a byte-order mark.
         const int32_t top = program.lineText(0, 1).starts_with(kByteOrderMark) ? 3 : 0;

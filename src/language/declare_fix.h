@@ -1,9 +1,9 @@
 #pragma once
 // The quick fix for a name used without a declaration under OPTION
 // EXPLICIT, where the board would stop: declare it. A name of the main
-// program gets a DIM at the top of the program (after the OPTION lines and
-// comments that open it); a name of a SUB or FUNCTION gets a LOCAL right
-// after its header. A name used with an index in brackets is an array, whose
+// program gets a DIM at the top of the program, right after the OPTION
+// EXPLICIT line and the OPTION lines that follow it; a name of a SUB or
+// FUNCTION gets a LOCAL right after its header. A name used with an index in brackets is an array, whose
 // size no fix can know, and gets none.
 #include <string>
 #include <vector>
