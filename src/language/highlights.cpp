@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "language/line_words.h"
+#include "language/name_roles.h"
 
 namespace vennik::language {
 
@@ -60,8 +61,11 @@ std::vector<Highlight> documentHighlights(const Program& program, DocumentId doc
     if (where.document != document) continue;
     const bool declaration = std::any_of(declared.begin(), declared.end(),
                                          [&](const Occurrence& d) { return d.start == o.start; });
-    const bool undeclared = target.kind == Target::Kind::Row && a.row(target.row).kind == RowKind::Undeclared;
-    const bool written = (declaration && !undeclared) || isWritten(a.rawLine(o.start.line), o, firmware);
+    const RowKind kind = target.kind == Target::Kind::Row ? a.row(target.row).kind : RowKind::Definition;
+    const std::string_view line = a.rawLine(o.start.line);
+    // A label is given where it is defined, wherever it is first named.
+    const bool written = kind == RowKind::Label ? definesLabel(line, o)
+                                                : (declaration && kind != RowKind::Undeclared) || isWritten(line, o, firmware);
     out.push_back({where.range, written ? HighlightKind::Write : HighlightKind::Read});
   }
   return out;

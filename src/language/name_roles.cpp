@@ -6,6 +6,15 @@
 
 namespace vennik::language {
 
+bool definesLabel(std::string_view line, const Occurrence& place) {
+  const auto end = static_cast<size_t>(place.start.column + place.length);
+  if (end >= line.size() || line[end] != ':') return false;
+  for (size_t i = 0; i < static_cast<size_t>(place.start.column); ++i) {
+    if (line[i] != ' ' && line[i] != '\t') return false;
+  }
+  return true;
+}
+
 NameRoles::NameRoles(const NameLookup& names) : names_(names) {
   const Analysis& a = names.analysis();
   headerLines_.resize(static_cast<size_t>(a.scopeCount()));

@@ -4,6 +4,7 @@
 // or a variable; global or not; used without a declaration. Semantic
 // highlighting, completion and the workspace's symbols tell these apart.
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "language/name_lookup.h"
@@ -17,6 +18,10 @@ struct NameFacts {
   bool global = false;      // a name of the global scope
   bool undeclared = false;  // used where it is never declared (the report's ***)
 };
+
+// Whether the place defines a label: it opens its line and a colon follows
+// it. A label's row begins where it is first named, often a GOTO before it.
+bool definesLabel(std::string_view line, const Occurrence& place);
 
 // The facts of each row, worked out when first asked for and kept.
 class NameRoles {

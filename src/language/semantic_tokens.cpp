@@ -65,6 +65,8 @@ std::vector<SemanticToken> semanticTokens(const Program& program, DocumentId doc
       if (facts.global) modifiers |= kGlobal;
       if (facts.undeclared) {
         modifiers |= kUndeclared;
+      } else if (facts.role == NameRole::Label) {
+        if (definesLabel(a.rawLine(line), o)) modifiers |= kDeclaration;
       } else if (facts.role == NameRole::Callable) {
         if (std::binary_search(headers.begin(), headers.end(), o.start)) modifiers |= kDeclaration;
       } else if (names.positionOf(a.row(o.row).references.front()) == o.start) {

@@ -95,6 +95,17 @@ TEST_F(Reading, SemanticTokensTellEachNameWhatItIsAndFindTheKeywordsBetween) {
     ASSERT_NE(it, at.end()) << line << ":" << column;
     EXPECT_EQ(it->second, std::make_pair(type, modifiers)) << line << ":" << column;
   }
+  // A label is declared where it is defined, though a GOTO names it first;
+  // and so it is written there.
+  const Program jump{"jump.bas", analyse(std::string_view("GoTo Done\nDone: End\n"),
+                                         {.reading = vennik::Reading::Firmware}, keywords, [] { return int64_t{0}; })};
+  const auto labels = semanticTokens(jump, 0, keywords);
+  ASSERT_EQ(labels.size(), 4u);
+  EXPECT_EQ(std::make_tuple(labels[1].type, labels[1].modifiers), std::make_tuple(T::Label, 0));
+  EXPECT_EQ(std::make_tuple(labels[2].type, labels[2].modifiers), std::make_tuple(T::Label, int(kDeclaration)));
+  const auto uses = documentHighlights(jump, 0, {1, 6});
+  ASSERT_EQ(uses.size(), 2u);
+  EXPECT_EQ(std::make_pair(uses[0].kind, uses[1].kind), std::make_pair(HighlightKind::Read, HighlightKind::Write));
   // Nothing in comments or strings.
   for (int line : {1, 2}) EXPECT_FALSE(at.lower_bound({line, 0}) != at.end() && at.lower_bound({line, 0})->first.first == line);
   EXPECT_FALSE(at.count({18, 13}));
