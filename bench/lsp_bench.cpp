@@ -1,8 +1,9 @@
 // Times the language server on the longest program of the shared corpus:
 // re-analysis after an edit with its diagnostics written out, and single
-// requests (definition, references, hover) on the most used name; and the
+// requests (definition, references, hover) on the most used name; the
 // edit again in the largest program of the shared projects, whose included
-// files are read and analysed with it. Messages go in as JSON text and come
+// files are read and analysed with it; and the semantic tokens of a file of
+// 5,000 lines. Messages go in as JSON text and come
 // out as JSON text, as over the pipe.
 //
 //   vennikplus-lsp-bench [--corpus DIR] [--projects DIR] [benchmark flags]
@@ -15,6 +16,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "base/line_ends.h"
 #include "lsp/file_uri.h"
 #include "lsp/server.h"
 
@@ -43,6 +45,11 @@ fs::path longestProgram() {
   return best;
 }
 
+std::string textOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 struct Session {
   std::ostringstream log;
   size_t bytesOut = 0;
@@ -51,14 +58,15 @@ struct Session {
   json position;  // of the most used name
   int id = 1;
 
-  explicit Session(const fs::path& file, std::string documentUri = "file:///bench.bas") : uri(std::move(documentUri)) {
+  explicit Session(const fs::path& file, std::string documentUri = "file:///bench.bas")
+      : Session(textOf(file), std::move(documentUri), file.string()) {}
+  Session(const std::string& text, std::string documentUri, const std::string& label) : uri(std::move(documentUri)) {
     vennik::lsp::ServerConfig config;
     config.keywords = vennik::builtInKeywords();
     config.clock = vennik::steadyMillisecondClock();
     server = std::make_unique<vennik::lsp::Server>(
-        std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log);
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log,
+        [this](std::string_view body) { bytesOut += body.size(); });
     send(json{{"jsonrpc", "2.0"}, {"id", id++}, {"method", "initialize"}, {"params", {{"capabilities", json::object()}}}});
     send(json{{"jsonrpc", "2.0"},
               {"method", "textDocument/didOpen"},
@@ -71,7 +79,7 @@ struct Session {
     }
     const vennik::Reference ref = a.row(most).references.front();
     position = {{"line", ref.line - 1}, {"character", ref.column - 1}};
-    std::cerr << file.string() << ": " << a.lineCount() << " lines, " << a.rowCount() << " rows; most used name '"
+    std::cerr << label << ": " << a.lineCount() << " lines, " << a.rowCount() << " rows; most used name '"
               << a.row(most).name << "' with " << a.row(most).references.size() << " places\n";
   }
   void send(const json& message) { server->receive(std::string_view(message.dump())); }
@@ -128,6 +136,33 @@ void BM_Hover(benchmark::State& state) { request(state, "textDocument/hover"); }
 BENCHMARK(BM_Definition)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_References)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
+
+// The longest corpus program's lines, repeated until there are 5,000 (its
+// SUBs then stand twice, which the analysis takes as it comes).
+std::string fiveThousandLines() {
+  const std::string text = textOf(longestProgram());
+  std::vector<std::string_view> lines;
+  vennik::forEachLine(text, 0, [&](size_t b, size_t e) { lines.push_back(std::string_view(text).substr(b, e - b)); });
+  std::string out;
+  for (size_t n = 0; n < 5000; ++n) out.append(lines[n % lines.size()]).push_back('\n');
+  return out;
+}
+
+// The whole of a document's semantic tokens, as an editor asks for them on
+// opening it, the program analysed already.
+void BM_SemanticTokens5000Lines(benchmark::State& state) {
+  static Session s(fiveThousandLines(), "file:///bench5000.bas", "the longest program repeated to 5,000 lines");
+  const std::string body = json{{"jsonrpc", "2.0"},
+                                {"id", 1},
+                                {"method", "textDocument/semanticTokens/full"},
+                                {"params", {{"textDocument", {{"uri", s.uri}}}}}}
+                               .dump();
+  const size_t before = s.bytesOut;
+  s.server->receive(std::string_view(body));
+  state.counters["reply_bytes"] = static_cast<double>(s.bytesOut - before);
+  for (auto _ : state) s.server->receive(std::string_view(body));
+}
+BENCHMARK(BM_SemanticTokens5000Lines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -73,6 +73,13 @@ const Occurrence* NameLookup::at(Position p) const {
   return justAfter;
 }
 
+std::span<const Occurrence> NameLookup::onLine(int32_t line) const {
+  if (line < 1 || line >= static_cast<int32_t>(lineStart_.size()) - 1) return {};
+  const uint32_t begin = lineStart_[static_cast<size_t>(line)];
+  const uint32_t end = lineStart_[static_cast<size_t>(line) + 1];
+  return std::span<const Occurrence>(byPlace_).subspan(begin, end - begin);
+}
+
 int32_t NameLookup::callableScope(std::string_view name) const {
   auto it = callables_.find(foldCase(name));
   return it == callables_.end() ? -1 : it->second;

@@ -3,6 +3,7 @@
 // lookups that definition, references, rename, hover and symbols share. A
 // view over one Analysis, in its lines; it keeps a pointer to it.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -72,6 +73,9 @@ class NameLookup {
   std::vector<int32_t> withRowsSharingPlaces(std::vector<int32_t> rows) const;
   // A row's places, in the order the analysis met them.
   std::vector<Occurrence> rowOccurrences(int32_t row) const;
+  // Every place on a line of the analysis, by column; where two rows share
+  // a place, the row of the line's own scope first.
+  std::span<const Occurrence> onLine(int32_t line) const;
 
   // Every distinct line a target is used on.
   int32_t lineCountOf(const Target& target) const;

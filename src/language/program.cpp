@@ -104,6 +104,11 @@ std::string_view Program::lineText(DocumentId document, int32_t line) const {
   return std::string_view(d.text).substr(s.begin, s.end - s.begin);
 }
 
+int32_t Program::documentLineCount(DocumentId document) const {
+  if (document < 0 || document >= documentCount()) return 0;
+  return static_cast<int32_t>(documents_[static_cast<size_t>(document)].lines.size());
+}
+
 const Occurrence* Program::nameAt(DocumentId document, Position p) const {
   const auto at = inAnalysis(document, p);
   return at ? names_.at(*at) : nullptr;

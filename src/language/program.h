@@ -45,6 +45,8 @@ class Program {
   // A document's line without its line end, as the document holds it;
   // empty when it has no such line.
   std::string_view lineText(DocumentId document, int32_t line) const;
+  // The lines of a document (at least one), or 0 for no such document.
+  int32_t documentLineCount(DocumentId document) const;
 
   // The name standing at a position of a document, or null.
   const Occurrence* nameAt(DocumentId document, Position p) const;

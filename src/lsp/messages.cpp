@@ -4,6 +4,8 @@
 #include <limits>
 #include <map>
 
+#include "lsp/feature_messages.h"
+
 namespace vennik::lsp {
 
 namespace {
@@ -92,35 +94,21 @@ KeywordsSetting keywordsSetting(const json* value) {
 
 // Building replies.
 
-json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
-
-json toJson(const Range& r) { return json{{"start", toJson(r.start)}, {"end", toJson(r.end)}}; }
-
-json toJson(const language::Location& l, const PositionConverter& at) {
-  return json{{"uri", at.uri(l.document)}, {"range", toJson(at.toProtocol(l.document, l.range))}};
-}
-
 json locations(const std::vector<language::Location>& places, const PositionConverter& at) {
   json out = json::array();
   for (const language::Location& l : places) out.push_back(toJson(l, at));
   return out;
 }
 
-SymbolKind symbolKind(language::SymbolKind kind) {
-  switch (kind) {
-    case language::SymbolKind::Function: return SymbolKind::Function;
-    case language::SymbolKind::Variable: return SymbolKind::Variable;
-    case language::SymbolKind::Constant: return SymbolKind::Constant;
-    case language::SymbolKind::Label: return SymbolKind::Key;
-    case language::SymbolKind::Font: return SymbolKind::Struct;
-  }
-  return SymbolKind::Variable;
-}
-
 CompletionItemKind completionKind(language::CompletionKind kind) {
   switch (kind) {
     case language::CompletionKind::Function: return CompletionItemKind::Function;
+    // The protocol has no kind of its own for a SUB: a FUNCTION's, with
+    // "sub" as its detail.
+    case language::CompletionKind::Sub: return CompletionItemKind::Function;
     case language::CompletionKind::Variable: return CompletionItemKind::Variable;
+    case language::CompletionKind::Constant: return CompletionItemKind::Constant;
+    case language::CompletionKind::Label: return CompletionItemKind::Reference;
     case language::CompletionKind::Keyword: return CompletionItemKind::Keyword;
   }
   return CompletionItemKind::Variable;
@@ -150,6 +138,25 @@ json symbolJson(const language::Symbol& s, language::DocumentId document, const 
 }
 
 }  // namespace
+
+SymbolKind symbolKind(language::SymbolKind kind) {
+  switch (kind) {
+    case language::SymbolKind::Function: return SymbolKind::Function;
+    case language::SymbolKind::Variable: return SymbolKind::Variable;
+    case language::SymbolKind::Constant: return SymbolKind::Constant;
+    case language::SymbolKind::Label: return SymbolKind::Key;
+    case language::SymbolKind::Font: return SymbolKind::Struct;
+  }
+  return SymbolKind::Variable;
+}
+
+json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
+
+json toJson(const Range& r) { return json{{"start", toJson(r.start)}, {"end", toJson(r.end)}}; }
+
+json toJson(const language::Location& l, const PositionConverter& at) {
+  return json{{"uri", at.uri(l.document)}, {"range", toJson(at.toProtocol(l.document, l.range))}};
+}
 
 InitializeParams readInitializeParams(const json& params) {
   InitializeParams out;
@@ -234,7 +241,7 @@ DidChangeParams readDidChangeParams(json& params) {
 
 json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
   json renameProvider = prepareRenameSupport ? json{{"prepareProvider", true}} : json(true);
-  return json{
+  json result{
       {"capabilities",
        {{"positionEncoding", encodingName(encoding)},
         {"textDocumentSync", {{"openClose", true}, {"change", TextDocumentSyncKind::Incremental}, {"save", {{"includeText", false}}}}},
@@ -245,6 +252,8 @@ json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
         {"renameProvider", renameProvider},
         {"completionProvider", {{"resolveProvider", false}}}}},
       {"serverInfo", {{"name", "vennikplus"}, {"version", VENNIK_VERSION}}}};
+  result["capabilities"].update(featureCapabilities());
+  return result;
 }
 
 json definitionResult(const std::vector<language::Location>& places, const PositionConverter& at) {
@@ -287,8 +296,9 @@ json documentSymbolResult(const std::vector<language::Symbol>& symbols, language
   return out;
 }
 
-json completionResult(const std::vector<language::CompletionItem>& items) {
+json completionResult(const std::vector<language::CompletionItem>& items, const Range& typed) {
   json list = json::array();
+  const json replaced = toJson(typed);
   for (const language::CompletionItem& item : items) {
     // The clients sort by sortText: keep this order, groups first.
     char order[16];
@@ -296,7 +306,8 @@ json completionResult(const std::vector<language::CompletionItem>& items) {
     list.push_back(json{{"label", item.label},
                         {"kind", completionKind(item.kind)},
                         {"detail", item.detail},
-                        {"sortText", order}});
+                        {"sortText", order},
+                        {"textEdit", {{"range", replaced}, {"newText", item.label}}}});
   }
   return json{{"isIncomplete", false}, {"items", std::move(list)}};
 }

@@ -172,6 +172,12 @@ DidChangeParams readDidChangeParams(json& params);
 
 // Replies and notifications.
 
+// What the replies are built of.
+json toJson(Position p);
+json toJson(const Range& r);
+json toJson(const language::Location& l, const PositionConverter& at);
+SymbolKind symbolKind(language::SymbolKind kind);
+
 json initializeResult(PositionEncoding encoding, bool prepareRenameSupport);
 // Null when there is nowhere to go.
 json definitionResult(const std::vector<language::Location>& places, const PositionConverter& at);
@@ -182,7 +188,8 @@ json prepareRenameResult(const std::optional<language::RenameStart>& start, cons
 json renameResult(const language::RenameOutcome& outcome, const std::string& newName, const PositionConverter& at);
 json documentSymbolResult(const std::vector<language::Symbol>& symbols, language::DocumentId document,
                           const PositionConverter& at);
-json completionResult(const std::vector<language::CompletionItem>& items);
+// Each item replaces the word being typed, `typed`.
+json completionResult(const std::vector<language::CompletionItem>& items, const Range& typed);
 json publishDiagnosticsParams(language::DocumentId document, int32_t version,
                               const std::vector<language::Diagnostic>& diagnostics, const PositionConverter& at);
 json clearDiagnosticsParams(const std::string& uri);

@@ -9,6 +9,7 @@
 #include "language/navigation.h"
 #include "language/rename.h"
 #include "language/symbols.h"
+#include "lsp/feature_requests.h"
 #include "lsp/messages.h"
 #include "lsp/positions.h"
 
@@ -78,8 +79,9 @@ json completion(Workspace& ws, const json& params) {
   const PositionParams p = readPositionParams(params);
   const auto a = ask(ws, p.uri);
   if (!a) return nullptr;
-  return completionResult(
-      language::completion(a->program, a->document, a->at.toFeatures(a->document, p.position), ws.keywords()));
+  const language::Position at = a->at.toFeatures(a->document, p.position);
+  return completionResult(language::completion(a->program, a->document, at, ws.keywords()),
+                          a->at.toProtocol(a->document, language::typedWord(a->program, a->document, at)));
 }
 
 json documentSymbol(Workspace& ws, const json& params) {
@@ -101,7 +103,9 @@ RequestHandler requestHandler(std::string_view method) {
       {"textDocument/completion", &completion},
   };
   auto it = handlers.find(method);
-  return it == handlers.end() ? nullptr : it->second;
+  return it == handlers.end() ? featureRequestHandler(method) : it->second;
 }
+
+TextRequestHandler textRequestHandler(std::string_view method) { return featureTextRequestHandler(method); }
 
 }  // namespace vennik::lsp

@@ -8,8 +8,12 @@
 
 namespace vennik::lsp {
 
-Server::Server(ServerConfig config, Sender send, std::ostream& log)
-    : workspace_(std::move(config)), startReading_(workspace_.reading()), send_(std::move(send)), log_(log) {}
+Server::Server(ServerConfig config, Sender send, std::ostream& log, TextSender sendText)
+    : workspace_(std::move(config)),
+      startReading_(workspace_.reading()),
+      send_(std::move(send)),
+      sendText_(std::move(sendText)),
+      log_(log) {}
 
 void Server::receive(std::string_view body) {
   json message = parseMessage(body);
@@ -58,9 +62,16 @@ void Server::request(const Incoming& in) {
   }
   if (state_ == State::ShutDown) return fail(ErrorCode::InvalidRequest, "the server is shutting down");
   const RequestHandler handler = requestHandler(in.method);
-  if (!handler) return fail(ErrorCode::MethodNotFound, "unknown method " + in.method);
+  const TextRequestHandler textHandler = handler ? nullptr : textRequestHandler(in.method);
+  if (!handler && !textHandler) return fail(ErrorCode::MethodNotFound, "unknown method " + in.method);
   try {
     if (!in.params.is_object()) throw RequestError{ErrorCode::InvalidParams, "params must be an object"};
+    if (textHandler) {
+      std::string body = responseText(in.id, textHandler(workspace_, in.params));
+      if (sendText_) sendText_(body);
+      else send_(json::parse(body));
+      return;
+    }
     send_(response(in.id, handler(workspace_, in.params)));
   } catch (const RequestError& e) {
     fail(e.code, e.message);
@@ -151,7 +162,7 @@ int serve(std::istream& in, std::ostream& out, std::ostream& log, ServerConfig c
   Server server(
       std::move(config),
       [&out](const json& message) { writeFrame(out, message.dump(-1, ' ', false, json::error_handler_t::replace)); },
-      log);
+      log, [&out](std::string_view body) { writeFrame(out, body); });
   FrameReader reader(in);
   while (!server.exited()) {
     // Every message that has arrived is handled before the documents it

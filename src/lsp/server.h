@@ -15,9 +15,13 @@ namespace vennik::lsp {
 class Server {
  public:
   using Sender = std::function<void(const json&)>;
+  // A message already written as JSON text.
+  using TextSender = std::function<void(std::string_view body)>;
 
-  // `send` receives every message for the client; problems go to `log`.
-  Server(ServerConfig config, Sender send, std::ostream& log);
+  // `send` receives every message for the client; problems go to `log`. The
+  // replies written as text (those too large to build as JSON values) go to
+  // `sendText`, or, without it, to `send` parsed.
+  Server(ServerConfig config, Sender send, std::ostream& log, TextSender sendText = nullptr);
 
   // One message body as it came in. Invalid JSON is answered with a
   // ParseError; the session goes on.
@@ -52,6 +56,7 @@ class Server {
   Workspace workspace_;
   Reading startReading_;  // the reading the server was started with
   Sender send_;
+  TextSender sendText_;
   std::ostream& log_;
   State state_ = State::Starting;
   bool shutdown_ = false;

@@ -199,4 +199,18 @@ std::vector<const OpenDocument*> Workspace::diagnosticsDue() {
   return due;
 }
 
+std::vector<std::shared_ptr<const language::Program>> Workspace::knownPrograms() {
+  bringUpToDate();
+  // For now the programs of the open documents.
+  std::vector<std::shared_ptr<const language::Program>> programs;
+  for (const auto& [uri, doc] : documents_) {
+    if (doc.program && std::find(programs.begin(), programs.end(), doc.program) == programs.end()) {
+      programs.push_back(doc.program);
+    }
+  }
+  std::sort(programs.begin(), programs.end(),
+            [](const auto& x, const auto& y) { return x->documentName(0) < y->documentName(0); });
+  return programs;
+}
+
 }  // namespace vennik::lsp

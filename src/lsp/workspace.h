@@ -21,6 +21,7 @@
 #include "language/diagnostics.h"
 #include "language/program.h"
 #include "settings/keywords/keyword_lists.h"
+#include "lsp/semantic_tokens_history.h"
 #include "lsp/text_document.h"
 
 namespace vennik::lsp {
@@ -99,6 +100,13 @@ class Workspace {
   // last sent, each now counted as sent.
   std::vector<const OpenDocument*> diagnosticsDue();
 
+  // Every program the server knows, up to date, each once, in the order of
+  // their main documents' names. The features that look across programs
+  // (call hierarchy, workspace symbols) take them from here alone.
+  std::vector<std::shared_ptr<const language::Program>> knownPrograms();
+  // The semantic tokens sent, for answers with the change alone.
+  SemanticTokensHistory& tokenHistory() { return tokenHistory_; }
+
  private:
   // Every program that reads the file at `path` is to be assembled again.
   void touch(const std::optional<std::string>& path);
@@ -117,6 +125,7 @@ class Workspace {
   std::map<std::string, OpenDocument> documents_;
   bool outOfDate_ = false;
   uint64_t serial_ = 0;
+  SemanticTokensHistory tokenHistory_;
 };
 
 }  // namespace vennik::lsp
