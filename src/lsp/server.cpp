@@ -1,5 +1,7 @@
 #include "lsp/server.h"
 
+#include <map>
+
 #include "base/message_value.h"
 #include "lsp/framing.h"
 #include "language/diagnostics.h"
@@ -47,6 +49,8 @@ void Server::request(const Incoming& in) {
     state_ = State::Running;
     chooseKeywords(params.keywords, "initializationOptions.keywords");
     chooseReading(params.reading, "initializationOptions.reading");
+    watchFiles_ = params.watchedFilesRegistration;
+    tell(workspace_.setFolders(params.workspaceFolders));
     return;
   }
   if (state_ == State::Starting) return fail(ErrorCode::ServerNotInitialized, "initialize must come first");
@@ -80,6 +84,7 @@ void Server::notify(Incoming& in) {
   try {
     if (in.method == "textDocument/didOpen") {
       DidOpenParams p = readDidOpenParams(in.params);
+      published_.erase(p.uri);
       workspace_.open(p.uri, p.version, std::move(p.text));
     } else if (in.method == "textDocument/didChange") {
       const DidChangeParams p = readDidChangeParams(in.params);
@@ -92,12 +97,43 @@ void Server::notify(Incoming& in) {
     } else if (in.method == "textDocument/didClose") {
       const std::string uri = readDocumentParams(in.params).uri;
       workspace_.close(uri);
+      published_.erase(uri);
       send_(notification("textDocument/publishDiagnostics", clearDiagnosticsParams(uri)));
+    } else {
+      workspaceNotification(in);
     }
-    // initialized, didSave, $/cancelRequest, $/setTrace and other
-    // notifications need nothing.
+    // $/cancelRequest, $/setTrace and other notifications need nothing.
   } catch (const RequestError& e) {
     log_ << "vennikplus lsp: " << in.method << " skipped: " << e.message << '\n';
+  }
+}
+
+void Server::workspaceNotification(const Incoming& in) {
+  if (in.method == "initialized") {
+    if (!watchFiles_) return;
+    // Where the client watches files for the server, .bas and .inc files
+    // changed by other programs are read again as they change.
+    send_(json{{"jsonrpc", "2.0"},
+               {"id", "vennikplus-register-" + std::to_string(++requestsSent_)},
+               {"method", "client/registerCapability"},
+               {"params", watchedFilesRegistrationParams()}});
+  } else if (in.method == "textDocument/didSave") {
+    // A save may come with files the editor changed but does not show (a
+    // rename's edits written out): the disk is looked at again.
+    tell(workspace_.refreshFromDisk());
+  } else if (in.method == "workspace/didChangeWatchedFiles") {
+    tell(workspace_.filesChanged(readWatchedFileChanges(in.params)));
+  } else if (in.method == "workspace/didChangeWorkspaceFolders") {
+    const FolderChanges changes = readWorkspaceFoldersChange(in.params);
+    tell(workspace_.changeFolders(changes.added, changes.removed));
+  }
+}
+
+void Server::tell(const std::vector<FolderNote>& notes) {
+  for (const FolderNote& note : notes) {
+    log_ << "vennikplus lsp: " << note.text << '\n';
+    send_(notification("window/logMessage",
+                       logMessageParams(note.warning ? MessageType::Warning : MessageType::Info, "VennikPlus: " + note.text)));
   }
 }
 
@@ -136,14 +172,27 @@ void Server::chooseReading(const KeywordsSetting& setting, std::string_view wher
 
 void Server::sendDueDiagnostics() {
   if (state_ != State::Running) return;
+  // One pass over each program gives the diagnostics of all its documents.
+  std::map<const language::Program*, std::vector<std::vector<language::Diagnostic>>> found;
   for (const OpenDocument* doc : workspace_.diagnosticsDue()) {
     const language::Program& program = *doc->program;
     const auto document = program.findDocument(doc->uri);
     if (!document) continue;
+    auto it = found.find(&program);
+    if (it == found.end()) {
+      it = found.emplace(&program, language::diagnosticsByDocument(program, workspace_.boardLimits(), workspace_.board(),
+                                                                   workspace_.shownDocuments(program))).first;
+    }
     const PositionConverter at(program, workspace_.encoding());
-    const auto found = language::diagnostics(program, *document, workspace_.boardLimits(), workspace_.board());
-    send_(notification("textDocument/publishDiagnostics",
-                       publishDiagnosticsParams(*document, doc->version, found, at)));
+    json params = publishDiagnosticsParams(*document, doc->version, it->second[static_cast<size_t>(*document)], at);
+    // Only what changed is sent: an editor keeps what it was last given.
+    std::string now = params["diagnostics"].dump();
+    auto [sent, first] = published_.try_emplace(doc->uri, now);
+    if (!first) {
+      if (sent->second == now) continue;
+      sent->second = std::move(now);
+    }
+    send_(notification("textDocument/publishDiagnostics", std::move(params)));
   }
 }
 
