@@ -157,12 +157,13 @@ void BM_KeystrokeInIncludedFileOverPipes(benchmark::State& state) {
   s.sync();
   s.resetCounts();
   std::vector<double> untilOwn, untilSettled;
+  const double cpuBefore = s.serverCpuMilliseconds();
   int version = 2;
   for (auto _ : state) {
     const bool insert = version % 2 == 0;
     const auto start = std::chrono::steady_clock::now();
-    s.change(edited, version++, line, end, insert ? 1 : 0, insert ? "\"" : "");
-    if (!s.waitForDiagnostics({edited})) return state.SkipWithError("the server stopped");
+    s.change(edited, version++, line, end, insert ? 0 : 1, insert ? "\"" : "");
+    if (!s.waitForDiagnostics({edited})) return state.SkipWithError("no diagnostics came for the keystroke");
     const auto own = std::chrono::steady_clock::now();
     s.sync();
     const auto settled = std::chrono::steady_clock::now();
@@ -174,6 +175,7 @@ void BM_KeystrokeInIncludedFileOverPipes(benchmark::State& state) {
   state.counters["p95_ms"] = bench::percentile(untilOwn, 95);
   state.counters["settled_median_ms"] = bench::percentile(untilSettled, 50);
   state.counters["settled_p95_ms"] = bench::percentile(untilSettled, 95);
+  state.counters["server_cpu_ms_per_key"] = (s.serverCpuMilliseconds() - cpuBefore) / static_cast<double>(state.iterations());
   state.counters["messages_per_key"] = static_cast<double>(s.diagnosticsReceived()) / static_cast<double>(state.iterations());
   state.counters["server_peak_mb"] = s.serverPeakMegabytes();
 }

@@ -4,6 +4,7 @@
 // benchmarks that time what a user waits for, the pipes and the JSON
 // included.
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,6 +80,7 @@ class PipeSession {
     ::close(toServer[0]);
     ::close(fromServer[1]);
     in_ = toServer[1];
+    fd_ = fromServer[0];
     buffer_ = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fromServer[0], std::ios::in);
     stream_ = std::make_unique<std::istream>(buffer_.get());
     reader_ = std::make_unique<vennik::lsp::FrameReader>(*stream_);
@@ -124,7 +127,7 @@ class PipeSession {
                                       {"contentChanges", json::array({{{"range", range}, {"text", text}}})}});
   }
   // Reads until diagnostics have come for every one of `uris`; false when
-  // the server's output ends first.
+  // the server's output ends first or nothing comes for a while.
   bool waitForDiagnostics(const std::vector<std::string>& uris) {
     std::set<std::string> waiting(uris.begin(), uris.end());
     while (!waiting.empty()) {
@@ -162,6 +165,22 @@ class PipeSession {
   }
   size_t diagnosticsReceived() const { return diagnostics_; }
   void resetCounts() { diagnostics_ = 0; }
+  // The processor time the server has used so far, in ms: what a keystroke
+  // costs whatever else the machine is doing.
+  double serverCpuMilliseconds() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string all((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = all.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(all.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    // After the name: state is field 3; utime and stime are fields 14 and 15.
+    for (int n = 3; n <= 15 && fields >> field; ++n) {
+      if (n >= 14) ticks += std::strtod(field.c_str(), nullptr);
+    }
+    return ticks * 1000.0 / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  }
   // The most memory the server has held (VmHWM), in MB.
   double serverPeakMegabytes() const {
     std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
@@ -195,6 +214,8 @@ class PipeSession {
   }
   json next() {
     for (;;) {
+      pollfd out{fd_, POLLIN, 0};
+      if (buffer_->in_avail() <= 0 && ::poll(&out, 1, kPatienceMs) <= 0) return json(json::value_t::discarded);
       vennik::lsp::Frame f = reader_->next();
       if (f.status == vennik::lsp::Frame::Status::EndOfInput) return json(json::value_t::discarded);
       if (f.status != vennik::lsp::Frame::Status::Message) continue;
@@ -204,7 +225,9 @@ class PipeSession {
     }
   }
 
+  static constexpr int kPatienceMs = 10'000;
   pid_t pid_ = -1;
+  int fd_ = -1;
   int in_ = -1;
   std::string settings_;
   std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> buffer_;

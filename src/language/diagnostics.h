@@ -20,6 +20,7 @@ struct Diagnostic {
   // line-too-long, name-too-long, other-firmware, type-suffixes
   std::string_view code;
   std::string message;
+  friend bool operator==(const Diagnostic&, const Diagnostic&) = default;
 };
 
 // What the firmware the program is written for takes.

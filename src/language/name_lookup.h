@@ -1,7 +1,9 @@
 #pragma once
 // Where each name stands in an analysed program and what it stands for: the
 // lookups that definition, references, rename, hover and symbols share. A
-// view over one Analysis, in its lines; it keeps a pointer to it.
+// view over one Analysis, in its lines; it keeps a pointer to it. Its lookup
+// by name is built when first asked for, so one NameLookup is not to be used
+// from two threads at once.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -83,7 +85,8 @@ class NameLookup {
   std::vector<bool> asciiLine_;             // by line, from 1
   std::vector<Occurrence> byPlace_;         // sorted by line, column, preferred row first
   std::vector<uint32_t> lineStart_;         // by line: first index into byPlace_
-  std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  mutable std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  mutable bool rowsByNameBuilt_ = false;
   std::unordered_map<std::string, int32_t> callables_;  // folded name -> scope
 };
 

@@ -181,12 +181,15 @@ InitializeParams readInitializeParams(const json& params) {
   return out;
 }
 
-std::vector<std::string> readWatchedFileChanges(const json& params) {
+std::vector<FileChange> readWatchedFileChanges(const json& params) {
   const json& changes = member(params, "changes", "params");
   if (!changes.is_array()) invalid("params", "changes", "must be an array");
-  std::vector<std::string> uris;
-  for (const json& c : changes) uris.push_back(stringMember(c, "uri", "params.changes[]"));
-  return uris;
+  std::vector<FileChange> out;
+  for (const json& c : changes) {
+    // FileChangeType: 1 created, 2 changed, 3 deleted.
+    out.push_back({stringMember(c, "uri", "params.changes[]"), intMember(c, "type", "params.changes[]") != 2});
+  }
+  return out;
 }
 
 FolderChanges readWorkspaceFoldersChange(const json& params) {

@@ -18,6 +18,7 @@
 #include "language/symbols.h"
 #include "lsp/positions.h"
 #include "lsp/position_encoding.h"
+#include "lsp/project/file_versions.h"
 #include "lsp/text_document.h"
 
 namespace vennik::lsp {
@@ -138,9 +139,9 @@ KeywordsSetting readConfigurationKeywords(const json& params);
 // The same for vennikplus.reading.
 KeywordsSetting readConfigurationReading(const json& params);
 
-// workspace/didChangeWatchedFiles: the URIs of the files that changed,
-// however they changed.
-std::vector<std::string> readWatchedFileChanges(const json& params);
+// workspace/didChangeWatchedFiles: the files that changed, and whether
+// each was created or deleted.
+std::vector<FileChange> readWatchedFileChanges(const json& params);
 
 // workspace/didChangeWorkspaceFolders: the folders' URIs.
 struct FolderChanges {

@@ -183,15 +183,18 @@ void Server::sendDueDiagnostics() {
       it = found.emplace(&program, language::diagnosticsByDocument(program, workspace_.boardLimits(), workspace_.board(),
                                                                    workspace_.shownDocuments(program))).first;
     }
+    const std::vector<language::Diagnostic>& now = it->second[static_cast<size_t>(*document)];
+    // Only what changed is sent: an editor keeps what it was last given. A
+    // document whose text is as it was has the same findings in the same
+    // places as when they were sent.
+    auto sent = published_.find(doc->uri);
+    if (sent != published_.end() && sent->second.version == doc->version && sent->second.findings == now) continue;
     const PositionConverter at(program, workspace_.encoding());
-    json params = publishDiagnosticsParams(*document, doc->version, it->second[static_cast<size_t>(*document)], at);
-    // Only what changed is sent: an editor keeps what it was last given.
-    std::string now = params["diagnostics"].dump();
-    auto [sent, first] = published_.try_emplace(doc->uri, now);
-    if (!first) {
-      if (sent->second == now) continue;
-      sent->second = std::move(now);
-    }
+    json params = publishDiagnosticsParams(*document, doc->version, now, at);
+    std::string text = params["diagnostics"].dump();
+    const bool same = sent != published_.end() && sent->second.text == text;
+    published_[doc->uri] = {doc->version, now, std::move(text)};
+    if (same) continue;
     send_(notification("textDocument/publishDiagnostics", std::move(params)));
   }
 }

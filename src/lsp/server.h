@@ -63,8 +63,13 @@ class Server {
   bool exited_ = false;
   bool watchFiles_ = false;  // the client takes a registration for watched files
   int requestsSent_ = 0;
-  // The diagnostics last sent, by document, as JSON text.
-  std::map<std::string, std::string> published_;
+  // The diagnostics last sent, by document.
+  struct Published {
+    int32_t version = 0;  // of the document's text
+    std::vector<language::Diagnostic> findings;
+    std::string text;  // as JSON
+  };
+  std::map<std::string, Published> published_;
 };
 
 // Reads frames from `in` until exit or the end of input, writes frames to

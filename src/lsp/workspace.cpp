@@ -65,23 +65,31 @@ std::vector<FolderNote> Workspace::changeFolders(const std::vector<std::string>&
   return notes;
 }
 
-std::vector<FolderNote> Workspace::filesChanged(const std::vector<std::string>& uris) {
-  for (const std::string& uri : uris) {
-    const auto path = pathOf(uri);
+std::vector<FolderNote> Workspace::filesChanged(const std::vector<FileChange>& changes) {
+  for (const FileChange& change : changes) {
+    const auto path = pathOf(change.uri);
     // An open document's text wins over the disk.
     if (!path || openPaths_.contains(*path)) continue;
     versions_.forget(*path);
     // Come or gone, it may be what an #INCLUDE line finds now.
-    versions_.bumpLayout();
+    if (change.cameOrWent) {
+      versions_.bumpLayout();
+      graph_.cameOrWent(*path);
+    }
     touch(*path);
   }
   return refreshFromDisk();
 }
 
 std::vector<FolderNote> Workspace::refreshFromDisk() {
-  const uint64_t layout = versions_.layout();
-  for (const std::string& path : versions_.changedOnDisk(*config_.folders)) graph_.changed(path);
-  if (versions_.layout() != layout) graph_.layoutChanged();
+  listings_.clear();
+  for (const FileVersions::Change& change : versions_.changedOnDisk(*config_.folders)) {
+    if (change.cameOrWent) {
+      graph_.cameOrWent(change.path);
+    } else {
+      graph_.changed(change.path);
+    }
+  }
   std::vector<std::string> sources;
   std::vector<FolderNote> notes = folders_.list(*config_.folders, config_.folderLimits, sources);
   graph_.setSources(sources);
@@ -163,7 +171,7 @@ ProgramFiles Workspace::programFiles() {
         const OpenDocument* doc = openAt(path);
         return doc ? &doc->text.text() : nullptr;
       },
-      *config_.files, *config_.folders, versions_);
+      *config_.files, *config_.folders, versions_, listings_);
 }
 
 std::string Workspace::homeOf(const OpenDocument& doc) {

@@ -94,8 +94,8 @@ class Workspace : public language::ProgramSet {
   // limits. Gives what to tell the user of the listing.
   std::vector<FolderNote> setFolders(const std::vector<std::string>& uris);
   std::vector<FolderNote> changeFolders(const std::vector<std::string>& added, const std::vector<std::string>& removed);
-  // Files the editor saw change on the disk (created, changed, deleted).
-  std::vector<FolderNote> filesChanged(const std::vector<std::string>& uris);
+  // Files the editor saw change on the disk.
+  std::vector<FolderNote> filesChanged(const std::vector<FileChange>& changes);
   // Every file read from the disk that has changed there since is read
   // again, and the folders are listed again: after a save, which may have
   // come with changes to files the editor does not show.
@@ -165,6 +165,7 @@ class Workspace : public language::ProgramSet {
   WorkspaceFolders folders_;
   FileVersions versions_;
   IncludeGraph graph_;
+  ProgramFiles::Listings listings_;  // until the disk is looked at again
   std::map<std::string, CachedProgram> programs_;
   bool outOfDate_ = false;
   uint64_t settings_ = 0;

@@ -16,6 +16,12 @@
 
 namespace vennik::lsp {
 
+// A file changed on the disk, as the editor saw it.
+struct FileChange {
+  std::string uri;
+  bool cameOrWent = false;  // created or deleted, not only changed
+};
+
 class FileVersions {
  public:
   // 0 for a file that has not changed since the session began.
@@ -36,17 +42,22 @@ class FileVersions {
   void sawOnDisk(const std::string& path, SourceFolders& disk) {
     if (!seen_.contains(path)) seen_.emplace(path, disk.stamp(path));
   }
+  struct Change {
+    std::string path;
+    bool cameOrWent = false;
+  };
   // The files read from the disk whose stamps differ now, each counted as
   // changed (and, when it came or went, the layout too).
-  std::vector<std::string> changedOnDisk(SourceFolders& disk) {
-    std::vector<std::string> changed;
+  std::vector<Change> changedOnDisk(SourceFolders& disk) {
+    std::vector<Change> changed;
     for (auto& [path, stamp] : seen_) {
       std::optional<FileStamp> now = disk.stamp(path);
       if (now == stamp) continue;
-      if (now.has_value() != stamp.has_value()) bumpLayout();
+      const bool cameOrWent = now.has_value() != stamp.has_value();
+      if (cameOrWent) bumpLayout();
       stamp = now;
       bump(path);
-      changed.push_back(path);
+      changed.push_back({path, cameOrWent});
     }
     return changed;
   }

@@ -62,9 +62,9 @@ void IncludeGraph::changed(const std::string& path) {
   if (lines_.contains(path)) unread_.insert(path);
 }
 
-void IncludeGraph::layoutChanged() {
-  lines_.clear();
-  unread_.clear();
+void IncludeGraph::cameOrWent(const std::string& path) {
+  lines_.erase(path);
+  unread_.erase(path);
   stale_ = true;
 }
 

@@ -25,8 +25,8 @@ class IncludeGraph {
   // The file's text may have changed: its #INCLUDE lines are read again
   // when next needed.
   void changed(const std::string& path);
-  // Files may have come or gone: every #INCLUDE line is followed again.
-  void layoutChanged();
+  // The file has come or gone: every #INCLUDE line is followed again.
+  void cameOrWent(const std::string& path);
 
   // The main files of the programs that hold the file, sorted by path: the
   // file itself when it is the main file of a program; none when no program

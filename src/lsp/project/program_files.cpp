@@ -31,7 +31,10 @@ FileRead ProgramFiles::read(const std::string& path) {
 }
 
 std::vector<std::string> ProgramFiles::namesIn(const std::string& folder) {
-  return folder.starts_with('/') ? disk_.namesIn(folder) : std::vector<std::string>{};
+  if (!folder.starts_with('/')) return {};
+  auto it = listings_.find(folder);
+  if (it == listings_.end()) it = listings_.emplace(folder, disk_.namesIn(folder)).first;
+  return it->second;
 }
 
 }  // namespace vennik::lsp

@@ -4,7 +4,9 @@
 // then the editor's buffer of an open document, then the copy the program's
 // last analysis holds of a file that has not changed since, and the disk
 // last. Every path looked for is kept with its version at that moment, so
-// that the program can tell later whether it is still up to date.
+// that the program can tell later whether it is still up to date. Nothing
+// here notices a change on the disk by itself: the disk is asked again when
+// the editor says files changed or saved.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -27,8 +29,11 @@ class ProgramFiles : public IncludeFiles {
   // The text of the open document at a path, or null.
   using Buffers = std::function<const std::string*(const std::string& path)>;
 
-  ProgramFiles(Buffers buffers, IncludeFiles& disk, SourceFolders& folders, FileVersions& versions)
-      : buffers_(std::move(buffers)), disk_(disk), folders_(folders), versions_(versions) {}
+  // Folders' listings, for names whose case differs, are kept in
+  // `listings` until the caller empties it.
+  using Listings = std::map<std::string, std::vector<std::string>>;
+  ProgramFiles(Buffers buffers, IncludeFiles& disk, SourceFolders& folders, FileVersions& versions, Listings& listings)
+      : buffers_(std::move(buffers)), disk_(disk), folders_(folders), versions_(versions), listings_(listings) {}
 
   // Texts that stand in for the files at these paths.
   void replace(const std::map<std::string, std::string>* texts) { replaced_ = texts; }
@@ -49,6 +54,7 @@ class ProgramFiles : public IncludeFiles {
   IncludeFiles& disk_;
   SourceFolders& folders_;
   FileVersions& versions_;
+  Listings& listings_;
   const std::map<std::string, std::string>* replaced_ = nullptr;
   const language::Program* previous_ = nullptr;
   const FilesRead* previousRead_ = nullptr;
