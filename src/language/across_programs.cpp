@@ -215,8 +215,8 @@ PlacesAcross renameAcross(ProgramSet& set, std::shared_ptr<const Program> progra
     return out;
   }
 
-  // Each program read again with the edits made must find the new name at
-  // exactly the places edited, and standing for one thing there.
+  // Each program, read again with the edits made, must read the new name at
+  // every place edited and at no other.
   const Edited edited = edit(out, newName);
   for (const std::shared_ptr<const Program>& q : out.programs) {
     const std::shared_ptr<const Program> after = set.withTexts(*q, edited.texts);
@@ -225,25 +225,31 @@ PlacesAcross renameAcross(ProgramSet& set, std::shared_ptr<const Program> progra
     for (const PlaceKey& k : edited.newPlaces) {
       if (after->findDocument(k.document)) expected.insert(k);
     }
-    if (expected.empty()) continue;
-    const PlaceKey& first = *expected.begin();
-    const DocumentId d = *after->findDocument(first.document);
-    std::set<PlaceKey> found;
-    if (after->nameAt(d, first.start)) {
-      for (const Location& l : rename(*after, d, first.start, newName, keywords).places) {
-        found.insert({after->documentName(l.document), l.range.start});
-      }
-    }
+    // Each place edited stands for a name whose every place was edited: a
+    // name that takes in a place not edited is one the new name clashes
+    // with. (Places the program reads as different names, as uses of an
+    // undeclared name in different SUBs are, stay different names.)
+    std::set<PlaceKey> covered;
     std::string why;
-    for (const PlaceKey& k : found) {
-      if (!expected.contains(k)) {
-        why = "'" + messageValue(newName) + "' would then also stand for the name at " + where(k);
+    for (const PlaceKey& k : expected) {
+      if (covered.contains(k)) continue;
+      const DocumentId d = *after->findDocument(k.document);
+      if (!after->nameAt(d, k.start)) {
+        why = "at " + where(k) + " '" + messageValue(newName) + "' would not be read as a name";
         break;
       }
-    }
-    for (const PlaceKey& k : expected) {
-      if (why.empty() && !found.contains(k)) {
+      for (const Location& l : rename(*after, d, k.start, newName, keywords).places) {
+        const PlaceKey place{after->documentName(l.document), l.range.start};
+        if (!expected.contains(place)) {
+          why = "'" + messageValue(newName) + "' would then also stand for the name at " + where(place);
+          break;
+        }
+        covered.insert(place);
+      }
+      if (!why.empty()) break;
+      if (!covered.contains(k)) {
         why = "at " + where(k) + " '" + messageValue(newName) + "' would not stand for the renamed name";
+        break;
       }
     }
     if (!why.empty()) {

@@ -61,6 +61,13 @@ void Server::request(const Incoming& in) {
     return;
   }
   if (state_ == State::ShutDown) return fail(ErrorCode::InvalidRequest, "the server is shutting down");
+  // An editor that saves several files tells of the one it shows, perhaps
+  // before the others are written: the disk is looked at again before the
+  // next answer.
+  if (recheckDisk_) {
+    recheckDisk_ = false;
+    workspace_.recheckDisk();
+  }
   const RequestHandler handler = requestHandler(in.method);
   if (!handler) return fail(ErrorCode::MethodNotFound, "unknown method " + in.method);
   try {
@@ -121,8 +128,10 @@ void Server::workspaceNotification(const Incoming& in) {
     // A save may come with files the editor changed but does not show (a
     // rename's edits written out): the disk is looked at again.
     tell(workspace_.refreshFromDisk());
+    recheckDisk_ = true;
   } else if (in.method == "workspace/didChangeWatchedFiles") {
     tell(workspace_.filesChanged(readWatchedFileChanges(in.params)));
+    recheckDisk_ = true;
   } else if (in.method == "workspace/didChangeWorkspaceFolders") {
     const FolderChanges changes = readWorkspaceFoldersChange(in.params);
     tell(workspace_.changeFolders(changes.added, changes.removed));

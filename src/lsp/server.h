@@ -62,6 +62,7 @@ class Server {
   bool shutdown_ = false;
   bool exited_ = false;
   bool watchFiles_ = false;  // the client takes a registration for watched files
+  bool recheckDisk_ = false;  // files were saved: the disk is looked at again before the next answer
   int requestsSent_ = 0;
   // The diagnostics last sent, by document.
   struct Published {

@@ -81,7 +81,7 @@ std::vector<FolderNote> Workspace::filesChanged(const std::vector<FileChange>& c
   return refreshFromDisk();
 }
 
-std::vector<FolderNote> Workspace::refreshFromDisk() {
+void Workspace::recheckDisk() {
   listings_.clear();
   for (const FileVersions::Change& change : versions_.changedOnDisk(*config_.folders)) {
     if (change.cameOrWent) {
@@ -89,7 +89,12 @@ std::vector<FolderNote> Workspace::refreshFromDisk() {
     } else {
       graph_.changed(change.path);
     }
+    outOfDate_ = true;
   }
+}
+
+std::vector<FolderNote> Workspace::refreshFromDisk() {
+  recheckDisk();
   std::vector<std::string> sources;
   std::vector<FolderNote> notes = folders_.list(*config_.folders, config_.folderLimits, sources);
   graph_.setSources(sources);

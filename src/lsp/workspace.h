@@ -100,6 +100,8 @@ class Workspace : public language::ProgramSet {
   // again, and the folders are listed again: after a save, which may have
   // come with changes to files the editor does not show.
   std::vector<FolderNote> refreshFromDisk();
+  // The same without listing the folders.
+  void recheckDisk();
 
   void open(const std::string& uri, int32_t version, std::string text);
   // False when the document is not open.
