@@ -144,6 +144,7 @@ Edited edit(const PlacesAcross& found, std::string_view newName) {
     size_t copied = 0;
     for (const auto& [line, places] : lines) {
       const std::string_view lineText = program.lineText(document, line);
+      if (lineText.data() < text.data() || lineText.data() > text.data() + text.size()) continue;
       const auto lineStart = static_cast<size_t>(lineText.data() - text.data());
       int32_t shift = 0;
       for (const PlacesAcross::Place* p : places) {
@@ -218,6 +219,11 @@ PlacesAcross renameAcross(ProgramSet& set, std::shared_ptr<const Program> progra
   // Each program, read again with the edits made, must read the new name at
   // every place edited and at no other.
   const Edited edited = edit(out, newName);
+  if (edited.newPlaces.size() != out.places.size()) {
+    out.refusal = cannot + "a place of the name lies outside its file's lines";
+    out.places.clear();
+    return out;
+  }
   for (const std::shared_ptr<const Program>& q : out.programs) {
     const std::shared_ptr<const Program> after = set.withTexts(*q, edited.texts);
     const std::string in = " (in the program " + fileName(after->documentName(0)) + ")";

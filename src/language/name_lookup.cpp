@@ -12,11 +12,20 @@ NameLookup::NameLookup(const Analysis& analysis) : analysis_(&analysis) {
   const int32_t lines = analysis.lineCount();
   asciiLine_.assign(static_cast<size_t>(lines) + 1, true);
   for (int32_t n = 1; n <= lines; ++n) asciiLine_[static_cast<size_t>(n)] = isAscii(analysis.rawLine(n));
+  for (const Definition& d : analysis.definitions()) {
+    if (d.kind != DefinitionKind::Font && d.scope >= 0 && !d.name.empty()) callables_.emplace(foldCase(d.name), d.scope);
+  }
+}
+
+void NameLookup::indexPlaces() const {
+  if (placesIndexed_) return;
+  placesIndexed_ = true;
+  const Analysis& analysis = *analysis_;
+  const int32_t lines = analysis.lineCount();
   const std::vector<int32_t> scopes = analysis.scopesByLine();
 
   // The places go straight to their lines (counted first), and each line's
-  // few are sorted on their own: a language server builds this on every
-  // keystroke.
+  // few are sorted on their own.
   lineStart_.assign(static_cast<size_t>(lines) + 2, 0);
   size_t places = 0;
   for (int32_t r = 0; r < analysis.rowCount(); ++r) {
@@ -37,9 +46,6 @@ NameLookup::NameLookup(const Analysis& analysis) : analysis_(&analysis) {
       o.ownScope = row.scope == scopes[static_cast<size_t>(ref.line)];
       byPlace_[next[static_cast<size_t>(ref.line)]++] = o;
     }
-  }
-  for (const Definition& d : analysis.definitions()) {
-    if (d.kind != DefinitionKind::Font && d.scope >= 0 && !d.name.empty()) callables_.emplace(foldCase(d.name), d.scope);
   }
 
   const auto before = [](const Occurrence& a, const Occurrence& b) {
@@ -84,6 +90,7 @@ Occurrence NameLookup::occurrenceOf(int32_t row, const Reference& ref) const {
 }
 
 const Occurrence* NameLookup::at(Position p) const {
+  indexPlaces();
   if (p.line < 1 || p.line >= static_cast<int32_t>(lineStart_.size()) - 1) return nullptr;
   const Occurrence* justAfter = nullptr;
   for (uint32_t i = lineStart_[static_cast<size_t>(p.line)]; i < lineStart_[static_cast<size_t>(p.line) + 1]; ++i) {
@@ -188,6 +195,7 @@ std::vector<Occurrence> NameLookup::declarationsOf(const Target& target) const {
 }
 
 std::vector<int32_t> NameLookup::withRowsSharingPlaces(std::vector<int32_t> rows) const {
+  indexPlaces();
   std::set<int32_t> seen(rows.begin(), rows.end());
   for (size_t i = 0; i < rows.size(); ++i) {
     for (const Occurrence& o : rowOccurrences(rows[i])) {

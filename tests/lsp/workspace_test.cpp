@@ -130,6 +130,10 @@ TEST_F(WorkspaceFolder, TheFolderIsReadWithinBoundsAndFollowedOnTheDisk) {
   write("game.bas", "Option Explicit\nDim score\n#Include \"lib.inc\"\nShow\n");
   notify("workspace/didChangeWatchedFiles", {{"changes", {{{"uri", uriOf("game.bas")}, {"type", 2}}}}});
   EXPECT_EQ(undeclaredIn("lib.inc"), std::set<std::string>{});
+  // Out of the workspace, the file is on its own.
+  notify("workspace/didChangeWorkspaceFolders",
+         {{"event", {{"added", json::array()}, {"removed", {{{"uri", fileUriOfPath(root)}, {"name", "w"}}}}}}});
+  EXPECT_EQ(undeclaredIn("lib.inc"), std::set<std::string>{"'score'"});
 }
 
 // Opened alone, an included file is read within the first program (by
