@@ -134,7 +134,7 @@ BENCHMARK(BM_Definition)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_References)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
 
-// spacetrek: a CMM2 game of 28 files (the main program and 26 included
+// spacetrek: a CMM2 game of 27 files (the main program and the 26 included
 // files that are there; one it names is missing), every one of them open. A
 // keystroke types a quote at the end of a line of an included file, or takes
 // it back, so that each changes that file's diagnostics. Timed from the
