@@ -5,6 +5,7 @@
 #include "analysis/includes/assemble_program.h"
 #include "analysis/includes/include_line.h"
 #include "base/line_ends.h"
+#include "base/source_encoding.h"
 
 namespace vennik::lsp {
 
@@ -32,7 +33,8 @@ class IncludeGraph::LinesOnly : public IncludeFiles {
 
   static IncludeLines linesOf(const FileRead& read) {
     IncludeLines out{read.status, {}};
-    forEachLine(read.text, 0, [&](size_t b, size_t e) {
+    // After a byte-order mark, as assembling reads the file.
+    forEachLine(read.text, utf8MarkLength(read.text), [&](size_t b, size_t e) {
       const std::string_view line = std::string_view(read.text).substr(b, e - b);
       if (readIncludeLine(line)) {
         out.text += line;
