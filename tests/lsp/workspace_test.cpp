@@ -141,13 +141,14 @@ TEST_F(WorkspaceFolder, TheFolderIsReadWithinBoundsAndFollowedOnTheDisk) {
 // the hover says which program it is.
 TEST_F(WorkspaceFolder, AnIncludedFileOpenedAloneIsReadWithinItsFirstProgram) {
   write("b.bas", "Dim level = 2\n#Include \"inc/lib.inc\"\n");
-  write("a.bas", "Dim level = 1\n#Include \"inc/lib.inc\"\n");
+  // Its #INCLUDE line after a byte-order mark.
+  write("a.bas", "\xEF\xBB\xBF#Include \"inc/lib.inc\"\nDim level = 1\n");
   write("inc/lib.inc", "Sub Climb\n  level = level + 1\nEnd Sub\n");
   start();
   openFile("inc/lib.inc");
   EXPECT_EQ(undeclaredIn("inc/lib.inc"), std::set<std::string>{}) << diagnosticsOf("inc/lib.inc").dump(1);
   const json defs = request("textDocument/definition", "inc/lib.inc", 1, 2)["result"];
-  EXPECT_EQ(places(defs), (std::set<std::pair<std::string, int>>{{"a.bas", 0}})) << defs.dump(1);
+  EXPECT_EQ(places(defs), (std::set<std::pair<std::string, int>>{{"a.bas", 1}})) << defs.dump(1);
   const std::string hover = request("textDocument/hover", "inc/lib.inc", 1, 2)["result"]["contents"]["value"];
   EXPECT_NE(hover.find("in the program: a.bas"), std::string::npos) << hover;
 }
