@@ -1,7 +1,9 @@
 #pragma once
 // Where each name stands in an analysed program and what it stands for: the
 // lookups that definition, references, rename, hover and symbols share. A
-// view over one Analysis, in its lines; it keeps a pointer to it.
+// view over one Analysis, in its lines; it keeps a pointer to it. Its
+// indexes by place and by name are built when first asked for, so one
+// NameLookup is not to be used from two threads at once.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -85,9 +87,14 @@ class NameLookup {
 
   const Analysis* analysis_;
   std::vector<bool> asciiLine_;             // by line, from 1
-  std::vector<Occurrence> byPlace_;         // sorted by line, column, preferred row first
-  std::vector<uint32_t> lineStart_;         // by line: first index into byPlace_
-  std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  // The places of every row by line, made when first needed: a program
+  // analysed for its diagnostics alone, as on every keystroke, needs none.
+  void indexPlaces() const;
+  mutable bool placesIndexed_ = false;
+  mutable std::vector<Occurrence> byPlace_;    // sorted by line, column, preferred row first
+  mutable std::vector<uint32_t> lineStart_;    // by line: first index into byPlace_
+  mutable std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  mutable bool rowsByNameBuilt_ = false;
   std::unordered_map<std::string, int32_t> callables_;  // folded name -> scope
 };
 

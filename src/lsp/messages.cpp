@@ -5,6 +5,7 @@
 #include <map>
 
 #include "lsp/feature_messages.h"
+#include "lsp/file_uri.h"
 
 namespace vennik::lsp {
 
@@ -170,6 +171,41 @@ InitializeParams readInitializeParams(const json& params) {
   out.prepareRenameSupport = prepare && prepare->is_boolean() && prepare->get<bool>();
   out.keywords = keywordsSetting(capability(params, {"initializationOptions", "keywords"}));
   out.reading = keywordsSetting(capability(params, {"initializationOptions", "reading"}));
+  if (const json* folders = capability(params, {"workspaceFolders"}); folders && folders->is_array()) {
+    for (const json& f : *folders) {
+      const json* uri = capability(f, {"uri"});
+      if (uri && uri->is_string()) out.workspaceFolders.push_back(uri->get<std::string>());
+    }
+  } else if (const json* root = capability(params, {"rootUri"}); root && root->is_string()) {
+    out.workspaceFolders.push_back(root->get<std::string>());
+  } else if (const json* path = capability(params, {"rootPath"}); path && path->is_string() &&
+                                                                    path->get_ref<const std::string&>().starts_with('/')) {
+    out.workspaceFolders.push_back(fileUriOfPath(path->get<std::string>()));
+  }
+  const json* watch = capability(params, {"capabilities", "workspace", "didChangeWatchedFiles", "dynamicRegistration"});
+  out.watchedFilesRegistration = watch && watch->is_boolean() && watch->get<bool>();
+  return out;
+}
+
+std::vector<FileChange> readWatchedFileChanges(const json& params) {
+  const json& changes = member(params, "changes", "params");
+  if (!changes.is_array()) invalid("params", "changes", "must be an array");
+  std::vector<FileChange> out;
+  for (const json& c : changes) {
+    // FileChangeType: 1 created, 2 changed, 3 deleted.
+    out.push_back({stringMember(c, "uri", "params.changes[]"), intMember(c, "type", "params.changes[]") != 2});
+  }
+  return out;
+}
+
+FolderChanges readWorkspaceFoldersChange(const json& params) {
+  const json& event = member(params, "event", "params");
+  FolderChanges out;
+  for (const auto& [key, list] : {std::pair{"added", &out.added}, std::pair{"removed", &out.removed}}) {
+    const json& folders = member(event, key, "params.event");
+    if (!folders.is_array()) invalid("params.event", key, "must be an array");
+    for (const json& f : folders) list->push_back(stringMember(f, "uri", std::string("params.event.") + key + "[]"));
+  }
   return out;
 }
 
@@ -250,7 +286,8 @@ json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
         {"documentSymbolProvider", true},
         {"hoverProvider", true},
         {"renameProvider", renameProvider},
-        {"completionProvider", {{"resolveProvider", false}}}}},
+        {"completionProvider", {{"resolveProvider", false}}},
+        {"workspace", {{"workspaceFolders", {{"supported", true}, {"changeNotifications", true}}}}}}},
       {"serverInfo", {{"name", "vennikplus"}, {"version", VENNIK_VERSION}}}};
   result["capabilities"].update(featureCapabilities());
   return result;
@@ -261,9 +298,30 @@ json definitionResult(const std::vector<language::Location>& places, const Posit
   return locations(places, at);
 }
 
-json referencesResult(const std::optional<std::vector<language::Location>>& places, const PositionConverter& at) {
-  if (!places) return nullptr;
-  return locations(*places, at);
+namespace {
+json placeJson(const language::PlacesAcross& found, const language::PlacesAcross::Place& place, PositionEncoding encoding) {
+  const PositionConverter at(*found.programs[place.program], encoding);
+  return toJson(place.location, at);
+}
+}  // namespace
+
+json referencesResult(const language::PlacesAcross& found, PositionEncoding encoding) {
+  if (found.programs.empty()) return nullptr;
+  json out = json::array();
+  for (const auto& place : found.places) out.push_back(placeJson(found, place, encoding));
+  return out;
+}
+
+json renameResult(const language::PlacesAcross& found, const std::string& newName, PositionEncoding encoding) {
+  if (!found.refusal.empty()) throw RequestError{ErrorCode::RequestFailed, found.refusal};
+  json changes = json::object();
+  for (const auto& place : found.places) {
+    json location = placeJson(found, place, encoding);
+    json& edits = changes[location["uri"].get<std::string>()];
+    if (edits.is_null()) edits = json::array();
+    edits.push_back(json{{"range", std::move(location["range"])}, {"newText", newName}});
+  }
+  return json{{"changes", std::move(changes)}};
 }
 
 json hoverResult(const std::optional<language::HoverText>& hover, const PositionConverter& at) {
@@ -276,17 +334,6 @@ json prepareRenameResult(const std::optional<language::RenameStart>& start, cons
   if (!start) return nullptr;
   return json{{"range", toJson(at.toProtocol(start->location.document, start->location.range))},
               {"placeholder", start->text}};
-}
-
-json renameResult(const language::RenameOutcome& outcome, const std::string& newName, const PositionConverter& at) {
-  if (!outcome.refusal.empty()) throw RequestError{ErrorCode::RequestFailed, outcome.refusal};
-  json changes = json::object();
-  for (const language::Location& l : outcome.places) {
-    json& edits = changes[at.uri(l.document)];
-    if (edits.is_null()) edits = json::array();
-    edits.push_back(json{{"range", toJson(at.toProtocol(l.document, l.range))}, {"newText", newName}});
-  }
-  return json{{"changes", std::move(changes)}};
 }
 
 json documentSymbolResult(const std::vector<language::Symbol>& symbols, language::DocumentId document,
@@ -330,6 +377,17 @@ json errorResponse(const json& id, ErrorCode code, std::string_view message) {
 }
 
 json showErrorParams(const std::string& message) { return json{{"type", MessageType::Error}, {"message", message}}; }
+
+json logMessageParams(MessageType type, const std::string& message) {
+  return json{{"type", type}, {"message", message}};
+}
+
+json watchedFilesRegistrationParams() {
+  const json watchers = json::array({{{"globPattern", "**/*.{[bB][aA][sS],[iI][nN][cC]}"}}});
+  return json{{"registrations", json::array({{{"id", "vennikplus-sources"},
+                                               {"method", "workspace/didChangeWatchedFiles"},
+                                               {"registerOptions", {{"watchers", watchers}}}}})}};
+}
 
 json clearDiagnosticsParams(const std::string& uri) {
   return json{{"uri", uri}, {"diagnostics", json::array()}};
