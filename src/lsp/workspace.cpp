@@ -82,6 +82,18 @@ std::vector<FolderNote> Workspace::filesChanged(const std::vector<FileChange>& c
 }
 
 void Workspace::recheckDisk() {
+  restamp();
+  // Listed again too: an editor that writes a file by renaming the old one
+  // away leaves a moment with no file at all, and a listing made then (on
+  // the save of another file) would have lost the program for good. What
+  // the listing leaves out was told when it was first made.
+  std::vector<std::string> sources;
+  folders_.list(*config_.folders, config_.folderLimits, sources);
+  graph_.setSources(sources);
+  outOfDate_ = true;
+}
+
+void Workspace::restamp() {
   listings_.clear();
   for (const FileVersions::Change& change : versions_.changedOnDisk(*config_.folders)) {
     if (change.cameOrWent) {
@@ -94,7 +106,7 @@ void Workspace::recheckDisk() {
 }
 
 std::vector<FolderNote> Workspace::refreshFromDisk() {
-  recheckDisk();
+  restamp();
   std::vector<std::string> sources;
   std::vector<FolderNote> notes = folders_.list(*config_.folders, config_.folderLimits, sources);
   graph_.setSources(sources);

@@ -101,7 +101,8 @@ class Workspace : public language::ProgramSet {
   // again, and the folders are listed again: after a save, which may have
   // come with changes to files the editor does not show.
   std::vector<FolderNote> refreshFromDisk();
-  // The same without listing the folders.
+  // The same, quietly: before the first answer after a save, when every
+  // file the editor saved is on the disk.
   void recheckDisk();
 
   void open(const std::string& uri, int32_t version, std::string text);
@@ -135,6 +136,9 @@ class Workspace : public language::ProgramSet {
   SemanticTokensHistory& tokenHistory() { return tokenHistory_; }
 
  private:
+  // Every file read from the disk whose stamp has changed there is to be
+  // read again.
+  void restamp();
   // A program by its main file: the path, or the URI of a document that is
   // no file.
   struct CachedProgram {

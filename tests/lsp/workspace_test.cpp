@@ -191,6 +191,23 @@ TEST_F(WorkspaceFolder, ReferencesAndRenameSpanEveryProgramSharingTheFile) {
   EXPECT_NE(why.find("game2.bas"), std::string::npos) << why;
 }
 
+// An editor that saves several files may write one by renaming the old
+// away, and tell of another's save in that moment: the program missing
+// from the listing made then is found again before the next answer.
+TEST_F(WorkspaceFolder, AProgramMissingWhileASaveWasToldIsFoundBeforeTheNextAnswer) {
+  write("lib.inc", "Sub Chime\nEnd Sub\n");
+  write("a.bas", "#Include \"lib.inc\"\nChime\n");
+  write("b.bas", "#Include \"lib.inc\"\nChime\n");
+  start();
+  openFile("lib.inc");
+  std::filesystem::rename(root + "/b.bas", root + "/b.bas~");
+  notify("textDocument/didSave", {{"textDocument", {{"uri", uriOf("lib.inc")}}}});
+  write("b.bas", "#Include \"lib.inc\"\n\nChime\n");
+  const json refs = request("textDocument/references", "lib.inc", 0, 5, {{"context", {{"includeDeclaration", true}}}});
+  EXPECT_EQ(places(refs["result"]),
+            (std::set<std::pair<std::string, int>>{{"lib.inc", 0}, {"a.bas", 1}, {"b.bas", 2}}));
+}
+
 // A missing file or a cycle in an included file that is not open is told
 // on the #INCLUDE line of the open file that leads to it; once that file
 // is open, there.
