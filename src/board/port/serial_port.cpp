@@ -143,6 +143,26 @@ LinkStatus SerialPort::await(short events, LinkClock::time_point deadline) {
   }
 }
 
+LinkStatus SerialPort::awaitEither(int other, LinkClock::time_point deadline, bool& otherReady) {
+  otherReady = false;
+  for (;;) {
+    pollfd fds[3] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}, {other, POLLIN, 0}};
+    int n = ::poll(fds, 3, millisUntil(deadline));
+    if (n < 0 && errno != EINTR) return lost(std::strerror(errno));
+    if (n < 0) continue;  // the wake pipe tells whether it was the user
+    if (wakeFd_ >= 0 && (fds[1].revents & POLLIN)) return LinkStatus::Interrupted;
+    // Keys first: a board that never stops printing must not keep the
+    // user's keys (the leave key, Ctrl-C) from being read.
+    if (other >= 0 && fds[2].revents != 0) {
+      otherReady = true;
+      return LinkStatus::Ok;
+    }
+    if (fds[0].revents & POLLIN) return LinkStatus::Ok;
+    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return lost("the port hung up");
+    if (n == 0 && LinkClock::now() >= deadline) return LinkStatus::TimedOut;
+  }
+}
+
 LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadline, size_t& written) {
   written = 0;
   undrained_ = true;
