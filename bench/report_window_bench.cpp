@@ -186,6 +186,7 @@ void BM_LoadMillionLineSource(benchmark::State& state) {
     controller.run([&](vennik::CommandContext& c) { vennik::takeDroppedFile(c, {path.toStdU16String()}); });
     loop.exec();
     ticks.stop();
+    state.counters["report_bytes"] = static_cast<double>(shell.textWindow.utf8().size());
   }
   state.counters["longest_gap_ms"] = static_cast<double>(longestGap);
 }

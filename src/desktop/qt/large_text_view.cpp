@@ -91,7 +91,12 @@ qsizetype LargeTextView::lineLength(qsizetype line) const { return layoutOf(line
 QTextLayout& LargeTextView::layoutOf(qsizetype line) const {
   auto found = layouts_.find(line);
   if (found != layouts_.end()) return *found->second;
-  auto layout = std::make_unique<QTextLayout>(lineText(line), area_.font());
+  // A line or paragraph separator inside a line would break it in two
+  // here; it stands as a blank, so that every line is one and a column is a
+  // column.
+  QString text = lineText(line);
+  text.replace(QChar::LineSeparator, u' ').replace(QChar::ParagraphSeparator, u' ');
+  auto layout = std::make_unique<QTextLayout>(text, area_.font());
   QTextOption option = area_.document()->defaultTextOption();
   option.setWrapMode(QTextOption::NoWrap);
   layout->setTextOption(option);
