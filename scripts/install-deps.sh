@@ -15,7 +15,7 @@ if [ "${1:-}" = "--tests" ]; then
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip openbox
     clang libclang-rt-14-dev
-    neovim emacs-nox
+    neovim emacs-nox elpa-eglot
     lrzsz
   )
 fi

@@ -140,6 +140,8 @@ class Analysis {
   // The scope a line is read in: the definition whose header it follows
   // (up to that definition's END line included), else the main program.
   int32_t scopeAtLine(int32_t line) const;
+  // The same for every line at once, by line (index 0 unused).
+  std::vector<int32_t> scopesByLine() const;
 
   int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
   RowView row(int32_t index) const;
