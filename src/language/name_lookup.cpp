@@ -103,6 +103,7 @@ const Occurrence* NameLookup::at(Position p) const {
 }
 
 std::span<const Occurrence> NameLookup::onLine(int32_t line) const {
+  indexPlaces();
   if (line < 1 || line >= static_cast<int32_t>(lineStart_.size()) - 1) return {};
   const uint32_t begin = lineStart_[static_cast<size_t>(line)];
   const uint32_t end = lineStart_[static_cast<size_t>(line) + 1];

@@ -239,8 +239,9 @@ std::shared_ptr<const language::Program> Workspace::programOf(const std::string&
 void Workspace::dropUnused() {
   std::vector<std::pair<uint64_t, std::string>> others;
   for (const auto& [main, cached] : programs_) {
+    const auto& program = cached.program;
     const bool home = std::any_of(documents_.begin(), documents_.end(),
-                                  [&](const auto& d) { return d.second.program == cached.program; });
+                                  [&](const auto& d) { return d.second.program == program; });
     if (!home) others.emplace_back(cached.lastUsed, main);
   }
   if (others.size() <= kKeptPrograms) return;
