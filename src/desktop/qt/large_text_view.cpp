@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -112,22 +113,9 @@ QTextLayout& LargeTextView::layoutOf(qsizetype line) const {
   return *layouts_.emplace(line, std::move(layout)).first->second;
 }
 
-qreal LargeTextView::lineHeight() const {
-  if (lineHeight_ > 0) return lineHeight_;
-  // As the document lays out one line of the font: leading included.
-  QTextLayout sample(QStringLiteral(" "), area_.font());
-  sample.beginLayout();
-  QTextLine line = sample.createLine();
-  line.setLeadingIncluded(true);
-  sample.endLayout();
-  const qreal height = line.height();
-  const_cast<LargeTextView*>(this)->lineHeight_ = height > 0 ? height : 1;
-  return lineHeight_;
-}
-
 qreal LargeTextView::heightOf(qsizetype line) const {
   const QTextLayout& layout = layoutOf(line);
-  return layout.lineCount() ? layout.lineAt(0).height() : lineHeight();
+  return layout.lineCount() ? layout.lineAt(0).height() : QFontMetricsF(area_.font()).lineSpacing();
 }
 
 // A line's block in the document: the last one holds the bottom margin too.
@@ -188,7 +176,6 @@ void LargeTextView::adjustScrollBars() {
 void LargeTextView::relayout() {
   layouts_.clear();
   widest_ = 0;
-  lineHeight_ = 0;
   adjustScrollBars();
   area_.viewport()->update();
 }

@@ -3,15 +3,15 @@
 // its text as UTF-16 and a block of bookkeeping for every line: the report
 // of a million-line source took 75 MB there, on top of the 20 MB the text
 // is. Here the area shows the window's own text (UTF-8, shared, never
-// copied) and lays out only the lines in view, as the area's document would
-// lay them out, with the same font, tab stops, margin and line height.
+// copied) and lays out only the lines it needs, as the area's document would
+// lay them out, with the same font, tab stops, margins and line heights.
 //
-// What reading needs works as in the document: scrolling (the vertical
-// scroll bar counts lines, the horizontal one pixels), the caret moved by
-// the keys and the mouse as QTextCursor moves it, selecting with Shift and
-// the mouse, Select All, Copy and the context menu. Anything that would
-// change the text is for the area to do: it first takes the text into its
-// document (see ReportTextEdit).
+// What reading needs works as in the document, to the pixel: scrolling (the
+// vertical scroll bar counts lines, the horizontal one pixels), the caret
+// moved by the keys and the mouse as QTextCursor moves it, paging, selecting
+// with Shift and the mouse, Select All and Copy. Anything that would change
+// the text is for the area to do: it first takes the text into its document
+// (see ReportTextEdit).
 #include <QBasicTimer>
 #include <QObject>
 #include <QString>
@@ -21,7 +21,6 @@
 
 #include "desktop/window/window_text.h"
 
-class QContextMenuEvent;
 class QKeyEvent;
 class QMouseEvent;
 class QPaintEvent;
@@ -42,7 +41,8 @@ class LargeTextView : public QObject {
     friend auto operator<=>(const Position&, const Position&) = default;
   };
 
-  // Shows `text` in `area`, whose document is to stay empty meanwhile.
+  // Shows `text` in `area`, whose document holds nothing of it (or is
+  // taking it in) meanwhile.
   LargeTextView(QPlainTextEdit& area, std::shared_ptr<const WindowText> text);
   ~LargeTextView() override;
 
@@ -83,7 +83,6 @@ class LargeTextView : public QObject {
 
  private:
   QTextLayout& layoutOf(qsizetype line) const;
-  qreal lineHeight() const;
   // A line's height as laid out (a line with a glyph from a taller font is
   // taller), and its block's, which for the last line holds the document's
   // bottom margin too.
@@ -115,7 +114,6 @@ class LargeTextView : public QObject {
   // Layouts of the lines lately shown or moved through; rebuilt on demand.
   mutable std::unordered_map<qsizetype, std::unique_ptr<QTextLayout>> layouts_;
   mutable qreal widest_ = 0;  // the widest line laid out so far
-  qreal lineHeight_ = 0;
   qreal pageY_ = 0;         // the caret's height in the view when paging began
   bool pageYKept_ = false;  // paging goes on from there
   bool selecting_ = false;  // the left button is down over the text
