@@ -1,22 +1,28 @@
 // Times the language server on the longest program of the shared corpus:
 // re-analysis after an edit with its diagnostics written out, and single
-// requests (definition, references, hover) on the most used name; and the
+// requests (definition, references, hover) on the most used name; the
 // edit again in the largest program of the shared projects, whose included
-// files are read and analysed with it. Messages go in as JSON text and come
-// out as JSON text, as over the pipe.
+// files are read and analysed with it; and the semantic tokens of a file of
+// 5,000 lines. Messages go in as JSON text and come out as JSON text, as
+// over the pipe. Last, the server itself
+// (vennikplus-cli lsp) over pipes, with every file of a game of many files
+// open: a keystroke in an included file until its diagnostics arrive.
 //
-//   vennikplus-lsp-bench [--corpus DIR] [--projects DIR] [benchmark flags]
+//   vennikplus-lsp-bench [--corpus DIR] [--projects DIR] [--cli PATH] [benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
+#include "base/line_ends.h"
 #include "lsp/file_uri.h"
 #include "lsp/server.h"
+#include "pipe_session.h"
 
 namespace {
 
@@ -25,6 +31,7 @@ using vennik::lsp::json;
 
 std::string corpusDir = VENNIK_CORPUS_DIR;
 std::string projectsDir = VENNIK_PROJECTS_DIR;
+std::string cliPath = VENNIK_CLI_PATH;
 
 fs::path longestProgram() {
   fs::path best;
@@ -43,6 +50,11 @@ fs::path longestProgram() {
   return best;
 }
 
+std::string textOf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 struct Session {
   std::ostringstream log;
   size_t bytesOut = 0;
@@ -51,14 +63,15 @@ struct Session {
   json position;  // of the most used name
   int id = 1;
 
-  explicit Session(const fs::path& file, std::string documentUri = "file:///bench.bas") : uri(std::move(documentUri)) {
+  explicit Session(const fs::path& file, std::string documentUri = "file:///bench.bas")
+      : Session(textOf(file), std::move(documentUri), file.string()) {}
+  Session(const std::string& text, std::string documentUri, const std::string& label) : uri(std::move(documentUri)) {
     vennik::lsp::ServerConfig config;
     config.keywords = vennik::builtInKeywords();
     config.clock = vennik::steadyMillisecondClock();
     server = std::make_unique<vennik::lsp::Server>(
-        std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log);
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::move(config), [this](const json& m) { bytesOut += m.dump().size(); }, log,
+        [this](std::string_view body) { bytesOut += body.size(); });
     send(json{{"jsonrpc", "2.0"}, {"id", id++}, {"method", "initialize"}, {"params", {{"capabilities", json::object()}}}});
     send(json{{"jsonrpc", "2.0"},
               {"method", "textDocument/didOpen"},
@@ -71,7 +84,7 @@ struct Session {
     }
     const vennik::Reference ref = a.row(most).references.front();
     position = {{"line", ref.line - 1}, {"character", ref.column - 1}};
-    std::cerr << file.string() << ": " << a.lineCount() << " lines, " << a.rowCount() << " rows; most used name '"
+    std::cerr << label << ": " << a.lineCount() << " lines, " << a.rowCount() << " rows; most used name '"
               << a.row(most).name << "' with " << a.row(most).references.size() << " places\n";
   }
   void send(const json& message) { server->receive(std::string_view(message.dump())); }
@@ -129,6 +142,79 @@ BENCHMARK(BM_Definition)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_References)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Hover)->Unit(benchmark::kMicrosecond);
 
+// The longest corpus program's lines, repeated until there are 5,000 (its
+// SUBs then stand twice, which the analysis takes as it comes).
+std::string fiveThousandLines() {
+  const std::string text = textOf(longestProgram());
+  std::vector<std::string_view> lines;
+  vennik::forEachLine(text, 0, [&](size_t b, size_t e) { lines.push_back(std::string_view(text).substr(b, e - b)); });
+  std::string out;
+  for (size_t n = 0; n < 5000; ++n) out.append(lines[n % lines.size()]).push_back('\n');
+  return out;
+}
+
+// The whole of a document's semantic tokens, as an editor asks for them on
+// opening it, the program analysed already.
+void BM_SemanticTokens5000Lines(benchmark::State& state) {
+  static Session s(fiveThousandLines(), "file:///bench5000.bas", "the longest program repeated to 5,000 lines");
+  const std::string body = json{{"jsonrpc", "2.0"},
+                                {"id", 1},
+                                {"method", "textDocument/semanticTokens/full"},
+                                {"params", {{"textDocument", {{"uri", s.uri}}}}}}
+                               .dump();
+  const size_t before = s.bytesOut;
+  s.server->receive(std::string_view(body));
+  state.counters["reply_bytes"] = static_cast<double>(s.bytesOut - before);
+  for (auto _ : state) s.server->receive(std::string_view(body));
+}
+BENCHMARK(BM_SemanticTokens5000Lines)->Unit(benchmark::kMillisecond);
+// spacetrek: a CMM2 game of 27 files (the main program and the 26 included
+// files that are there; one it names is missing), every one of them open. A
+// keystroke types a quote at the end of a line of an included file, or takes
+// it back, so that each changes that file's diagnostics. Timed from the
+// change written to the pipe until that file's diagnostics are read from it;
+// "settled" goes on until the server has answered a request sent after the
+// change, when everything the keystroke caused has been written.
+void BM_KeystrokeInIncludedFileOverPipes(benchmark::State& state) {
+  const fs::path folder = fs::absolute(fs::path(projectsDir) / "spacetrek").lexically_normal();
+  const fs::path main = folder / "spacetrek.bas";
+  if (!fs::is_regular_file(main)) return state.SkipWithError("no shared projects (give --projects DIR)");
+  bench::PipeSession s(cliPath);
+  if (!s.started()) return state.SkipWithError(("cannot start " + cliPath + " (give --cli PATH)").c_str());
+  s.initialize(vennik::lsp::fileUriOfPath(folder.string()));
+  std::vector<std::string> uris;
+  for (const std::string& file : bench::filesOfProgram(main.string())) uris.push_back(s.open(file));
+  s.waitForDiagnostics(uris);
+
+  const std::string edited = vennik::lsp::fileUriOfPath((folder / "ship.inc").string());
+  const auto [line, end] = s.plainCodeLine(edited);
+  s.sync();
+  s.resetCounts();
+  std::vector<double> untilOwn, untilSettled;
+  const double cpuBefore = s.serverCpuMilliseconds();
+  int version = 2;
+  for (auto _ : state) {
+    const bool insert = version % 2 == 0;
+    const auto start = std::chrono::steady_clock::now();
+    s.change(edited, version++, line, end, insert ? 0 : 1, insert ? "\"" : "");
+    if (!s.waitForDiagnostics({edited})) return state.SkipWithError("no diagnostics came for the keystroke");
+    const auto own = std::chrono::steady_clock::now();
+    s.sync();
+    const auto settled = std::chrono::steady_clock::now();
+    untilOwn.push_back(std::chrono::duration<double, std::milli>(own - start).count());
+    untilSettled.push_back(std::chrono::duration<double, std::milli>(settled - start).count());
+    state.SetIterationTime(std::chrono::duration<double>(own - start).count());
+  }
+  state.counters["median_ms"] = bench::percentile(untilOwn, 50);
+  state.counters["p95_ms"] = bench::percentile(untilOwn, 95);
+  state.counters["settled_median_ms"] = bench::percentile(untilSettled, 50);
+  state.counters["settled_p95_ms"] = bench::percentile(untilSettled, 95);
+  state.counters["server_cpu_ms_per_key"] = (s.serverCpuMilliseconds() - cpuBefore) / static_cast<double>(state.iterations());
+  state.counters["messages_per_key"] = static_cast<double>(s.diagnosticsReceived()) / static_cast<double>(state.iterations());
+  state.counters["server_peak_mb"] = s.serverPeakMegabytes();
+}
+BENCHMARK(BM_KeystrokeInIncludedFileOverPipes)->UseManualTime()->Iterations(400)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,6 +224,8 @@ int main(int argc, char** argv) {
       corpusDir = argv[++i];
     } else if (std::strcmp(argv[i], "--projects") == 0 && i + 1 < argc) {
       projectsDir = argv[++i];
+    } else if (std::strcmp(argv[i], "--cli") == 0 && i + 1 < argc) {
+      cliPath = argv[++i];
     } else {
       rest.push_back(argv[i]);
     }

@@ -1,11 +1,13 @@
 // A language server session on any bytes: up to the first zero byte, the
 // program the editor opens, which is also the one file beside it
-// (/lib.inc) that an #INCLUDE line may name; after it, whatever the client
-// sends, framed or not. No fault, and every message the server writes is one
+// (/lib.inc) that an #INCLUDE line may name and the one source of the
+// workspace folder ("/"); after it, whatever the client sends, framed or
+// not. No fault, and every message the server writes is one
 // JSON object in a well-formed frame.
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -15,6 +17,7 @@
 #include "base/source_encoding.h"
 #include "lsp/framing.h"
 #include "lsp/server.h"
+#include "system/files/source_tree.h"
 
 namespace {
 
@@ -38,6 +41,21 @@ class OneFile : public vennik::IncludeFiles {
   std::string text_;
 };
 
+// The workspace's folder as the session sees it: the one file, whatever
+// folder is asked for, so that no input lists the real disk.
+class OneFolder : public vennik::SourceFolders {
+ public:
+  vennik::SourceTree list(const std::string&, const vennik::SourceTreeLimits&) override {
+    vennik::SourceTree tree;
+    tree.files.push_back("/lib.inc");
+    return tree;
+  }
+  std::optional<vennik::FileStamp> stamp(const std::string& path) override {
+    if (path != "/lib.inc") return std::nullopt;
+    return vennik::FileStamp{1, 1, 1, 1};
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -51,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The first byte picks the position encoding the client offers.
   const char* encodings[] = {"utf-16", "utf-8", "utf-32"};
   const json init{{"jsonrpc", "2.0"}, {"id", 0}, {"method", "initialize"},
-                  {"params", {{"capabilities", {{"general", {{"positionEncodings", {encodings[size % 3]}}}}}}}}};
+                  {"params", {{"rootUri", "file:///"},
+                              {"capabilities", {{"general", {{"positionEncodings", {encodings[size % 3]}}}}}}}}};
   const json open{{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
                   {"params", {{"textDocument", {{"uri", "file:///f.bas"}, {"languageId", "basic"}, {"version", 1},
                                                 {"text", program}}}}}};
@@ -62,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   config.keywords = builtInKeywords();
   config.clock = [] { return int64_t{0}; };
   config.files = std::make_shared<OneFile>(bytes.substr(0, zero));
+  config.folders = std::make_shared<OneFolder>();
   const int code = lsp::serve(in, out, log, std::move(config));
   if (code != 0 && code != 1) std::abort();
 

@@ -20,7 +20,7 @@ for option in "$@"; do
         libgtest-dev libgmock-dev libbenchmark-dev
         xvfb xauth x11-utils x11-apps fonts-liberation xdotool xclip openbox
         clang libclang-rt-14-dev
-        neovim
+        neovim emacs-nox elpa-eglot
         lrzsz
       )
       ;;

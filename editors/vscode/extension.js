@@ -1,5 +1,5 @@
-// Starts `vennikplus-cli lsp` for BASIC files and hands it to VS Code's
-// language client.
+// Starts `vennikplus-cli lsp` for BASIC files (.bas and the .inc files they
+// include) and hands it to VS Code's language client.
 const vscode = require('vscode');
 const { LanguageClient } = require('vscode-languageclient/node');
 const { serverCommand } = require('./find_server');
@@ -17,8 +17,9 @@ function activate(context) {
   const server = { command, args: ['lsp', ...config.get('arguments')] };
   client = new LanguageClient('vennikplus', 'VennikPlus', server, {
     documentSelector: [{ scheme: 'file', language: 'basic' }, { scheme: 'untitled', language: 'basic' }],
-    // The keyword list at the start, and again whenever the setting changes.
-    initializationOptions: { keywords: config.get('keywords') },
+    // The keyword list and the reading at the start, and again whenever a
+    // setting changes.
+    initializationOptions: { keywords: config.get('keywords'), reading: config.get('reading') },
     synchronize: { configurationSection: 'vennikplus' },
   });
   return client.start();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <unordered_map>
 
 #include "analysis/analysis.h"
@@ -252,7 +253,7 @@ class AnalysisBuilder {
   // The 1-based UTF-16 column of a position in a line.
   int32_t columnOf(int32_t lineNumber, const char* at) const {
     const Analysis::LineSpan& span = a_.lines_[static_cast<size_t>(lineNumber - 1)];
-    const auto pos = static_cast<uint32_t>(at - a_.source_.data());
+    const auto pos = static_cast<uint32_t>(at - a_.source().data());
     if (sourceAscii_) return static_cast<int32_t>(pos - span.begin + 1);
     return static_cast<int32_t>(utf16Length(a_.source().substr(span.begin, pos - span.begin)) + 1);
   }
@@ -363,11 +364,16 @@ Analysis analyse(std::string_view source, const AnalysisOptions& options, const 
 
 Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const KeywordTable& keywords,
                  const MillisecondClock& clock) {
+  return analyse(std::make_shared<const BigArray<char>>(std::move(source)), options, keywords, clock);
+}
+
+Analysis analyse(SharedSource source, const AnalysisOptions& options, const KeywordTable& keywords,
+                 const MillisecondClock& clock) {
   Analysis a;
   const int64_t start = clock();
   a.fileName_ = options.fileName;
   a.reading_ = options.reading;
-  a.source_ = std::move(source);
+  a.source_ = source ? std::move(source) : std::make_shared<const BigArray<char>>();
   const std::string_view text = a.source();
   const bool ascii = isAscii(text);
   a.sourceLength_ = static_cast<int32_t>(std::min<size_t>(ascii ? text.size() : utf16Length(text),

@@ -70,6 +70,28 @@ int32_t Analysis::scopeAtLine(int32_t line) const {
   return scope;
 }
 
+std::vector<int32_t> Analysis::scopesByLine() const {
+  std::vector<int32_t> scopes(static_cast<size_t>(lineCount()) + 1, kMainScope);
+  std::vector<const Definition*> headers;
+  for (const Definition& d : definitions_) {
+    if (d.scope >= 0) headers.push_back(&d);
+  }
+  const bool inOrder = std::is_sorted(headers.begin(), headers.end(),
+                                      [](const Definition* a, const Definition* b) { return a->line < b->line; });
+  if (!inOrder) {
+    for (int32_t line = 1; line <= lineCount(); ++line) scopes[static_cast<size_t>(line)] = scopeAtLine(line);
+    return scopes;
+  }
+  // Each header rules the lines up to its end or the next header, as
+  // scopeAtLine reads them one by one.
+  for (size_t i = 0; i < headers.size(); ++i) {
+    int32_t end = std::min(headers[i]->endLine, lineCount());
+    if (i + 1 < headers.size()) end = std::min(end, headers[i + 1]->line - 1);
+    for (int32_t line = std::max(1, headers[i]->line); line <= end; ++line) scopes[static_cast<size_t>(line)] = headers[i]->scope;
+  }
+  return scopes;
+}
+
 RowView Analysis::row(int32_t index) const {
   const RowRecord& r = rows_[static_cast<size_t>(index)];
   RowView v;

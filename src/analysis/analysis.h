@@ -5,6 +5,7 @@
 // all views of it; nothing here knows about any of them.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,11 @@
 
 namespace vennik {
 
+
+// A source's bytes as the analysis keeps them: shared, never changed, so
+// that whoever gave them (the desktop program's current source) need not
+// hold a copy of their own beside the analysis.
+using SharedSource = std::shared_ptr<const BigArray<char>>;
 
 // A millisecond counter; any monotonic clock will do.
 using MillisecondClock = std::function<int64_t()>;
@@ -108,7 +114,9 @@ class Analysis {
   const std::string& fileName() const { return fileName_; }
   Reading reading() const { return reading_; }
   // The source as given (UTF-8, line ends as they were).
-  std::string_view source() const { return {source_.data(), source_.size()}; }
+  std::string_view source() const {
+    return source_ ? std::string_view(source_->data(), source_->size()) : std::string_view();
+  }
   // Characters (UTF-16 code units) of the source, CR included.
   int32_t sourceLength() const { return sourceLength_; }
   // Lines counted from 1; a source always has at least one.
@@ -132,6 +140,8 @@ class Analysis {
   // The scope a line is read in: the definition whose header it follows
   // (up to that definition's END line included), else the main program.
   int32_t scopeAtLine(int32_t line) const;
+  // The same for every line at once, by line (index 0 unused).
+  std::vector<int32_t> scopesByLine() const;
 
   int32_t rowCount() const { return static_cast<int32_t>(rows_.size()); }
   RowView row(int32_t index) const;
@@ -155,7 +165,7 @@ class Analysis {
   friend class AnalysisBuilder;
   friend class NameTable;
   friend BigArray<int32_t> listingOrder(const Analysis&);
-  friend Analysis analyse(BigArray<char>, const AnalysisOptions&, const KeywordTable&, const MillisecondClock&);
+  friend Analysis analyse(SharedSource, const AnalysisOptions&, const KeywordTable&, const MillisecondClock&);
 
   struct LineSpan {
     uint32_t begin = 0;  // raw line: [begin, end) of source_, without the line end
@@ -171,7 +181,7 @@ class Analysis {
 
   std::string fileName_;
   Reading reading_ = Reading::Literal;
-  BigArray<char> source_;
+  SharedSource source_;
   int32_t sourceLength_ = 0;
   BigArray<LineSpan> lines_;
   DefinitionCounts counts_;
@@ -194,6 +204,9 @@ class Analysis {
 // Analyses a source (UTF-8; the text is kept in the result). Pure: the same
 // source, options and table give the same analysis, apart from the time.
 Analysis analyse(BigArray<char> source, const AnalysisOptions& options, const KeywordTable& keywords,
+                 const MillisecondClock& clock);
+// The same over bytes shared with the caller.
+Analysis analyse(SharedSource source, const AnalysisOptions& options, const KeywordTable& keywords,
                  const MillisecondClock& clock);
 Analysis analyse(std::string_view source, const AnalysisOptions& options, const KeywordTable& keywords,
                  const MillisecondClock& clock);

@@ -10,36 +10,71 @@ constexpr size_t kMaxRowLength = 82;  // characters, the leading LF counted
 constexpr size_t kWrapFrom = 77;      // 1-based position of the first blank to break at
 constexpr size_t kPiece = 1 << 16;
 
+// A row's line list, wrapped as it comes: the text of the row's current
+// line is held until it is known where that line breaks, and the rest goes
+// out at once, so that the list of a name used on a million lines is never
+// held whole (nor twice, as wrapping a finished list would).
+//
+// The list is ASCII, so its bytes are its characters. It breaks after the
+// first blank at or after position 77 of a line that would be longer than
+// 82 characters; a line whose rest has no blank to break at is left whole.
+class WrappedList {
+ public:
+  WrappedList(std::string& out, size_t head, int32_t nameWidth)
+      : out_(out), prefix_(head), indent_(1 + static_cast<size_t>(nameWidth) + 9), wraps_(nameWidth < 67) {}
+
+  void add(std::string_view text) {
+    if (!wraps_) {
+      out_.append(text);
+      return;
+    }
+    rest_.append(text);
+    breakLines();
+  }
+  void finish() {
+    breakLines();
+    if (continuation_) newLine();
+    out_.append(rest_);
+    rest_.clear();
+  }
+
+ private:
+  // Writes every line of the rest that is known to end where it breaks: a
+  // line goes out once the rest is longer than a line may be and holds a
+  // blank to break at (a blank that is still to come breaks it later).
+  void breakLines() {
+    size_t taken = 0;
+    while (prefix_ + rest_.size() - taken > kMaxRowLength) {
+      const size_t from = kWrapFrom - 1 >= prefix_ ? kWrapFrom - 1 - prefix_ : 0;
+      const size_t blank = rest_.find(' ', taken + from);
+      if (blank == std::string::npos) break;  // perhaps in what comes next
+      if (continuation_) newLine();
+      out_.append(rest_, taken, blank + 1 - taken);
+      taken = blank + 1;
+      prefix_ = indent_;
+      continuation_ = true;
+    }
+    rest_.erase(0, taken);
+  }
+  void newLine() {
+    out_.push_back('\n');
+    out_.append(indent_ - 1, ' ');
+  }
+
+  std::string& out_;
+  std::string rest_;  // the list from the current line's start on, as far as it has come
+  size_t prefix_;     // characters standing before the rest on its line
+  size_t indent_;
+  bool wraps_;
+  bool continuation_ = false;
+};
+
 }  // namespace
 
-// The list is ASCII, so its bytes are its characters.
 void appendWrappedList(std::string& out, std::string_view list, size_t head, int32_t nameWidth) {
-  if (nameWidth >= 67 || head + list.size() <= kMaxRowLength) {
-    out.append(list);
-    return;
-  }
-  const size_t indent = 1 + static_cast<size_t>(nameWidth) + 9;
-  std::string_view rest = list;
-  size_t prefix = head;  // characters standing before `rest` on its line
-  bool continuation = false;
-  while (prefix + rest.size() > kMaxRowLength) {
-    const size_t from = kWrapFrom - 1 >= prefix ? kWrapFrom - 1 - prefix : 0;
-    const size_t blank = rest.find(' ', from);
-    if (blank == std::string_view::npos) break;
-    if (continuation) {
-      out.push_back('\n');
-      out.append(indent - 1, ' ');
-    }
-    out.append(rest.substr(0, blank + 1));
-    rest = rest.substr(blank + 1);
-    prefix = indent;
-    continuation = true;
-  }
-  if (continuation) {
-    out.push_back('\n');
-    out.append(indent - 1, ' ');
-  }
-  out.append(rest);
+  WrappedList wrapped(out, head, nameWidth);
+  wrapped.add(list);
+  wrapped.finish();
 }
 
 namespace {
@@ -75,8 +110,10 @@ class PieceWriter {
 
 }  // namespace
 
-// One row; `scratch` is reused from row to row.
-static void appendRow(std::string& out, const Analysis& a, int32_t index, std::string& scratch) {
+// One row; `scratch` is reused from row to row. `flush` may take what `out`
+// holds at any time (the list of a much used name is long).
+template <typename Flush>
+static void appendRow(std::string& out, const Analysis& a, int32_t index, std::string& scratch, Flush&& flush) {
   const RowView row = a.row(index);
   const size_t keyWidth = static_cast<size_t>(a.nameWidth()) + 2;
   const size_t scopeWidth = static_cast<size_t>(a.scopeWidth());
@@ -103,23 +140,24 @@ static void appendRow(std::string& out, const Analysis& a, int32_t index, std::s
   out.append(mark);
   out.append(7 - mark.size(), ' ');
 
-  // The line list, written in place and wrapped afterwards when too long.
-  const size_t listStart = out.size();
-  a.forEachListedLine(index, [&out, listStart](int32_t n) {
-    if (out.size() != listStart) out.push_back(' ');
-    appendDecimalUtf8(out, n);
+  // The line list, wrapped as it is written.
+  WrappedList list(out, 1 + keyWidth + 7, a.nameWidth());
+  bool first = true;
+  std::string number;
+  a.forEachListedLine(index, [&](int32_t n) {
+    number.clear();
+    if (!first) number.push_back(' ');
+    first = false;
+    appendDecimalUtf8(number, n);
+    list.add(number);
+    flush();
   });
-  const size_t head = 1 + keyWidth + 7;
-  if (head + out.size() - listStart > kMaxRowLength && a.nameWidth() < 67) {
-    scratch.assign(out, listStart, std::string::npos);
-    out.resize(listStart);
-    appendWrappedList(out, scratch, head, a.nameWidth());
-  }
+  list.finish();
 }
 
 void appendListingRow(std::string& out, const Analysis& a, int32_t index) {
   std::string scratch;
-  appendRow(out, a, index, scratch);
+  appendRow(out, a, index, scratch, [] {});
 }
 
 void writeReport(const Analysis& a, const TextSink& sink) {
@@ -179,7 +217,7 @@ void writeReport(const Analysis& a, const TextSink& sink) {
   out += "Type   Referred To in line:";
   std::string scratch;
   for (int32_t r : a.listingOrder()) {
-    appendRow(out, a, r, scratch);
+    appendRow(out, a, r, scratch, [&w] { w.maybeFlush(); });
     w.maybeFlush();
   }
 }

@@ -39,7 +39,13 @@ std::string copyBody(const Analysis& analysis, int mode) {
 }  // namespace
 
 std::string copyBytes(const CommonOptions& opts, int mode, BigArray<char> source) {
+  return copyBytes(opts, mode, std::move(source), [](const Analysis&) {});
+}
+
+std::string copyBytes(const CommonOptions& opts, int mode, BigArray<char> source,
+                      const std::function<void(const Analysis&)>& seen) {
   const Analysis analysis = analyseSource(opts, std::move(source));
+  seen(analysis);
   const Text body = fromUtf8(copyBody(analysis, mode));
   if (std::optional<Text> problem = envelopeProblem(mode, body)) throw CliError{toUtf8(*problem)};
   std::ostringstream bytes;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "analysis/includes/assemble_program.h"
+#include "base/line_ends.h"
 #include "base/message_value.h"
 #include "cli/cli_common.h"
 #include "system/files/disk_include_files.h"
@@ -19,9 +20,9 @@ std::string placeOf(const AssembledProgram& program, const IncludeProblem& p) {
 }
 }  // namespace
 
-BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes, OutsideFiles outside) {
+AssembledProgram assembledProgram(const std::string& file, BigArray<char> bytes, OutsideFiles outside) {
   DiskIncludeFiles disk;
-  const AssembledProgram program =
+  AssembledProgram program =
       assembleProgram(file, std::string(bytes.data(), bytes.size()), disk, {.maxBytes = kMaxSourceBytes});
   std::string errors;
   for (const IncludeProblem& p : program.problems) {
@@ -34,6 +35,21 @@ BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes, O
     }
   }
   if (!errors.empty()) throw CliError{errors};
+  return program;
+}
+
+AssembledProgram unassembledProgram(const std::string& file, BigArray<char> bytes) {
+  AssembledProgram program;
+  program.text.assign(bytes.data(), bytes.size());
+  program.files.push_back({file, program.text, 0});
+  const int32_t lines = static_cast<int32_t>(forEachLine(program.text, 0, [](size_t, size_t) {}));
+  program.lines.reserve(static_cast<size_t>(lines));
+  for (int32_t n = 1; n <= lines; ++n) program.lines.push_back({0, n});
+  return program;
+}
+
+BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes, OutsideFiles outside) {
+  const AssembledProgram program = assembledProgram(file, std::move(bytes), outside);
   BigArray<char> out;
   out.resizeForOverwrite(program.text.size());
   if (!program.text.empty()) std::memcpy(out.data(), program.text.data(), program.text.size());

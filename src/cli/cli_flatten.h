@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "analysis/includes/assemble_program.h"
 #include "base/big_array.h"
 
 namespace vennik::cli {
@@ -21,5 +22,11 @@ enum class OutsideFiles { Warn, Refuse };
 // file from outside the folder throws CliError naming the file and the line.
 BigArray<char> flattenedProgram(const std::string& file, BigArray<char> bytes,
                                 OutsideFiles outside = OutsideFiles::Warn);
+// The same, with the files it was made of and the file and line each of
+// its lines came from.
+AssembledProgram assembledProgram(const std::string& file, BigArray<char> bytes,
+                                  OutsideFiles outside = OutsideFiles::Warn);
+// The file as one program of its own: #INCLUDE lines stay as they are.
+AssembledProgram unassembledProgram(const std::string& file, BigArray<char> bytes);
 
 }  // namespace vennik::cli

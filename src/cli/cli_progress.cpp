@@ -1,6 +1,8 @@
 #include "cli/cli_progress.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 #include "system/os/standard_streams.h"
 
@@ -26,7 +28,16 @@ std::string progressLine(const TransferProgress& p) {
   return line;
 }
 
-TerminalProgress::TerminalProgress() : terminal_(standardErrorIsTerminal()) {}
+namespace {
+// A terminal that cannot redraw a line (an editor's compile buffer gives the
+// tool a terminal of this kind) gets no display, as a log gets none.
+bool redrawableTerminal() {
+  const char* term = std::getenv("TERM");
+  return standardErrorIsTerminal() && !(term && std::string_view(term) == "dumb");
+}
+}  // namespace
+
+TerminalProgress::TerminalProgress() : terminal_(redrawableTerminal()) {}
 
 TerminalProgress::~TerminalProgress() {
   if (shown_) std::fputs("\r\x1b[K", stderr);

@@ -13,12 +13,19 @@
 #include "cli/cli_common.h"
 #include "cli/cli_copy.h"
 #include "cli/cli_crunch.h"
+#include "cli/cli_files.h"
 #include "cli/cli_flatten.h"
+#include "cli/cli_get.h"
+#include "cli/cli_keywords.h"
 #include "cli/cli_lsp.h"
 #include "cli/cli_ports.h"
+#include "cli/cli_put.h"
 #include "cli/cli_receive.h"
 #include "cli/cli_report.h"
+#include "cli/cli_run_program.h"
 #include "cli/cli_send.h"
+#include "cli/cli_term.h"
+#include "cli/cli_where.h"
 
 namespace vennik::cli {
 
@@ -56,6 +63,13 @@ int run(int argc, char** argv) {
   addPortsCommand(app);
   addSendCommand(app);
   addReceiveCommand(app);
+  addRunCommand(app);
+  addTermCommand(app);
+  addWhereCommand(app);
+  addFilesCommand(app);
+  addPutCommand(app);
+  addGetCommand(app);
+  addKeywordsCommand(app);
   addLspCommand(app);
 
   try {
@@ -71,7 +85,8 @@ int run(int argc, char** argv) {
     return 2;
   } catch (const CliError& e) {
     std::cout.flush();
-    std::cerr << "vennikplus-cli: " << withLongWordsCut(e.message) << '\n';
+    // A subcommand that has said all it had to ends with its code alone.
+    if (!e.message.empty()) std::cerr << "vennikplus-cli: " << withLongWordsCut(e.message) << '\n';
     return e.exitCode;
   }
   std::cout.flush();

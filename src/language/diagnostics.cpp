@@ -1,5 +1,6 @@
 #include "language/diagnostics.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/message_value.h"
@@ -26,13 +27,15 @@ size_t nameLength(std::string_view name) {
 
 }  // namespace
 
-std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits,
-                                    const BoardContext& board) {
+std::vector<std::vector<Diagnostic>> diagnosticsByDocument(const Program& program, const BoardLimits& limits,
+                                                           const BoardContext& board, const std::vector<bool>& shown) {
   const Analysis& a = program.analysis();
-  std::vector<Diagnostic> list;
+  std::vector<std::vector<Diagnostic>> lists(static_cast<size_t>(program.documentCount()));
   auto add = [&](const Range& inAnalysis, Severity severity, std::string_view code, std::string message) {
     const Location at = program.locate(inAnalysis);
-    if (at.document == document) list.push_back({at.range, severity, code, std::move(message)});
+    if (at.document >= 0 && at.document < program.documentCount()) {
+      lists[static_cast<size_t>(at.document)].push_back({at.range, severity, code, std::move(message)});
+    }
   };
   for (int32_t line : a.unpairedBrackets()) {
     add(program.lineTextRange(line), Severity::Warning, "unpaired-bracket",
@@ -79,13 +82,34 @@ std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document,
     if (first.empty()) continue;
     add(first.front().range(), f.severity, f.code, f.message);
   }
+  const auto isShown = [&](DocumentId d) { return static_cast<size_t>(d) < shown.size() && shown[static_cast<size_t>(d)]; };
   for (const IncludeProblem& p : program.includeProblems()) {
-    if (p.file != document) continue;
-    list.push_back({program.documentLineRange(document, p.line),
-                    p.severity == IncludeProblem::Severity::Error ? Severity::Error : Severity::Warning, "include",
-                    p.message});
+    const Severity severity = p.severity == IncludeProblem::Severity::Error ? Severity::Error : Severity::Warning;
+    if (shown.empty() || isShown(p.file)) {
+      lists[static_cast<size_t>(p.file)].push_back(
+          {program.documentLineRange(p.file, p.line), severity, "include", p.message});
+      continue;
+    }
+    // Up the #INCLUDE lines that led to the file, to the first shown.
+    if (severity != Severity::Error) continue;
+    auto up = program.includedAt(p.file);
+    while (up && !isShown(up->by)) up = program.includedAt(up->by);
+    if (!up) continue;
+    const std::string& name = program.documentName(p.file);
+    lists[static_cast<size_t>(up->by)].push_back(
+        {program.documentLineRange(up->by, up->line), severity, "include",
+         p.message + " (in " + messageValue(name.substr(name.rfind('/') + 1)) + " line " + std::to_string(p.line) + ")"});
   }
-  return list;
+  return lists;
+}
+
+std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits,
+                                    const BoardContext& board) {
+  std::vector<bool> shown(static_cast<size_t>(std::max(program.documentCount(), document + 1)));
+  if (document >= 0 && document < program.documentCount()) shown[static_cast<size_t>(document)] = true;
+  auto lists = diagnosticsByDocument(program, limits, board, shown);
+  if (document < 0 || document >= program.documentCount()) return {};
+  return std::move(lists[static_cast<size_t>(document)]);
 }
 
 }  // namespace vennik::language

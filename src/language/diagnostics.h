@@ -20,6 +20,7 @@ struct Diagnostic {
   // line-too-long, name-too-long, other-firmware, type-suffixes
   std::string_view code;
   std::string message;
+  friend bool operator==(const Diagnostic&, const Diagnostic&) = default;
 };
 
 // What the firmware the program is written for takes.
@@ -28,7 +29,18 @@ struct BoardLimits {
   int32_t nameLength = 32;  // characters, a type suffix ($ % !) not counted
 };
 
-// The diagnostics about the lines of one document of the program.
+// The diagnostics of every document of the program, by DocumentId, found
+// in one pass over it. An #INCLUDE line's error in a document that is not
+// `shown` (by DocumentId; every one is, when it is empty) is told on
+// the #INCLUDE line of the nearest shown document that leads to it, naming
+// the file and line it stands in: a missing file or a cycle deep down is
+// seen where the editor shows the program.
+std::vector<std::vector<Diagnostic>> diagnosticsByDocument(const Program& program, const BoardLimits& limits = {},
+                                                           const BoardContext& board = {},
+                                                           const std::vector<bool>& shown = {});
+
+// The diagnostics about the lines of one document of the program, shown
+// alone.
 std::vector<Diagnostic> diagnostics(const Program& program, DocumentId document, const BoardLimits& limits = {},
                                     const BoardContext& board = {});
 

@@ -50,6 +50,11 @@ std::optional<HoverText> hover(const Program& program, DocumentId document, Posi
      << "- kind: " << kind << "\n"
      << "- used on " << plural(lines, "line") << "\n"
      << "- in the Library: " << (library.contains(name) ? "yes" : "no");
+  // An included file is read within a program: which one the answers are of.
+  if (document != 0) {
+    const std::string& main = program.documentName(0);
+    md << "\n- in the program: " << main.substr(main.rfind('/') + 1);
+  }
   return HoverText{md.str(), program.locate(at->range())};
 }
 

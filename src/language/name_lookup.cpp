@@ -12,35 +12,63 @@ NameLookup::NameLookup(const Analysis& analysis) : analysis_(&analysis) {
   const int32_t lines = analysis.lineCount();
   asciiLine_.assign(static_cast<size_t>(lines) + 1, true);
   for (int32_t n = 1; n <= lines; ++n) asciiLine_[static_cast<size_t>(n)] = isAscii(analysis.rawLine(n));
-
-  for (int32_t r = 0; r < analysis.rowCount(); ++r) {
-    const RowView row = analysis.row(r);
-    rowsByName_[foldCase(row.name)].push_back(r);
-    for (const Reference& ref : row.references) {
-      if (ref.line < 1 || ref.line > lines) continue;
-      Occurrence o = occurrenceOf(r, ref);
-      o.ownScope = row.scope == analysis.scopeAtLine(ref.line);
-      byPlace_.push_back(o);
-    }
-  }
   for (const Definition& d : analysis.definitions()) {
     if (d.kind != DefinitionKind::Font && d.scope >= 0 && !d.name.empty()) callables_.emplace(foldCase(d.name), d.scope);
   }
+}
 
-  std::sort(byPlace_.begin(), byPlace_.end(), [&](const Occurrence& a, const Occurrence& b) {
+void NameLookup::indexPlaces() const {
+  if (placesIndexed_) return;
+  placesIndexed_ = true;
+  const Analysis& analysis = *analysis_;
+  const int32_t lines = analysis.lineCount();
+  const std::vector<int32_t> scopes = analysis.scopesByLine();
+
+  // The places go straight to their lines (counted first), and each line's
+  // few are sorted on their own.
+  lineStart_.assign(static_cast<size_t>(lines) + 2, 0);
+  size_t places = 0;
+  for (int32_t r = 0; r < analysis.rowCount(); ++r) {
+    for (const Reference& ref : analysis.row(r).references) {
+      if (ref.line < 1 || ref.line > lines) continue;
+      ++lineStart_[static_cast<size_t>(ref.line) + 1];
+      ++places;
+    }
+  }
+  for (size_t i = 1; i < lineStart_.size(); ++i) lineStart_[i] += lineStart_[i - 1];
+  byPlace_.resize(places);
+  std::vector<uint32_t> next(lineStart_.begin(), lineStart_.end() - 1);
+  for (int32_t r = 0; r < analysis.rowCount(); ++r) {
+    const RowView row = analysis.row(r);
+    for (const Reference& ref : row.references) {
+      if (ref.line < 1 || ref.line > lines) continue;
+      Occurrence o = occurrenceOf(r, ref);
+      o.ownScope = row.scope == scopes[static_cast<size_t>(ref.line)];
+      byPlace_[next[static_cast<size_t>(ref.line)]++] = o;
+    }
+  }
+
+  const auto before = [](const Occurrence& a, const Occurrence& b) {
     if (a.start != b.start) return a.start < b.start;
     // Where two rows share a place, the row of the line's own scope comes first.
     if (a.ownScope != b.ownScope) return a.ownScope;
     return a.row < b.row;
-  });
-  byPlace_.erase(std::unique(byPlace_.begin(), byPlace_.end(),
-                             [](const Occurrence& a, const Occurrence& b) {
-                               return a.start == b.start && a.row == b.row;
-                             }),
-                 byPlace_.end());
-  lineStart_.assign(static_cast<size_t>(lines) + 2, 0);
-  for (const Occurrence& o : byPlace_) ++lineStart_[static_cast<size_t>(o.start.line) + 1];
-  for (size_t i = 1; i < lineStart_.size(); ++i) lineStart_[i] += lineStart_[i - 1];
+  };
+  const auto same = [](const Occurrence& a, const Occurrence& b) { return a.start == b.start && a.row == b.row; };
+  // Each line sorted and its repeats dropped, closing the gaps as it goes.
+  size_t kept = 0;
+  for (int32_t line = 1; line <= lines; ++line) {
+    const auto from = byPlace_.begin() + lineStart_[static_cast<size_t>(line)];
+    const auto to = byPlace_.begin() + lineStart_[static_cast<size_t>(line) + 1];
+    std::sort(from, to, before);
+    lineStart_[static_cast<size_t>(line)] = static_cast<uint32_t>(kept);
+    for (auto it = from; it != to; ++it) {
+      if (it != from && same(*it, *(it - 1))) continue;
+      byPlace_[kept++] = *it;
+    }
+  }
+  lineStart_[static_cast<size_t>(lines) + 1] = static_cast<uint32_t>(kept);
+  byPlace_.resize(kept);
 }
 
 Position NameLookup::positionOf(const Reference& ref) const {
@@ -62,6 +90,7 @@ Occurrence NameLookup::occurrenceOf(int32_t row, const Reference& ref) const {
 }
 
 const Occurrence* NameLookup::at(Position p) const {
+  indexPlaces();
   if (p.line < 1 || p.line >= static_cast<int32_t>(lineStart_.size()) - 1) return nullptr;
   const Occurrence* justAfter = nullptr;
   for (uint32_t i = lineStart_[static_cast<size_t>(p.line)]; i < lineStart_[static_cast<size_t>(p.line) + 1]; ++i) {
@@ -73,6 +102,14 @@ const Occurrence* NameLookup::at(Position p) const {
   return justAfter;
 }
 
+std::span<const Occurrence> NameLookup::onLine(int32_t line) const {
+  indexPlaces();
+  if (line < 1 || line >= static_cast<int32_t>(lineStart_.size()) - 1) return {};
+  const uint32_t begin = lineStart_[static_cast<size_t>(line)];
+  const uint32_t end = lineStart_[static_cast<size_t>(line) + 1];
+  return std::span<const Occurrence>(byPlace_).subspan(begin, end - begin);
+}
+
 int32_t NameLookup::callableScope(std::string_view name) const {
   auto it = callables_.find(foldCase(name));
   return it == callables_.end() ? -1 : it->second;
@@ -80,6 +117,12 @@ int32_t NameLookup::callableScope(std::string_view name) const {
 
 const std::vector<int32_t>& NameLookup::rowsNamed(std::string_view name) const {
   static const std::vector<int32_t> kNone;
+  // Built when first asked for: most programs are analysed for their
+  // diagnostics alone, which need no lookup by name.
+  if (!rowsByNameBuilt_) {
+    for (int32_t r = 0; r < analysis_->rowCount(); ++r) rowsByName_[foldCase(analysis_->row(r).name)].push_back(r);
+    rowsByNameBuilt_ = true;
+  }
   auto it = rowsByName_.find(foldCase(name));
   return it == rowsByName_.end() ? kNone : it->second;
 }
@@ -160,6 +203,7 @@ std::vector<Occurrence> NameLookup::declarationsOf(const Target& target) const {
 }
 
 std::vector<int32_t> NameLookup::withRowsSharingPlaces(std::vector<int32_t> rows) const {
+  indexPlaces();
   std::set<int32_t> seen(rows.begin(), rows.end());
   for (size_t i = 0; i < rows.size(); ++i) {
     for (const Occurrence& o : rowOccurrences(rows[i])) {

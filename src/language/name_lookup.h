@@ -1,8 +1,11 @@
 #pragma once
 // Where each name stands in an analysed program and what it stands for: the
 // lookups that definition, references, rename, hover and symbols share. A
-// view over one Analysis, in its lines; it keeps a pointer to it.
+// view over one Analysis, in its lines; it keeps a pointer to it. Its
+// indexes by place and by name are built when first asked for, so one
+// NameLookup is not to be used from two threads at once.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -72,6 +75,9 @@ class NameLookup {
   std::vector<int32_t> withRowsSharingPlaces(std::vector<int32_t> rows) const;
   // A row's places, in the order the analysis met them.
   std::vector<Occurrence> rowOccurrences(int32_t row) const;
+  // Every place on a line of the analysis, by column; where two rows share
+  // a place, the row of the line's own scope first.
+  std::span<const Occurrence> onLine(int32_t line) const;
 
   // Every distinct line a target is used on.
   int32_t lineCountOf(const Target& target) const;
@@ -81,9 +87,14 @@ class NameLookup {
 
   const Analysis* analysis_;
   std::vector<bool> asciiLine_;             // by line, from 1
-  std::vector<Occurrence> byPlace_;         // sorted by line, column, preferred row first
-  std::vector<uint32_t> lineStart_;         // by line: first index into byPlace_
-  std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  // The places of every row by line, made when first needed: a program
+  // analysed for its diagnostics alone, as on every keystroke, needs none.
+  void indexPlaces() const;
+  mutable bool placesIndexed_ = false;
+  mutable std::vector<Occurrence> byPlace_;    // sorted by line, column, preferred row first
+  mutable std::vector<uint32_t> lineStart_;    // by line: first index into byPlace_
+  mutable std::unordered_map<std::string, std::vector<int32_t>> rowsByName_;
+  mutable bool rowsByNameBuilt_ = false;
   std::unordered_map<std::string, int32_t> callables_;  // folded name -> scope
 };
 

@@ -40,8 +40,10 @@ void Program::take(std::vector<std::string>& documents, AssembledProgram assembl
   for (size_t i = 0; i < documents_.size(); ++i) {
     Document& d = documents_[i];
     ProgramFile& file = assembled.files[i];
-    d.name = i < documents.size() ? std::move(documents[i]) : std::move(file.path);
+    d.path = std::move(file.path);
+    d.name = i < documents.size() ? std::move(documents[i]) : d.path;
     d.text = std::move(file.text);
+    d.includedAt = {file.includedBy, file.includedAt};
     d.markBytes = file.markBytes;
     forEachLine(d.text, 0, [&](size_t b, size_t e) {
       d.lines.push_back({static_cast<uint32_t>(b), static_cast<uint32_t>(e)});
@@ -65,6 +67,13 @@ std::optional<DocumentId> Program::findDocument(std::string_view name) const {
     if (documents_[i].name == name) return static_cast<DocumentId>(i);
   }
   return std::nullopt;
+}
+
+std::optional<Program::IncludedAt> Program::includedAt(DocumentId document) const {
+  if (document <= 0 || document >= documentCount()) return std::nullopt;
+  const IncludedAt& at = documents_[static_cast<size_t>(document)].includedAt;
+  if (at.by < 0) return std::nullopt;
+  return at;
 }
 
 int32_t Program::shiftOf(const LineOrigin& origin) const {
@@ -102,6 +111,11 @@ std::string_view Program::lineText(DocumentId document, int32_t line) const {
   if (line < 1 || line > static_cast<int32_t>(d.lines.size())) return {};
   const Document::Span& s = d.lines[static_cast<size_t>(line - 1)];
   return std::string_view(d.text).substr(s.begin, s.end - s.begin);
+}
+
+int32_t Program::documentLineCount(DocumentId document) const {
+  if (document < 0 || document >= documentCount()) return 0;
+  return static_cast<int32_t>(documents_[static_cast<size_t>(document)].lines.size());
 }
 
 const Occurrence* Program::nameAt(DocumentId document, Position p) const {

@@ -35,6 +35,18 @@ class Program {
   const std::string& documentName(DocumentId document) const { return documents_[static_cast<size_t>(document)].name; }
   // The document of that name, or nothing.
   std::optional<DocumentId> findDocument(std::string_view name) const;
+  // The path of a document's file as the program was assembled from it
+  // (empty for a program of one document that is no file).
+  const std::string& documentPath(DocumentId document) const { return documents_[static_cast<size_t>(document)].path; }
+  // A document's whole text, as it was read.
+  std::string_view documentText(DocumentId document) const { return documents_[static_cast<size_t>(document)].text; }
+  // The #INCLUDE line that first brought a document in; nothing for the
+  // main document.
+  struct IncludedAt {
+    DocumentId by = 0;
+    int32_t line = 0;
+  };
+  std::optional<IncludedAt> includedAt(DocumentId document) const;
 
   // A position in a document as the same place in the analysis's lines;
   // nothing when the analysis holds no such line (an #INCLUDE line, a line
@@ -45,6 +57,8 @@ class Program {
   // A document's line without its line end, as the document holds it;
   // empty when it has no such line.
   std::string_view lineText(DocumentId document, int32_t line) const;
+  // The lines of a document (at least one), or 0 for no such document.
+  int32_t documentLineCount(DocumentId document) const;
 
   // The name standing at a position of a document, or null.
   const Occurrence* nameAt(DocumentId document, Position p) const;
@@ -61,7 +75,9 @@ class Program {
  private:
   struct Document {
     std::string name;
+    std::string path;
     std::string text;
+    IncludedAt includedAt{-1, 0};
     int32_t markBytes = 0;  // a byte-order mark the analysis's text leaves out
     struct Span {
       uint32_t begin = 0;

@@ -58,6 +58,15 @@ json response(const json& id, json result) {
   return json{{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
 }
 
+std::string responseText(const json& id, std::string_view resultText) {
+  std::string out = R"({"jsonrpc":"2.0","id":)";
+  out += id.dump();
+  out += R"(,"result":)";
+  out += resultText;
+  out += '}';
+  return out;
+}
+
 json notification(std::string_view method, json params) {
   return json{{"jsonrpc", "2.0"}, {"method", method}, {"params", std::move(params)}};
 }

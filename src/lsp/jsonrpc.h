@@ -27,6 +27,8 @@ json parseMessage(std::string_view body);
 Incoming classify(json message);
 
 json response(const json& id, json result);
+// The same with a result already written as JSON text.
+std::string responseText(const json& id, std::string_view resultText);
 json notification(std::string_view method, json params);
 
 }  // namespace vennik::lsp

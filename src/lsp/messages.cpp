@@ -4,6 +4,10 @@
 #include <limits>
 #include <map>
 
+#include "analysis/includes/include_paths.h"
+#include "lsp/feature_messages.h"
+#include "lsp/file_uri.h"
+
 namespace vennik::lsp {
 
 namespace {
@@ -92,35 +96,21 @@ KeywordsSetting keywordsSetting(const json* value) {
 
 // Building replies.
 
-json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
-
-json toJson(const Range& r) { return json{{"start", toJson(r.start)}, {"end", toJson(r.end)}}; }
-
-json toJson(const language::Location& l, const PositionConverter& at) {
-  return json{{"uri", at.uri(l.document)}, {"range", toJson(at.toProtocol(l.document, l.range))}};
-}
-
 json locations(const std::vector<language::Location>& places, const PositionConverter& at) {
   json out = json::array();
   for (const language::Location& l : places) out.push_back(toJson(l, at));
   return out;
 }
 
-SymbolKind symbolKind(language::SymbolKind kind) {
-  switch (kind) {
-    case language::SymbolKind::Function: return SymbolKind::Function;
-    case language::SymbolKind::Variable: return SymbolKind::Variable;
-    case language::SymbolKind::Constant: return SymbolKind::Constant;
-    case language::SymbolKind::Label: return SymbolKind::Key;
-    case language::SymbolKind::Font: return SymbolKind::Struct;
-  }
-  return SymbolKind::Variable;
-}
-
 CompletionItemKind completionKind(language::CompletionKind kind) {
   switch (kind) {
     case language::CompletionKind::Function: return CompletionItemKind::Function;
+    // The protocol has no kind of its own for a SUB: a FUNCTION's, with
+    // "sub" as its detail.
+    case language::CompletionKind::Sub: return CompletionItemKind::Function;
     case language::CompletionKind::Variable: return CompletionItemKind::Variable;
+    case language::CompletionKind::Constant: return CompletionItemKind::Constant;
+    case language::CompletionKind::Label: return CompletionItemKind::Reference;
     case language::CompletionKind::Keyword: return CompletionItemKind::Keyword;
   }
   return CompletionItemKind::Variable;
@@ -151,6 +141,25 @@ json symbolJson(const language::Symbol& s, language::DocumentId document, const 
 
 }  // namespace
 
+SymbolKind symbolKind(language::SymbolKind kind) {
+  switch (kind) {
+    case language::SymbolKind::Function: return SymbolKind::Function;
+    case language::SymbolKind::Variable: return SymbolKind::Variable;
+    case language::SymbolKind::Constant: return SymbolKind::Constant;
+    case language::SymbolKind::Label: return SymbolKind::Key;
+    case language::SymbolKind::Font: return SymbolKind::Struct;
+  }
+  return SymbolKind::Variable;
+}
+
+json toJson(Position p) { return json{{"line", p.line}, {"character", p.character}}; }
+
+json toJson(const Range& r) { return json{{"start", toJson(r.start)}, {"end", toJson(r.end)}}; }
+
+json toJson(const language::Location& l, const PositionConverter& at) {
+  return json{{"uri", at.uri(l.document)}, {"range", toJson(at.toProtocol(l.document, l.range))}};
+}
+
 InitializeParams readInitializeParams(const json& params) {
   InitializeParams out;
   if (const json* offered = capability(params, {"capabilities", "general", "positionEncodings"});
@@ -163,6 +172,41 @@ InitializeParams readInitializeParams(const json& params) {
   out.prepareRenameSupport = prepare && prepare->is_boolean() && prepare->get<bool>();
   out.keywords = keywordsSetting(capability(params, {"initializationOptions", "keywords"}));
   out.reading = keywordsSetting(capability(params, {"initializationOptions", "reading"}));
+  if (const json* folders = capability(params, {"workspaceFolders"}); folders && folders->is_array()) {
+    for (const json& f : *folders) {
+      const json* uri = capability(f, {"uri"});
+      if (uri && uri->is_string()) out.workspaceFolders.push_back(uri->get<std::string>());
+    }
+  } else if (const json* root = capability(params, {"rootUri"}); root && root->is_string()) {
+    out.workspaceFolders.push_back(root->get<std::string>());
+  } else if (const json* path = capability(params, {"rootPath"}); path && path->is_string() &&
+                                                                    isAbsolutePath(path->get_ref<const std::string&>())) {
+    out.workspaceFolders.push_back(fileUriOfPath(path->get<std::string>()));
+  }
+  const json* watch = capability(params, {"capabilities", "workspace", "didChangeWatchedFiles", "dynamicRegistration"});
+  out.watchedFilesRegistration = watch && watch->is_boolean() && watch->get<bool>();
+  return out;
+}
+
+std::vector<FileChange> readWatchedFileChanges(const json& params) {
+  const json& changes = member(params, "changes", "params");
+  if (!changes.is_array()) invalid("params", "changes", "must be an array");
+  std::vector<FileChange> out;
+  for (const json& c : changes) {
+    // FileChangeType: 1 created, 2 changed, 3 deleted.
+    out.push_back({stringMember(c, "uri", "params.changes[]"), intMember(c, "type", "params.changes[]") != 2});
+  }
+  return out;
+}
+
+FolderChanges readWorkspaceFoldersChange(const json& params) {
+  const json& event = member(params, "event", "params");
+  FolderChanges out;
+  for (const auto& [key, list] : {std::pair{"added", &out.added}, std::pair{"removed", &out.removed}}) {
+    const json& folders = member(event, key, "params.event");
+    if (!folders.is_array()) invalid("params.event", key, "must be an array");
+    for (const json& f : folders) list->push_back(stringMember(f, "uri", std::string("params.event.") + key + "[]"));
+  }
   return out;
 }
 
@@ -234,7 +278,7 @@ DidChangeParams readDidChangeParams(json& params) {
 
 json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
   json renameProvider = prepareRenameSupport ? json{{"prepareProvider", true}} : json(true);
-  return json{
+  json result{
       {"capabilities",
        {{"positionEncoding", encodingName(encoding)},
         {"textDocumentSync", {{"openClose", true}, {"change", TextDocumentSyncKind::Incremental}, {"save", {{"includeText", false}}}}},
@@ -243,8 +287,11 @@ json initializeResult(PositionEncoding encoding, bool prepareRenameSupport) {
         {"documentSymbolProvider", true},
         {"hoverProvider", true},
         {"renameProvider", renameProvider},
-        {"completionProvider", {{"resolveProvider", false}}}}},
+        {"completionProvider", {{"resolveProvider", false}}},
+        {"workspace", {{"workspaceFolders", {{"supported", true}, {"changeNotifications", true}}}}}}},
       {"serverInfo", {{"name", "vennikplus"}, {"version", VENNIK_VERSION}}}};
+  result["capabilities"].update(featureCapabilities());
+  return result;
 }
 
 json definitionResult(const std::vector<language::Location>& places, const PositionConverter& at) {
@@ -252,9 +299,30 @@ json definitionResult(const std::vector<language::Location>& places, const Posit
   return locations(places, at);
 }
 
-json referencesResult(const std::optional<std::vector<language::Location>>& places, const PositionConverter& at) {
-  if (!places) return nullptr;
-  return locations(*places, at);
+namespace {
+json placeJson(const language::PlacesAcross& found, const language::PlacesAcross::Place& place, PositionEncoding encoding) {
+  const PositionConverter at(*found.programs[place.program], encoding);
+  return toJson(place.location, at);
+}
+}  // namespace
+
+json referencesResult(const language::PlacesAcross& found, PositionEncoding encoding) {
+  if (found.programs.empty()) return nullptr;
+  json out = json::array();
+  for (const auto& place : found.places) out.push_back(placeJson(found, place, encoding));
+  return out;
+}
+
+json renameResult(const language::PlacesAcross& found, const std::string& newName, PositionEncoding encoding) {
+  if (!found.refusal.empty()) throw RequestError{ErrorCode::RequestFailed, found.refusal};
+  json changes = json::object();
+  for (const auto& place : found.places) {
+    json location = placeJson(found, place, encoding);
+    json& edits = changes[location["uri"].get<std::string>()];
+    if (edits.is_null()) edits = json::array();
+    edits.push_back(json{{"range", std::move(location["range"])}, {"newText", newName}});
+  }
+  return json{{"changes", std::move(changes)}};
 }
 
 json hoverResult(const std::optional<language::HoverText>& hover, const PositionConverter& at) {
@@ -269,17 +337,6 @@ json prepareRenameResult(const std::optional<language::RenameStart>& start, cons
               {"placeholder", start->text}};
 }
 
-json renameResult(const language::RenameOutcome& outcome, const std::string& newName, const PositionConverter& at) {
-  if (!outcome.refusal.empty()) throw RequestError{ErrorCode::RequestFailed, outcome.refusal};
-  json changes = json::object();
-  for (const language::Location& l : outcome.places) {
-    json& edits = changes[at.uri(l.document)];
-    if (edits.is_null()) edits = json::array();
-    edits.push_back(json{{"range", toJson(at.toProtocol(l.document, l.range))}, {"newText", newName}});
-  }
-  return json{{"changes", std::move(changes)}};
-}
-
 json documentSymbolResult(const std::vector<language::Symbol>& symbols, language::DocumentId document,
                           const PositionConverter& at) {
   json out = json::array();
@@ -287,8 +344,9 @@ json documentSymbolResult(const std::vector<language::Symbol>& symbols, language
   return out;
 }
 
-json completionResult(const std::vector<language::CompletionItem>& items) {
+json completionResult(const std::vector<language::CompletionItem>& items, const Range& typed) {
   json list = json::array();
+  const json replaced = toJson(typed);
   for (const language::CompletionItem& item : items) {
     // The clients sort by sortText: keep this order, groups first.
     char order[16];
@@ -296,7 +354,8 @@ json completionResult(const std::vector<language::CompletionItem>& items) {
     list.push_back(json{{"label", item.label},
                         {"kind", completionKind(item.kind)},
                         {"detail", item.detail},
-                        {"sortText", order}});
+                        {"sortText", order},
+                        {"textEdit", {{"range", replaced}, {"newText", item.label}}}});
   }
   return json{{"isIncomplete", false}, {"items", std::move(list)}};
 }
@@ -319,6 +378,17 @@ json errorResponse(const json& id, ErrorCode code, std::string_view message) {
 }
 
 json showErrorParams(const std::string& message) { return json{{"type", MessageType::Error}, {"message", message}}; }
+
+json logMessageParams(MessageType type, const std::string& message) {
+  return json{{"type", type}, {"message", message}};
+}
+
+json watchedFilesRegistrationParams() {
+  const json watchers = json::array({{{"globPattern", "**/*.{[bB][aA][sS],[iI][nN][cC]}"}}});
+  return json{{"registrations", json::array({{{"id", "vennikplus-sources"},
+                                               {"method", "workspace/didChangeWatchedFiles"},
+                                               {"registerOptions", {{"watchers", watchers}}}}})}};
+}
 
 json clearDiagnosticsParams(const std::string& uri) {
   return json{{"uri", uri}, {"diagnostics", json::array()}};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "lsp/jsonrpc.h"
+#include "language/across_programs.h"
 #include "language/completion.h"
 #include "language/diagnostics.h"
 #include "language/hover.h"
@@ -17,6 +18,7 @@
 #include "language/symbols.h"
 #include "lsp/positions.h"
 #include "lsp/position_encoding.h"
+#include "lsp/project/file_versions.h"
 #include "lsp/text_document.h"
 
 namespace vennik::lsp {
@@ -122,6 +124,11 @@ struct InitializeParams {
   bool prepareRenameSupport = false;
   KeywordsSetting keywords;  // initializationOptions.keywords
   KeywordsSetting reading;   // initializationOptions.reading: firmware or literal
+  // The workspace's folders as URIs: workspaceFolders, else rootUri, else
+  // rootPath.
+  std::vector<std::string> workspaceFolders;
+  // Whether the client takes a registration for didChangeWatchedFiles.
+  bool watchedFilesRegistration = false;
 };
 // Capabilities are read leniently: anything malformed reads as absent.
 InitializeParams readInitializeParams(const json& params);
@@ -131,6 +138,17 @@ InitializeParams readInitializeParams(const json& params);
 KeywordsSetting readConfigurationKeywords(const json& params);
 // The same for vennikplus.reading.
 KeywordsSetting readConfigurationReading(const json& params);
+
+// workspace/didChangeWatchedFiles: the files that changed, and whether
+// each was created or deleted.
+std::vector<FileChange> readWatchedFileChanges(const json& params);
+
+// workspace/didChangeWorkspaceFolders: the folders' URIs.
+struct FolderChanges {
+  std::vector<std::string> added;
+  std::vector<std::string> removed;
+};
+FolderChanges readWorkspaceFoldersChange(const json& params);
 
 struct DocumentParams {
   std::string uri;
@@ -172,21 +190,35 @@ DidChangeParams readDidChangeParams(json& params);
 
 // Replies and notifications.
 
+// What the replies are built of.
+json toJson(Position p);
+json toJson(const Range& r);
+json toJson(const language::Location& l, const PositionConverter& at);
+SymbolKind symbolKind(language::SymbolKind kind);
+
 json initializeResult(PositionEncoding encoding, bool prepareRenameSupport);
 // Null when there is nowhere to go.
 json definitionResult(const std::vector<language::Location>& places, const PositionConverter& at);
-json referencesResult(const std::optional<std::vector<language::Location>>& places, const PositionConverter& at);
+// References gathered across programs; null when no name stands there.
+json referencesResult(const language::PlacesAcross& found, PositionEncoding encoding);
+// A WorkspaceEdit over every program's files; a refusal is a RequestError
+// with the reason.
+json renameResult(const language::PlacesAcross& found, const std::string& newName, PositionEncoding encoding);
 json hoverResult(const std::optional<language::HoverText>& hover, const PositionConverter& at);
 json prepareRenameResult(const std::optional<language::RenameStart>& start, const PositionConverter& at);
-// A WorkspaceEdit; a refusal is a RequestError with the reason.
-json renameResult(const language::RenameOutcome& outcome, const std::string& newName, const PositionConverter& at);
 json documentSymbolResult(const std::vector<language::Symbol>& symbols, language::DocumentId document,
                           const PositionConverter& at);
-json completionResult(const std::vector<language::CompletionItem>& items);
+// Each item replaces the word being typed, `typed`.
+json completionResult(const std::vector<language::CompletionItem>& items, const Range& typed);
 json publishDiagnosticsParams(language::DocumentId document, int32_t version,
                               const std::vector<language::Diagnostic>& diagnostics, const PositionConverter& at);
 json clearDiagnosticsParams(const std::string& uri);
 // window/showMessage with an error for the user.
 json showErrorParams(const std::string& message);
+// window/logMessage.
+json logMessageParams(MessageType type, const std::string& message);
+// client/registerCapability for workspace/didChangeWatchedFiles on every
+// .bas and .inc file, in any case.
+json watchedFilesRegistrationParams();
 
 }  // namespace vennik::lsp

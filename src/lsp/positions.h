@@ -20,6 +20,9 @@ class PositionConverter {
   Position toProtocol(language::DocumentId document, language::Position p) const;
   Range toProtocol(language::DocumentId document, const language::Range& r) const;
 
+  PositionEncoding encoding() const { return encoding_; }
+  const language::Program& program() const { return program_; }
+
   // The URI of a document of the program.
   const std::string& uri(language::DocumentId document) const { return program_.documentName(document); }
 

@@ -4,11 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "language/across_programs.h"
 #include "language/completion.h"
 #include "language/hover.h"
 #include "language/navigation.h"
 #include "language/rename.h"
 #include "language/symbols.h"
+#include "lsp/feature_requests.h"
 #include "lsp/messages.h"
 #include "lsp/positions.h"
 
@@ -19,6 +21,7 @@ namespace {
 // An open document's program, analysed as it is now, and which of the
 // program's documents it is.
 struct Asked {
+  std::shared_ptr<const language::Program> held;
   const language::Program& program;
   language::DocumentId document;
   PositionConverter at;
@@ -29,7 +32,7 @@ std::optional<Asked> ask(Workspace& ws, const std::string& uri) {
   if (!doc) return std::nullopt;
   const auto document = doc->program->findDocument(uri);
   if (!document) return std::nullopt;
-  return Asked{*doc->program, *document, PositionConverter(*doc->program, ws.encoding())};
+  return Asked{doc->program, *doc->program, *document, PositionConverter(*doc->program, ws.encoding())};
 }
 
 json definition(Workspace& ws, const json& params) {
@@ -40,13 +43,14 @@ json definition(Workspace& ws, const json& params) {
                           a->at);
 }
 
+// Over every program that shares a file with the name's places.
 json references(Workspace& ws, const json& params) {
   const ReferencesParams p = readReferencesParams(params);
   const auto a = ask(ws, p.at.uri);
   if (!a) return nullptr;
-  return referencesResult(language::references(a->program, a->document, a->at.toFeatures(a->document, p.at.position),
-                                                p.includeDeclaration),
-                          a->at);
+  return referencesResult(language::referencesAcross(ws, a->held, a->document,
+                                                     a->at.toFeatures(a->document, p.at.position), p.includeDeclaration),
+                          ws.encoding());
 }
 
 json hover(Workspace& ws, const json& params) {
@@ -65,21 +69,24 @@ json prepareRename(Workspace& ws, const json& params) {
       language::prepareRename(a->program, a->document, a->at.toFeatures(a->document, p.position)), a->at);
 }
 
+// Over every program that shares a file with the name's places, tried out
+// on them before the answer.
 json rename(Workspace& ws, const json& params) {
   const RenameParams p = readRenameParams(params);
   const auto a = ask(ws, p.at.uri);
   if (!a) throw RequestError{ErrorCode::RequestFailed, "the document is not open"};
-  return renameResult(language::rename(a->program, a->document, a->at.toFeatures(a->document, p.at.position),
-                                       p.newName, ws.keywords()),
-                      p.newName, a->at);
+  return renameResult(language::renameAcross(ws, a->held, a->document, a->at.toFeatures(a->document, p.at.position),
+                                             p.newName, ws.keywords()),
+                      p.newName, ws.encoding());
 }
 
 json completion(Workspace& ws, const json& params) {
   const PositionParams p = readPositionParams(params);
   const auto a = ask(ws, p.uri);
   if (!a) return nullptr;
-  return completionResult(
-      language::completion(a->program, a->document, a->at.toFeatures(a->document, p.position), ws.keywords()));
+  const language::Position at = a->at.toFeatures(a->document, p.position);
+  return completionResult(language::completion(a->program, a->document, at, ws.keywords()),
+                          a->at.toProtocol(a->document, language::typedWord(a->program, a->document, at)));
 }
 
 json documentSymbol(Workspace& ws, const json& params) {
@@ -101,7 +108,9 @@ RequestHandler requestHandler(std::string_view method) {
       {"textDocument/completion", &completion},
   };
   auto it = handlers.find(method);
-  return it == handlers.end() ? nullptr : it->second;
+  return it == handlers.end() ? featureRequestHandler(method) : it->second;
 }
+
+TextRequestHandler textRequestHandler(std::string_view method) { return featureTextRequestHandler(method); }
 
 }  // namespace vennik::lsp

@@ -1,5 +1,7 @@
 #include "lsp/server.h"
 
+#include <map>
+
 #include "base/message_value.h"
 #include "lsp/framing.h"
 #include "language/diagnostics.h"
@@ -8,8 +10,12 @@
 
 namespace vennik::lsp {
 
-Server::Server(ServerConfig config, Sender send, std::ostream& log)
-    : workspace_(std::move(config)), startReading_(workspace_.reading()), send_(std::move(send)), log_(log) {}
+Server::Server(ServerConfig config, Sender send, std::ostream& log, TextSender sendText)
+    : workspace_(std::move(config)),
+      startReading_(workspace_.reading()),
+      send_(std::move(send)),
+      sendText_(std::move(sendText)),
+      log_(log) {}
 
 void Server::receive(std::string_view body) {
   json message = parseMessage(body);
@@ -47,6 +53,8 @@ void Server::request(const Incoming& in) {
     state_ = State::Running;
     chooseKeywords(params.keywords, "initializationOptions.keywords");
     chooseReading(params.reading, "initializationOptions.reading");
+    watchFiles_ = params.watchedFilesRegistration;
+    tell(workspace_.setFolders(params.workspaceFolders));
     return;
   }
   if (state_ == State::Starting) return fail(ErrorCode::ServerNotInitialized, "initialize must come first");
@@ -57,10 +65,24 @@ void Server::request(const Incoming& in) {
     return;
   }
   if (state_ == State::ShutDown) return fail(ErrorCode::InvalidRequest, "the server is shutting down");
+  // An editor that saves several files tells of the one it shows, perhaps
+  // before the others are written: the disk is looked at again before the
+  // next answer.
+  if (recheckDisk_) {
+    recheckDisk_ = false;
+    workspace_.recheckDisk();
+  }
   const RequestHandler handler = requestHandler(in.method);
-  if (!handler) return fail(ErrorCode::MethodNotFound, "unknown method " + in.method);
+  const TextRequestHandler textHandler = handler ? nullptr : textRequestHandler(in.method);
+  if (!handler && !textHandler) return fail(ErrorCode::MethodNotFound, "unknown method " + in.method);
   try {
     if (!in.params.is_object()) throw RequestError{ErrorCode::InvalidParams, "params must be an object"};
+    if (textHandler) {
+      std::string body = responseText(in.id, textHandler(workspace_, in.params));
+      if (sendText_) sendText_(body);
+      else send_(json::parse(body));
+      return;
+    }
     send_(response(in.id, handler(workspace_, in.params)));
   } catch (const RequestError& e) {
     fail(e.code, e.message);
@@ -80,6 +102,7 @@ void Server::notify(Incoming& in) {
   try {
     if (in.method == "textDocument/didOpen") {
       DidOpenParams p = readDidOpenParams(in.params);
+      published_.erase(p.uri);
       workspace_.open(p.uri, p.version, std::move(p.text));
     } else if (in.method == "textDocument/didChange") {
       const DidChangeParams p = readDidChangeParams(in.params);
@@ -92,12 +115,45 @@ void Server::notify(Incoming& in) {
     } else if (in.method == "textDocument/didClose") {
       const std::string uri = readDocumentParams(in.params).uri;
       workspace_.close(uri);
+      published_.erase(uri);
       send_(notification("textDocument/publishDiagnostics", clearDiagnosticsParams(uri)));
+    } else {
+      workspaceNotification(in);
     }
-    // initialized, didSave, $/cancelRequest, $/setTrace and other
-    // notifications need nothing.
+    // $/cancelRequest, $/setTrace and other notifications need nothing.
   } catch (const RequestError& e) {
     log_ << "vennikplus lsp: " << in.method << " skipped: " << e.message << '\n';
+  }
+}
+
+void Server::workspaceNotification(const Incoming& in) {
+  if (in.method == "initialized") {
+    if (!watchFiles_) return;
+    // Where the client watches files for the server, .bas and .inc files
+    // changed by other programs are read again as they change.
+    send_(json{{"jsonrpc", "2.0"},
+               {"id", "vennikplus-register-" + std::to_string(++requestsSent_)},
+               {"method", "client/registerCapability"},
+               {"params", watchedFilesRegistrationParams()}});
+  } else if (in.method == "textDocument/didSave") {
+    // A save may come with files the editor changed but does not show (a
+    // rename's edits written out): the disk is looked at again.
+    tell(workspace_.refreshFromDisk());
+    recheckDisk_ = true;
+  } else if (in.method == "workspace/didChangeWatchedFiles") {
+    tell(workspace_.filesChanged(readWatchedFileChanges(in.params)));
+    recheckDisk_ = true;
+  } else if (in.method == "workspace/didChangeWorkspaceFolders") {
+    const FolderChanges changes = readWorkspaceFoldersChange(in.params);
+    tell(workspace_.changeFolders(changes.added, changes.removed));
+  }
+}
+
+void Server::tell(const std::vector<FolderNote>& notes) {
+  for (const FolderNote& note : notes) {
+    log_ << "vennikplus lsp: " << note.text << '\n';
+    send_(notification("window/logMessage",
+                       logMessageParams(note.warning ? MessageType::Warning : MessageType::Info, "VennikPlus: " + note.text)));
   }
 }
 
@@ -136,14 +192,30 @@ void Server::chooseReading(const KeywordsSetting& setting, std::string_view wher
 
 void Server::sendDueDiagnostics() {
   if (state_ != State::Running) return;
+  // One pass over each program gives the diagnostics of all its documents.
+  std::map<const language::Program*, std::vector<std::vector<language::Diagnostic>>> found;
   for (const OpenDocument* doc : workspace_.diagnosticsDue()) {
     const language::Program& program = *doc->program;
     const auto document = program.findDocument(doc->uri);
     if (!document) continue;
+    auto it = found.find(&program);
+    if (it == found.end()) {
+      it = found.emplace(&program, language::diagnosticsByDocument(program, workspace_.boardLimits(), workspace_.board(),
+                                                                   workspace_.shownDocuments(program))).first;
+    }
+    const std::vector<language::Diagnostic>& now = it->second[static_cast<size_t>(*document)];
+    // Only what changed is sent: an editor keeps what it was last given. A
+    // document whose text is as it was has the same findings in the same
+    // places as when they were sent.
+    auto sent = published_.find(doc->uri);
+    if (sent != published_.end() && sent->second.version == doc->version && sent->second.findings == now) continue;
     const PositionConverter at(program, workspace_.encoding());
-    const auto found = language::diagnostics(program, *document, workspace_.boardLimits(), workspace_.board());
-    send_(notification("textDocument/publishDiagnostics",
-                       publishDiagnosticsParams(*document, doc->version, found, at)));
+    json params = publishDiagnosticsParams(*document, doc->version, now, at);
+    std::string text = params["diagnostics"].dump();
+    const bool same = sent != published_.end() && sent->second.text == text;
+    published_[doc->uri] = {doc->version, now, std::move(text)};
+    if (same) continue;
+    send_(notification("textDocument/publishDiagnostics", std::move(params)));
   }
 }
 
@@ -151,7 +223,7 @@ int serve(std::istream& in, std::ostream& out, std::ostream& log, ServerConfig c
   Server server(
       std::move(config),
       [&out](const json& message) { writeFrame(out, message.dump(-1, ' ', false, json::error_handler_t::replace)); },
-      log);
+      log, [&out](std::string_view body) { writeFrame(out, body); });
   FrameReader reader(in);
   while (!server.exited()) {
     // Every message that has arrived is handled before the documents it

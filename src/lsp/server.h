@@ -3,6 +3,7 @@
 // over parsed messages. The caller reads and writes the frames.
 #include <functional>
 #include <istream>
+#include <map>
 #include <ostream>
 #include <string_view>
 
@@ -15,9 +16,13 @@ namespace vennik::lsp {
 class Server {
  public:
   using Sender = std::function<void(const json&)>;
+  // A message already written as JSON text.
+  using TextSender = std::function<void(std::string_view body)>;
 
-  // `send` receives every message for the client; problems go to `log`.
-  Server(ServerConfig config, Sender send, std::ostream& log);
+  // `send` receives every message for the client; problems go to `log`. The
+  // replies written as text (those too large to build as JSON values) go to
+  // `sendText`, or, without it, to `send` parsed.
+  Server(ServerConfig config, Sender send, std::ostream& log, TextSender sendText = nullptr);
 
   // One message body as it came in. Invalid JSON is answered with a
   // ParseError; the session goes on.
@@ -48,14 +53,29 @@ class Server {
   // literal is shown to the user, and the reading in use stays.
   void chooseReading(const KeywordsSetting& setting, std::string_view where);
   void complain(const std::string& message);
+  // The notifications about the workspace's folders and files on the disk.
+  void workspaceNotification(const Incoming& in);
+  // What the workspace has to say of its folders, in the client's log.
+  void tell(const std::vector<FolderNote>& notes);
 
   Workspace workspace_;
   Reading startReading_;  // the reading the server was started with
   Sender send_;
+  TextSender sendText_;
   std::ostream& log_;
   State state_ = State::Starting;
   bool shutdown_ = false;
   bool exited_ = false;
+  bool watchFiles_ = false;  // the client takes a registration for watched files
+  bool recheckDisk_ = false;  // files were saved: the disk is looked at again before the next answer
+  int requestsSent_ = 0;
+  // The diagnostics last sent, by document.
+  struct Published {
+    int32_t version = 0;  // of the document's text
+    std::vector<language::Diagnostic> findings;
+    std::string text;  // as JSON
+  };
+  std::map<std::string, Published> published_;
 };
 
 // Reads frames from `in` until exit or the end of input, writes frames to

@@ -80,12 +80,10 @@ std::string CrunchResult::message() const { return savingsMessage(sourceLength, 
 
 CrunchResult crunch(const Analysis& analysis) {
   CrunchResult r;
-  for (int32_t n = 1; n <= analysis.lineCount(); ++n) {
-    const std::string_view kept = crunchLine(analysis.line(n));
-    if (kept.empty()) continue;
+  forEachCrunchedLine(analysis, [&r](int32_t, std::string_view kept) {
     r.text += kept;
     r.text += "\r\n";
-  }
+  });
   r.sourceLength = analysis.sourceLength();
   r.crunchedLength = static_cast<int64_t>(utf16Length(r.text));
   r.furtherSaving = potentialFurtherSaving(analysis);

@@ -23,6 +23,18 @@ CrunchResult crunch(const Analysis& analysis);
 // One line's crunched form (without line end); empty for a comment line.
 std::string_view crunchLine(std::string_view line);
 
+// Calls keep(n, kept) for each line that crunch keeps, in order: n the line
+// of the analysed program (from 1), kept its crunched form. The crunched
+// program and the map of a board's lines back to the source both take the
+// lines from here, so that they can never disagree.
+template <typename Keep>
+void forEachCrunchedLine(const Analysis& analysis, Keep&& keep) {
+  for (int32_t n = 1; n <= analysis.lineCount(); ++n) {
+    const std::string_view kept = crunchLine(analysis.line(n));
+    if (!kept.empty()) keep(n, kept);
+  }
+}
+
 // Whether a program (any line ends) holds a statement: a line that is
 // neither blank nor a comment (' or REM). One that holds none would replace
 // a board's program by nothing.

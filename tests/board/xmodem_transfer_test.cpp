@@ -68,6 +68,9 @@ TEST(XmodemSend, EachAnswerOfTheReceiverEndsTheSendAsItShould) {
                           expect(std::string(10, kEot)), expect(kCanCan)},
        XmodemEnd::GaveUp, true, seconds(30)},
       {"no request", {expect(kCanCan)}, XmodemEnd::NoStart, true, seconds(30)},
+      // The C of "Could" is no request: block 1 would be typed at the prompt.
+      {"an error report instead of a request", {reply("Error : Could not find the path\r\n> ")},
+       XmodemEnd::Refused, false, milliseconds(0)},
       {"a running program's output is no request", {noise("Hello\r\n", milliseconds(50)), expect(kCanCan)},
        XmodemEnd::NoStart, true, seconds(30)},
       {"the user stops it", {reply("C"), expect(first()), interrupt(), expect(kCanCan)}, XmodemEnd::Interrupted,
@@ -150,6 +153,8 @@ TEST(XmodemReceive, EachMoveOfTheSenderEndsTheReceiveAsItShould) {
        seconds(0), 128},
       {"the user stops it", {expect("C"), reply(first()), expect(kAckS), interrupt(), expect(kCanCan)},
        XmodemEnd::Interrupted, "", true, seconds(0)},
+      {"an error report instead of the first block", {expect("C"), reply("Error : Could not find the file\r\n> ")},
+       XmodemEnd::Refused, "", false, seconds(0)},
   };
   for (const ReceiveCase& c : cases) {
     ScriptedLink link(c.script);

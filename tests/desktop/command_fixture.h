@@ -30,7 +30,7 @@ struct CommandFixture {
     return fromUtf8(path);
   }
   Text folder() const { return fromUtf8(temp.folder()); }
-  std::string window() const { return toUtf8(shell.textWindow.lines()); }
+  std::string window() const { return std::string(shell.textWindow.utf8()); }
   // The first n lines of the text window, joined by LF.
   std::string windowHead(size_t n) const {
     const std::string w = window();

@@ -2,12 +2,13 @@
 // with the main file and all it includes open, a SUB or FUNCTION called in
 // one file leads to its header in another, and references and rename cover
 // every file; the main file loses undeclared names to its includes, never
-// gains any.
+// gains any; semantic tokens and folding ranges fit every file.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
+#include "base/utf8_text.h"
 #include "language/diagnostics.h"
 #include "lsp/file_uri.h"
 #include "lsp/positions.h"
@@ -142,6 +143,71 @@ TEST_F(IncludeProjects, CallsLeadToHeadersInOtherFilesAndRenameCoversThemAll) {
   }
   EXPECT_GT(crossFileCalls, 1000);
   EXPECT_GT(fewerUndeclared, static_cast<int>(mains.size()) / 2);
+}
+
+// With every file of each program open: each semantic token lies on a name
+// the analysis found there, or on a keyword of the list, in order and apart;
+// folding ranges lie in their document and nest.
+TEST_F(IncludeProjects, TokensLieOnNamesAndFoldsNest) {
+  const auto mains = projectPrograms();
+  if (mains.empty()) GTEST_SKIP() << "no projects at " << VENNIK_PROJECTS_DIR;
+  initialize();
+  const json legend = sent.front()["result"]["capabilities"]["semanticTokensProvider"]["legend"];
+  const auto keyword = static_cast<uint32_t>(
+      std::find(legend["tokenTypes"].begin(), legend["tokenTypes"].end(), "keyword") - legend["tokenTypes"].begin());
+  size_t names = 0, keywords = 0, folds = 0;
+  for (const fs::path& main : mains) {
+    SCOPED_TRACE(main.string());
+    const std::string mainUri = fileUriOfPath(main.string());
+    openFile(mainUri, readFile(main));
+    const auto program = server->workspace().find(mainUri)->program;
+    for (int32_t d = 1; d < program->documentCount(); ++d) {
+      openFile(program->documentName(d), readFile(*pathOfFileUri(program->documentName(d))));
+    }
+    const auto whole = server->workspace().find(mainUri)->program;
+    const PositionConverter at(*whole, PositionEncoding::Utf16);
+    for (int32_t d = 0; d < whole->documentCount(); ++d) {
+      const std::string& uri = whole->documentName(d);
+      const json document{{"textDocument", {{"uri", uri}}}};
+      const std::vector<uint32_t> data = call("textDocument/semanticTokens/full", document)["result"]["data"];
+      ASSERT_EQ(data.size() % 5, 0u);
+      Position p{0, 0}, end{0, 0};
+      for (size_t i = 0; i < data.size(); i += 5) {
+        p = {p.line + data[i], data[i] == 0 ? p.character + data[i + 1] : data[i + 1]};
+        ASSERT_TRUE(p.line > end.line || p.character >= end.character) << uri << ":" << p.line;
+        end = {p.line, p.character + data[i + 2]};
+        const language::Position from = at.toFeatures(d, p), to = at.toFeatures(d, end);
+        const std::string_view text = whole->lineText(d, from.line).substr(
+            static_cast<size_t>(from.column), static_cast<size_t>(to.column - from.column));
+        if (data[i + 3] == keyword) {
+          EXPECT_TRUE(keywordTable().isKeyword(foldCase(text))) << text;
+          ++keywords;
+          continue;
+        }
+        const language::Occurrence* name = whole->nameAt(d, from);
+        ASSERT_TRUE(name) << uri << ":" << p.line + 1 << " " << text;
+        EXPECT_EQ(whole->locate(name->range()), (language::Location{d, {from, to}})) << text;
+        ++names;
+      }
+      const json ranges = call("textDocument/foldingRange", document)["result"];
+      std::vector<std::pair<int, int>> spans;
+      for (const json& r : ranges) spans.emplace_back(r["startLine"], r["endLine"]);
+      for (const auto& [s, e] : spans) {
+        ASSERT_TRUE(s >= 0 && s < e && e < whole->documentLineCount(d)) << uri << " " << s << "-" << e;
+        for (const auto& [s2, e2] : spans) {
+          EXPECT_TRUE(e < s2 || e2 < s || (s <= s2 && e2 <= e) || (s2 <= s && e <= e2))
+              << uri << " " << s << "-" << e << " and " << s2 << "-" << e2;
+        }
+      }
+      folds += spans.size();
+    }
+    for (int32_t d = whole->documentCount(); d-- > 0;) {
+      notify("textDocument/didClose", {{"textDocument", {{"uri", whole->documentName(d)}}}});
+    }
+  }
+  EXPECT_GT(names, 10000u);
+  EXPECT_GT(keywords, 10000u);
+  EXPECT_GT(folds, 1000u);
 }
 
 }  // namespace

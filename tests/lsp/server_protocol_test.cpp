@@ -24,7 +24,7 @@ TEST_F(Protocol, LifecycleAndBadMessagesGetTheirErrorsAndTheSessionGoesOn) {
   EXPECT_EQ(sent.back()["error"]["code"], ErrorCode::InvalidRequest);
   EXPECT_EQ(sent.back()["id"], 99);
 
-  EXPECT_EQ(call("workspace/symbol", json::object())["error"]["code"], ErrorCode::MethodNotFound);
+  EXPECT_EQ(call("textDocument/typeDefinition", json::object())["error"]["code"], ErrorCode::MethodNotFound);
   open("Dim x\nx = 1\n");
   json wrongLine = call("textDocument/definition", {{"textDocument", {{"uri", uri}}},
                                                     {"position", {{"line", "0"}, {"character", 0}}}});

@@ -10,6 +10,11 @@
 // asks for an XMODEM file and answers every block with NAK until cancelled;
 // or echoes the first line and then prints without line ends until the test
 // ends, as a running program's output would.
+// A board that runs programs (Runs) keeps what AUTOSAVE, AUTO or XMODEM
+// RECEIVE gave it and answers RUN with the program's PRINT lines and the
+// firmware's error report (fake_board_console.h). A board with files also
+// lists its drive and its own words (fake_board_drive.h), each answer
+// followed by its prompt.
 #include <fcntl.h>
 #include <pty.h>
 #include <poll.h>
@@ -26,11 +31,14 @@
 #include <string>
 #include <thread>
 
+#include "support/fake_board_console.h"
+#include "support/fake_board_drive.h"
+
 namespace vennik::testing {
 
 class FakeBoard {
  public:
-  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood };
+  enum class Behaviour { Echo, Silent, Chatter, VanishAfterFirstLine, Files, RefuseBlocks, Flood, Runs };
 
   explicit FakeBoard(Behaviour behaviour, std::string folder = {})
       : behaviour_(behaviour), folder_(std::move(folder)) {
@@ -77,6 +85,7 @@ class FakeBoard {
 
  private:
   void run() {
+    if (behaviour_ == Behaviour::Runs) return runPrograms();
     char buf[4096];
     for (;;) {
       ssize_t n = ::read(master_, buf, sizeof buf);
@@ -129,7 +138,39 @@ class FakeBoard {
     }
   }
 
+  // The Runs behaviour: the console answers every byte; an XMODEM RECEIVE
+  // goes to rx as with a board with files.
+  void runPrograms() {
+    FakeBoardConsole console(folder_);
+    char buf[4096];
+    for (;;) {
+      ssize_t n = ::read(master_, buf, sizeof buf);
+      if (n <= 0) return;
+      std::string answer;
+      for (ssize_t i = 0; i < n; ++i) {
+        received_ += buf[i];
+        answer += console.take(buf[i]);
+        if (buf[i] == '\r' || (buf[i] == '\n' && !afterCr_)) {
+          {
+            std::lock_guard lock(mutex_);
+            ++lines_;
+          }
+          arrived_.notify_all();
+        }
+        afterCr_ = buf[i] == '\r';
+        if (console.xmodemLine()) {
+          if (!answer.empty() && ::write(master_, answer.data(), answer.size()) < 0) return;
+          answer.clear();
+          runCommand(*console.xmodemLine());
+          console.received();
+        }
+      }
+      if (!answer.empty() && ::write(master_, answer.data(), answer.size()) < 0) return;
+    }
+  }
+
   void runCommand(const std::string& line) {
+    if (std::optional<DriveAnswer> answer = driveAnswer(line, folder_)) return answerInPages(*answer);
     const std::string receive = "XMODEM RECEIVE \"";
     const std::string send = "XMODEM SEND \"";
     std::string tool;
@@ -174,6 +215,25 @@ class FakeBoard {
     ::close(link[0]);
     const std::string prompt = "\r\n> ";
     [[maybe_unused]] ssize_t written = ::write(master_, prompt.data(), prompt.size());
+  }
+
+  // Each page of the answer, the board waiting for a key between two (as
+  // its firmware does at a screenful), then the prompt.
+  void answerInPages(const DriveAnswer& answer) {
+    const std::string pause = "PRESS ANY KEY ...";
+    const std::string rubOut = "\r                 \r";
+    for (size_t i = 0; i < answer.pages.size(); ++i) {
+      if (i > 0) {
+        if (!writeAll(master_, pause.data(), pause.size())) return;
+        char key = 0;
+        if (::read(master_, &key, 1) != 1) return;
+        received_ += key;
+        if (!writeAll(master_, rubOut.data(), rubOut.size())) return;
+      }
+      if (!writeAll(master_, answer.pages[i].data(), answer.pages[i].size())) return;
+    }
+    const std::string prompt = "> ";
+    writeAll(master_, prompt.data(), prompt.size());
   }
 
   void flood() {

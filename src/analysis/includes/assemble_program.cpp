@@ -179,6 +179,8 @@ class Assembler {
           return error(file, line, "cannot read the included file " + quoted(include.path) + ": " + read.reason);
         }
         index = newFile(std::move(path), std::move(read.text));
+        files_.back().includedBy = file;
+        files_.back().includedAt = line;
       }
     }
     if (std::find(chain_.begin(), chain_.end(), *index) != chain_.end()) {

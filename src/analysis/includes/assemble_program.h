@@ -15,6 +15,10 @@ struct ProgramFile {
   std::string path;        // the main file's as given; an included file's as resolved
   std::string text;        // as read
   int32_t markBytes = 0;   // a UTF-8 byte-order mark at its start, which the program leaves out
+  // The #INCLUDE line that first brought an included file in: the file that
+  // holds it (-1 for the main file) and its line.
+  int32_t includedBy = -1;
+  int32_t includedAt = 0;
 };
 
 // Where a line of the assembled program comes from; lines count from 1.

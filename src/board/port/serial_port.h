@@ -50,6 +50,11 @@ class SerialPort : public ByteLink {
   LinkStatus drain(std::chrono::milliseconds stall) override;
   LinkStatus writeFinal(std::string_view bytes, LinkClock::time_point deadline) override;
   std::string lostReason() const override { return lostReason_; }
+  // Waits until the port has bytes to read or `other` (a keyboard: a
+  // descriptor of the C library) has bytes or has ended; Ok and
+  // `otherReady` say which. Interrupted once the
+  // user asks to stop, TimedOut at the deadline, Lost when the port hangs up.
+  LinkStatus awaitEither(int other, LinkClock::time_point deadline, bool& otherReady);
 
  private:
   // The system's handle and the settings to give back, in the platform's

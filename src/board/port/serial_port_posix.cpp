@@ -175,6 +175,27 @@ LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadl
   return LinkStatus::Ok;
 }
 
+LinkStatus SerialPort::awaitEither(int other, LinkClock::time_point deadline, bool& otherReady) {
+  const Native& n = *native_;
+  otherReady = false;
+  for (;;) {
+    pollfd fds[3] = {{n.fd, POLLIN, 0}, {n.wakeFd, POLLIN, 0}, {other, POLLIN, 0}};
+    int count = ::poll(fds, 3, millisUntil(deadline));
+    if (count < 0 && errno != EINTR) return lost(std::strerror(errno));
+    if (count < 0) continue;  // the wake pipe tells whether it was the user
+    if (n.wakeFd >= 0 && (fds[1].revents & POLLIN)) return LinkStatus::Interrupted;
+    // Keys first: a board that never stops printing must not keep the
+    // user's keys (the leave key, Ctrl-C) from being read.
+    if (other >= 0 && fds[2].revents != 0) {
+      otherReady = true;
+      return LinkStatus::Ok;
+    }
+    if (fds[0].revents & POLLIN) return LinkStatus::Ok;
+    if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return lost("the port hung up");
+    if (count == 0 && LinkClock::now() >= deadline) return LinkStatus::TimedOut;
+  }
+}
+
 LinkStatus SerialPort::read(LinkClock::time_point deadline, std::string& in) {
   const Native& n = *native_;
   for (;;) {

@@ -1,5 +1,6 @@
 #include "board/port/serial_port.h"
 
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -182,6 +183,87 @@ LinkStatus SerialPort::write(std::string_view bytes, LinkClock::time_point deadl
     written += count;
   }
   return LinkStatus::Ok;
+}
+
+namespace {
+
+// Whether a console has a key waiting: what else it holds (a key let go, the
+// mouse, the window's size) is taken away, so that a read of the keys never
+// waits on it.
+bool consoleHasKey(HANDLE console) {
+  INPUT_RECORD records[64];
+  for (;;) {
+    DWORD count = 0;
+    if (!::PeekConsoleInputW(console, records, 64, &count) || count == 0) return false;
+    for (DWORD i = 0; i < count; ++i) {
+      const KEY_EVENT_RECORD& key = records[i].Event.KeyEvent;
+      if (records[i].EventType == KEY_EVENT && key.bKeyDown && key.uChar.UnicodeChar != 0) return true;
+    }
+    if (!::ReadConsoleInputW(console, records, count, &count)) return false;
+  }
+}
+
+}  // namespace
+
+LinkStatus SerialPort::awaitEither(int other, LinkClock::time_point deadline, bool& otherReady) {
+  Native& n = *native_;
+  otherReady = false;
+  // A keyboard is a console, whose handle is signalled while it holds
+  // input; a pipe, which cannot be waited on and is looked at every
+  // kPipeLook; or a file, always ready.
+  constexpr DWORD kPipeLook = 20;
+  const HANDLE keys = other >= 0 ? reinterpret_cast<HANDLE>(::_get_osfhandle(other)) : INVALID_HANDLE_VALUE;
+  const DWORD keysType = keys != INVALID_HANDLE_VALUE ? ::GetFileType(keys) : FILE_TYPE_UNKNOWN;
+  for (;;) {
+    if (n.woken()) return LinkStatus::Interrupted;
+    if (keysType == FILE_TYPE_DISK) {
+      otherReady = true;
+      return LinkStatus::Ok;
+    }
+    if (keysType == FILE_TYPE_PIPE) {
+      DWORD waiting = 0;
+      // A pipe whose writer has gone is ready too: the read finds its end.
+      if (!::PeekNamedPipe(keys, nullptr, 0, nullptr, &waiting, nullptr) || waiting > 0) {
+        otherReady = true;
+        return LinkStatus::Ok;
+      }
+    }
+    if (keysType == FILE_TYPE_CHAR && consoleHasKey(keys)) {
+      otherReady = true;
+      return LinkStatus::Ok;
+    }
+    // The port: what has come, else one byte asked for, as read() does.
+    if (!n.reading) {
+      DWORD errors = 0;
+      COMSTAT queue{};
+      if (!::ClearCommError(n.port, &errors, &queue)) return lost(windowsErrorText(::GetLastError()));
+      if (queue.cbInQue > 0) return LinkStatus::Ok;
+      DWORD count = 0;
+      ::ResetEvent(n.readIo.hEvent);
+      if (::ReadFile(n.port, n.buffer, 1, &count, &n.readIo)) {
+        // Done at once: read() takes the byte from the finished read.
+        n.reading = true;
+        ::SetEvent(n.readIo.hEvent);
+        return LinkStatus::Ok;
+      }
+      if (::GetLastError() != ERROR_IO_PENDING) return lost(windowsErrorText(::GetLastError()));
+      n.reading = true;
+    }
+    HANDLE handles[3] = {n.readIo.hEvent};
+    DWORD count = 1;
+    const DWORD wakeAt = n.wake ? count : MAXDWORD;
+    if (n.wake) handles[count++] = n.wake;
+    const DWORD keysAt = keysType == FILE_TYPE_CHAR ? count : MAXDWORD;
+    if (keysType == FILE_TYPE_CHAR) handles[count++] = keys;
+    DWORD wait = millisUntil(deadline);
+    if (keysType == FILE_TYPE_PIPE) wait = std::min(wait, kPipeLook);
+    const DWORD r = ::WaitForMultipleObjects(count, handles, FALSE, wait);
+    if (r == WAIT_OBJECT_0) return LinkStatus::Ok;
+    if (r == WAIT_OBJECT_0 + wakeAt) return LinkStatus::Interrupted;
+    if (r == WAIT_OBJECT_0 + keysAt) continue;  // looked at above
+    if (r == WAIT_FAILED) return lost(windowsErrorText(::GetLastError()));
+    if (r == WAIT_TIMEOUT && LinkClock::now() >= deadline) return LinkStatus::TimedOut;
+  }
 }
 
 LinkStatus SerialPort::read(LinkClock::time_point deadline, std::string& in) {

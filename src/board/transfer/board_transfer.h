@@ -7,6 +7,7 @@
 // progress goes to a callback, and the caller stops a transfer through a
 // wake handle (the user's stop signals, a Cancel button's event).
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -81,6 +82,21 @@ struct XmodemReceiveRequest {
 // padding after its end.
 TransferResult receiveByXmodem(const PortChoice& port, const XmodemReceiveRequest& request,
                                const TransferControl& control, std::string& data);
+
+// A port held open for a console session, and what the board printed after
+// the echo of the command that began it.
+struct ConsoleSession {
+  std::unique_ptr<SerialPort> port;
+  std::string after;
+};
+
+// Opens the port for a console session. With a command, stops a running
+// program with Ctrl-C and types the command, which the board must echo
+// (RUN after a send); without one, leaves the board as it is (a terminal).
+// The session holds the port open; it closes, its settings given back, when
+// the session goes.
+TransferResult openConsole(const PortChoice& port, const std::string& command, const ConsolePacing& pacing,
+                           const TransferControl& control, ConsoleSession& session);
 
 // Why `name` cannot be typed as a file name inside quotes; empty when it can.
 std::string boardFileNameProblem(const std::string& name);

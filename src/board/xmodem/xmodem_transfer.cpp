@@ -48,6 +48,8 @@ class Incoming {
     in_.clear();
     pos_ = 0;
   }
+  // What has come and not been taken.
+  std::string rest() const { return in_.substr(pos_); }
   // Drops what arrives until the line has been quiet for `quiet`, or until
   // `deadline` on a line that never is.
   LinkStatus purge(std::chrono::milliseconds quiet, LinkClock::time_point deadline) {
@@ -75,7 +77,8 @@ class Transfer {
 
   XmodemOutcome finish(XmodemEnd end) {
     out_.end = end;
-    if (end != XmodemEnd::Done && end != XmodemEnd::CancelledByPeer && end != XmodemEnd::Lost) {
+    if (end != XmodemEnd::Done && end != XmodemEnd::CancelledByPeer && end != XmodemEnd::Lost &&
+        end != XmodemEnd::Refused) {
       out_.cancelSent = link_.writeFinal(kCancel, link_.now() + pacing_.timeout) == LinkStatus::Ok;
     }
     out_.elapsed = link_.now() - start_;
@@ -102,6 +105,37 @@ class Transfer {
   XmodemOutcome out_;
 };
 
+// The line the board prints before a transfer begins, kept while it may be
+// an error report: MMBasic answers a command it cannot carry out so, and
+// then waits at its prompt.
+class BoardLine {
+ public:
+  // Takes the byte; true once a whole error report has come.
+  bool add(char c) {
+    if (c == '\r' || c == '\n') {
+      if (isReport()) return true;
+      line_.clear();
+    } else if (line_.size() < kLongest && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
+      line_ += c;
+    }
+    return false;
+  }
+  // Whether the line so far begins an error report, whose letters are text.
+  bool inReport() const {
+    constexpr std::string_view kError = "Error";
+    return line_.size() >= kError.size() ? line_.starts_with(kError)
+                                          : !line_.empty() && kError.starts_with(line_);
+  }
+  const std::string& line() const { return line_; }
+
+ private:
+  bool isReport() const {
+    return line_.starts_with("Error") && (line_.size() == 5 || line_[5] == ' ' || line_[5] == ':');
+  }
+  static constexpr size_t kLongest = 256;
+  std::string line_;
+};
+
 std::chrono::milliseconds purgeQuiet(const XmodemPacing& pacing) {
   return std::min(pacing.timeout, std::chrono::milliseconds(1000));
 }
@@ -119,16 +153,24 @@ XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks,
 
   // The receiver's first request says which check it wants.
   const auto startBy = link.now() + pacing.timeout * pacing.tries;
+  BoardLine line;
   for (bool asked = false; !asked;) {
     char c = 0;
     LinkStatus status = in.next(startBy, c);
     if (status == LinkStatus::TimedOut) return t.finish(XmodemEnd::NoStart);
     if (status != LinkStatus::Ok) return t.finish(endFor(status));
-    if (c == kCrcRequest || c == kNak) {
+    if (line.inReport() || c == 'E') {
+      if (line.add(c)) {
+        out.refusal = line.line();
+        return t.finish(XmodemEnd::Refused);
+      }
+    } else if (c == kCrcRequest || c == kNak) {
       out.check = c == kCrcRequest ? Check::Crc : Check::Sum;
       asked = true;
     } else if (c == kCan && in.follows(kCan, pacing.timeout)) {
       return t.finish(XmodemEnd::CancelledByPeer);
+    } else {
+      line.add(c);
     }
   }
   in.dropBuffered();
@@ -185,9 +227,12 @@ XmodemOutcome sendXmodem(ByteLink& link, std::string_view data, bool longBlocks,
         in.dropBuffered();
       }
     }
+    if (eot) {
+      out.after = in.rest();
+      break;
+    }
     // Answers to earlier tries that came late would be taken for this block's.
     in.dropBuffered();
-    if (eot) break;
     ++out.blocks;
     ++number;
     const size_t carried = std::min(size, data.size() - offset);
@@ -229,6 +274,7 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
 
   LinkStatus status = askAgain();
   if (status != LinkStatus::Ok) return t.finish(endFor(status));
+  BoardLine line;
   for (;;) {
     char c = 0;
     status = in.next(dueBy, c);
@@ -254,7 +300,14 @@ XmodemOutcome receiveXmodem(ByteLink& link, const XmodemPacing& pacing, std::str
       return t.finish(XmodemEnd::Done);
     }
     if (c == kCan && in.follows(kCan, pacing.timeout)) return t.finish(XmodemEnd::CancelledByPeer);
-    if (c != kSoh && c != kStx) continue;  // noise between blocks
+    if (c != kSoh && c != kStx) {
+      // Noise between blocks; before the first, maybe the board's refusal.
+      if (!started && line.add(c)) {
+        out.refusal = line.line();
+        return t.finish(XmodemEnd::Refused);
+      }
+      continue;
+    }
 
     std::string block(1, c);
     const size_t want = blockWireSize(c == kStx ? kLongBlock : kShortBlock, out.check);

@@ -31,6 +31,7 @@ struct XmodemPacing {
 enum class XmodemEnd {
   Done,
   NoStart,          // the other side never began
+  Refused,          // the board answered the command with an error report instead
   GaveUp,           // too many tries for one block
   CancelledByPeer,  // the other side sent CAN CAN
   OutOfSequence,    // a block that is neither the next nor the last again
@@ -47,8 +48,15 @@ struct XmodemOutcome {
   xmodem::Check check = xmodem::Check::Crc;
   bool cancelSent = false;   // CAN CAN went out
   bool shortBlocks = false;  // a send asked for 1K blocks fell back to 128-byte ones
+  std::string after;  // a send: what came with the last ACK (the board's prompt, it may be)
+  std::string refusal;  // Refused: the board's error report ("Error : Could not find the path")
   std::chrono::duration<double> elapsed{};
 };
+
+// Before a transfer begins, the board may answer its command with an error
+// report instead ("Error : Could not find the path"): its 'C' is no request
+// for CRC, and the transfer ends there, Refused, with nothing sent into the
+// board's prompt.
 
 // Sends `data`. `pending` holds bytes that came from the receiver before
 // (its first request may be among them).

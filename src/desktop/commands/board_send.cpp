@@ -148,7 +148,7 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
     problem = crunchFirstText(mode);
     return std::nullopt;
   }
-  const Text shown = crunched ? shell.textWindow.read() : shell.sourceText;
+  const Text shown = crunched ? shell.textWindow.read() : shell.source.text();
   // An empty AUTOSAVE would replace the board's program by nothing.
   if (isBlank(shown)) {
     problem = crunched ? u"the text window is empty: there is no program to send"

@@ -22,7 +22,7 @@ void crunchCommand(CommandContext& ctx) {
   shell.textWindow.clear();
   if (!ctx.analysis) return;  // nothing analysed yet
   const CrunchResult crunched = crunch(*ctx.analysis);
-  shell.textWindow.replace(fromUtf8(crunched.text));
+  shell.textWindow.replace(WindowText(crunched.text));
   shell.fileLabel = fromUtf8(crunched.message());
 }
 
@@ -56,7 +56,7 @@ void copyCommand(CommandContext& ctx) {
   // The text window as it stands (crunched by the user for modes 2 to 4),
   // or the source for the modes that copy it uncrunched.
   const CopyModeInfo* info = copyModeInfo(mode);
-  const Text body = info && info->body == CopyBody::Source ? shell.sourceText : shell.textWindow.read();
+  const Text body = info && info->body == CopyBody::Source ? shell.source.text() : shell.textWindow.read();
   // A control character inside an envelope would act as a key on the board:
   // the clipboard keeps what it had.
   if (std::optional<Text> problem = envelopeProblem(mode, body)) {

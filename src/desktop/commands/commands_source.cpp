@@ -14,27 +14,27 @@ namespace {
 constexpr TextView kNoFileText = u"There is no file to read yet: load one first.";
 }  // namespace
 
-void takeSourceFile(ShellState& shell, TextView path, Text&& text) {
+void takeSourceFile(ShellState& shell, TextView path, ProgramSource&& text) {
   shell.settings.lastFile = Text(path);
   shell.fileLabel = shortenPath(path, kFileLabelLimit);
-  shell.sourceText = std::move(text);
+  shell.source = std::move(text);
   shell.textSourceFlag = false;
 }
 
-std::optional<Text> readSourceOrSay(CommandContext& ctx, TextView path) {
+std::optional<ProgramSource> readSourceOrSay(CommandContext& ctx, TextView path) {
   if (path.empty()) {
     ctx.ui.showMessage(kMessageTitle, kNoFileText);
     return std::nullopt;
   }
   ReadFailure failure;
-  std::optional<Text> text = loadSourceFile(path, &failure);
+  std::optional<ProgramSource> text = loadSourceFile(path, &failure);
   if (!text) ctx.ui.showMessage(kMessageTitle, u"Cannot read " + Text(path) + u":\n" + fromUtf8(failure.reason));
   return text;
 }
 
 void analyseSource(CommandContext& ctx) {
   ctx.analysis.reset();
-  if (ctx.backgroundAnalysis && ctx.shell.sourceText.size() >= kBackgroundAnalysisChars) {
+  if (ctx.backgroundAnalysis && ctx.shell.source.utf8().size() >= kBackgroundAnalysisChars) {
     *ctx.backgroundAnalysis = analysisRequest(ctx.shell);
     return;
   }
@@ -47,7 +47,7 @@ void loadCommand(CommandContext& ctx) {
   // A cancel keeps everything, so that clipboard or dropped text with no
   // file behind it is not lost.
   if (!chosen) return;
-  std::optional<Text> text = readSourceOrSay(ctx, *chosen);
+  std::optional<ProgramSource> text = readSourceOrSay(ctx, *chosen);
   if (!text) return;
   shell.textWindow.clear();
   shell.settings.sourceFolder = folderPart(*chosen);
@@ -62,9 +62,9 @@ void rescanCommand(CommandContext& ctx, RescanForm form) {
   const bool readFile = !shell.textSourceFlag;
   // With the flag set the held clipboard or dropped text is analysed again.
   if (readFile) {
-    std::optional<Text> text = readSourceOrSay(ctx, shell.settings.lastFile);
+    std::optional<ProgramSource> text = readSourceOrSay(ctx, shell.settings.lastFile);
     if (!text) return;
-    shell.sourceText = std::move(*text);
+    shell.source = std::move(*text);
   }
   shell.textWindow.clear();
   if (form == RescanForm::Button || readFile) shell.fileLabel = shortenPath(shell.settings.lastFile, kFileLabelLimit);
@@ -75,7 +75,7 @@ void takeDroppedFile(CommandContext& ctx, const std::vector<Text>& paths) {
   if (paths.empty()) return;
   ShellState& shell = ctx.shell;
   const Text path = paths.front();
-  std::optional<Text> text = readSourceOrSay(ctx, path);
+  std::optional<ProgramSource> text = readSourceOrSay(ctx, path);
   if (!text) return;
   shell.textWindow.clear();
   shell.settings.sourceFolder = folderPart(path);
@@ -87,7 +87,7 @@ void takeDroppedFile(CommandContext& ctx, const std::vector<Text>& paths) {
 void takeDroppedText(CommandContext& ctx, TextView text) {
   ShellState& shell = ctx.shell;
   shell.textSourceFlag = true;
-  shell.sourceText = Text(text);
+  shell.source = ProgramSource(text);
   shell.settings.lastFile = Text(kDroppedTextName);
   shell.fileLabel = Text(kDroppedTextName);
   shell.textWindow.clear();

@@ -5,14 +5,14 @@
 
 namespace vennik {
 
-std::optional<Text> loadSourceFile(TextView path, ReadFailure* failure) {
+std::optional<ProgramSource> loadSourceFile(TextView path, ReadFailure* failure) {
   if (path.empty()) {
     if (failure) *failure = {"no file name", false};
     return std::nullopt;
   }
-  auto bytes = readRegularFileLimited(toFileSystemPath(path), kMaxSourceBytes, failure);
-  if (!bytes) return std::nullopt;
-  return decodeSourceBytes(*bytes);
+  BigArray<char> bytes;
+  if (!readRegularFileInto(toFileSystemPath(path), kMaxSourceBytes, bytes, failure)) return std::nullopt;
+  return ProgramSource(sourceBytesToUtf8(std::move(bytes)));
 }
 
 }  // namespace vennik

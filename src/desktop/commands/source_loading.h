@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/text_util.h"
+#include "desktop/window/program_source.h"
 
 namespace vennik {
 
@@ -12,7 +13,8 @@ struct ReadFailure;
 // The text of a regular file of at most kMaxSourceBytes, read as Windows-1252
 // (UTF-16 by its mark; a UTF-8 mark dropped). nullopt when it cannot be read,
 // `failure` saying why; a FIFO, device, socket or folder is refused without
-// being opened.
-std::optional<Text> loadSourceFile(TextView path, ReadFailure* failure = nullptr);
+// being opened. The bytes are read into the memory the source is then kept
+// in (an ASCII file is not copied at all).
+std::optional<ProgramSource> loadSourceFile(TextView path, ReadFailure* failure = nullptr);
 
 }  // namespace vennik

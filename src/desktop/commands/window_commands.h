@@ -10,6 +10,7 @@
 #include "analysis/keyword_table.h"
 #include "base/text_util.h"
 #include "settings/keywords/keyword_lists.h"
+#include "desktop/window/program_source.h"
 #include "desktop/window/ui_events.h"
 #include "desktop/window/window_analysis.h"
 
@@ -53,7 +54,8 @@ inline constexpr int kFileLabelLimit = 85;
 // a report: they take the crunched program, which is not there yet.
 inline constexpr TextView kCrunchFirst = u"Crunch the program first";
 // A source this long (about 30,000 lines) takes a noticeable time to analyse;
-// shorter ones are analysed at once.
+// shorter ones are analysed at once. In bytes of UTF-8, which for a BASIC
+// program are its characters but for a few.
 inline constexpr size_t kBackgroundAnalysisChars = size_t{1} << 20;
 
 // --- Reading and analysing a source -------------------------------------
@@ -62,10 +64,10 @@ inline constexpr size_t kBackgroundAnalysisChars = size_t{1} << 20;
 // current file, shown (shortened) in the file label.
 
 // The text of a source file, or nullopt after the message box.
-std::optional<Text> readSourceOrSay(CommandContext& ctx, TextView path);
+std::optional<ProgramSource> readSourceOrSay(CommandContext& ctx, TextView path);
 // What every file read leaves: the file is the current file, shown in the
 // file label, and its text the source.
-void takeSourceFile(ShellState& shell, TextView path, Text&& text);
+void takeSourceFile(ShellState& shell, TextView path, ProgramSource&& text);
 
 // Analyses the source text into the text window; a large one is left in
 // ctx.backgroundAnalysis when the caller offers to run it there. Either way

@@ -5,9 +5,6 @@
 #include <QLabel>
 #include <memory>
 #include <new>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "desktop/qt/board_send_runner.h"
 #include "desktop/qt/main_window.h"
@@ -15,6 +12,7 @@
 #include "desktop/window/shell_state.h"
 #include "desktop/window/ui_services.h"
 #include "desktop/window/window_analysis.h"
+#include "system/os/freed_memory.h"
 
 namespace vennik {
 
@@ -24,16 +22,6 @@ struct HandOffEvent : QEvent {
   explicit HandOffEvent(Text received) : QEvent(DesktopController::handOffEventType()), text(std::move(received)) {}
   Text text;
 };
-
-// The worker's passes free as much as the analysis keeps (its copy of the
-// source, the report's bytes), but the allocator holds on to freed memory in
-// the worker's arena; given back before the report goes into the window,
-// the window's document does not come on top of it.
-void giveBackFreedMemory() {
-#if defined(__GLIBC__)
-  malloc_trim(0);
-#endif
-}
 
 bool isQuitEvent(UiEvent e) { return e == UiEvent::CloseBox || e == UiEvent::QuitButton || e == UiEvent::FileQuit; }
 
@@ -99,9 +87,9 @@ void DesktopController::run(const std::function<void(CommandContext&)>& work) {
 }
 
 void DesktopController::runOne(const std::function<void(CommandContext&)>& work) {
-  // The window may still be filling from the shell's text, which the
-  // command may change.
-  window_.textWindow()->keepPendingText();
+  // Edits waiting for a large report to go into the window's document are
+  // made first: the command reads the text as the user left it.
+  window_.textWindow()->finishTaking();
   takeEdits();
   work(ctx_);
   if (backgroundRequest_) startBackgroundAnalysis();
@@ -162,10 +150,10 @@ void DesktopController::finishBackgroundAnalysis(quint64 generation, std::option
   analysing_ = false;
   window_.textWindow()->setLocked(false);
   if (outcome) {
-    window_.textWindow()->keepPendingText();
     showAnalysisOutcome(ctx_.shell, ctx_.analysis, std::move(*outcome));
-    giveBackFreedMemory();
     showState();
+    // What the window showed before, and the worker's leftovers.
+    giveBackFreedMemory();
   } else {
     ctx_.ui.showMessage(kMessageTitle, failure.toStdU16String());
   }
@@ -217,7 +205,8 @@ bool DesktopController::event(QEvent* event) {
 
 void DesktopController::takeEdits() {
   if (!edited_) return;
-  ctx_.shell.textWindow.replace(window_.textWindow()->content().toStdU16String());
+  const QString edited = window_.textWindow()->content();
+  ctx_.shell.textWindow.replace(TextView(reinterpret_cast<const char16_t*>(edited.utf16()), static_cast<size_t>(edited.size())));
   shownRevision_ = ctx_.shell.textWindow.revision();
   edited_ = false;
 }
@@ -228,12 +217,9 @@ void DesktopController::showState() {
   if (shell.textWindow.revision() != shownRevision_) {
     shownRevision_ = shell.textWindow.revision();
     showing_ = true;
-    // Filled straight from the shell's text, which stays as it is until the
-    // next command or report (both call keepPendingText first): a report of
-    // a million-line source is 40 MB, and a copy costs the window a pause.
-    const Text& lines = shell.textWindow.lines();
-    window_.textWindow()->showText(
-        QString::fromRawData(reinterpret_cast<const QChar*>(lines.data()), static_cast<qsizetype>(lines.size())));
+    // The window's text is shared, not copied: a report of a million-line
+    // source is 20 MB.
+    window_.textWindow()->showText(shell.textWindow.shared());
     showing_ = false;
     edited_ = false;
     changed = true;

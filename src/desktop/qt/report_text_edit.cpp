@@ -1,13 +1,22 @@
 #include "desktop/qt/report_text_edit.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
-#include <QTimer>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
+
+#include "base/utf8_text.h"
+#include "desktop/qt/large_text_view.h"
 
 namespace vennik {
 
@@ -31,25 +40,39 @@ ReportTextEdit::ReportTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setAcceptDrops(true);
+  // Any other way into the document (setPlainText) ends a large text.
+  connect(document(), &QTextDocument::contentsChanged, this, [this] {
+    if (large_ && !filling_) large_.reset();
+  });
+  // The document sets the scroll bars for its own (empty) text now and
+  // then; a large text puts its own ranges back at once, before the bars
+  // cut the view's place down to them, and its steps once the document
+  // is done.
+  for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+    connect(bar, &QScrollBar::rangeChanged, this, [this] {
+      if (!large_ || adjustingBars_) return;
+      adjustingBars_ = true;
+      large_->adjustScrollBars();
+      adjustingBars_ = false;
+      QMetaObject::invokeMethod(
+          this, [this] { if (large_) large_->adjustScrollBars(); }, Qt::QueuedConnection);
+    });
+  }
 }
 
+ReportTextEdit::~ReportTextEdit() = default;
+
 QString ReportTextEdit::content() const {
+  if (large_) {
+    const std::string_view text = large_->text().utf8();
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  }
   QString text = document()->toRawText();
   for (QChar& c : text) {
     if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = u'\n';
   }
   return text;
 }
-
-namespace {
-// Where the part that starts at `from` ends: after the line end that
-// follows the part's size, or at the end.
-qsizetype partEnd(const QString& text, qsizetype from) {
-  if (text.size() - from <= ReportTextEdit::kFillPart) return text.size();
-  const qsizetype lineEnd = text.indexOf(u'\n', from + ReportTextEdit::kFillPart);
-  return lineEnd < 0 ? text.size() : lineEnd + 1;
-}
-}  // namespace
 
 void ReportTextEdit::setLocked(bool locked) {
   locked_ = locked;
@@ -59,54 +82,233 @@ void ReportTextEdit::setLocked(bool locked) {
 void ReportTextEdit::setFilling(bool filling) {
   filling_ = filling;
   setReadOnly(locked_ || filling_);
-  // An edit of the filled text could be undone into a half-filled one, and
-  // the history would hold a copy of every part.
+  // The history would hold a copy of every part.
   document()->setUndoRedoEnabled(!filling_);
 }
 
-void ReportTextEdit::showText(QString text) {
-  const quint64 generation = ++fillGeneration_;
-  const qsizetype first = partEnd(text, 0);
-  if (first == text.size()) {
-    pending_.clear();
+void ReportTextEdit::showText(std::shared_ptr<const WindowText> text) {
+  // Whatever was on its way into the document, and the edits waiting on
+  // it, are for a text no longer shown.
+  ++takeGeneration_;
+  waitingEdits_.clear();
+  large_.reset();
+  const std::string_view bytes = text->utf8();
+  if (bytes.size() < kLargeText) {
     setFilling(false);
-    // A text given as raw data is copied here, so that the document never
-    // shares it.
-    text.detach();
-    setPlainText(text);
+    setPlainText(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
     return;
   }
+  // The document lets go of what it held.
   setFilling(true);
-  setPlainText(text.left(first));
-  pending_ = std::move(text);
-  pendingAt_ = first;
-  QTimer::singleShot(0, this, [this, generation] { fillNextPart(generation); });
+  setPlainText(QString());
+  setFilling(false);
+  large_ = std::make_unique<LargeTextView>(*this, std::move(text));
 }
 
-void ReportTextEdit::keepPendingText() {
-  if (!filling_) return;
-  pending_ = pending_.mid(pendingAt_);
-  pending_.detach();
-  pendingAt_ = 0;
+namespace {
+// A place in the document counts the characters before it, each line end
+// as one.
+int documentPosition(const LargeTextView& view, LargeTextView::Position p) {
+  const size_t lineStart = view.text().lineStart(static_cast<size_t>(p.line));
+  return static_cast<int>(utf16Length(view.text().utf8().substr(0, lineStart)) + static_cast<size_t>(p.column));
 }
 
-void ReportTextEdit::fillNextPart(quint64 generation) {
-  if (generation != fillGeneration_) return;  // a later text took its place
-  const qsizetype end = partEnd(pending_, pendingAt_);
-  QTextCursor atEnd(document());
+// Where the part that starts at `from` ends: after the line end that
+// follows the part's size, or at the end.
+size_t partEnd(std::string_view text, size_t from) {
+  if (text.size() - from <= ReportTextEdit::kFillPart) return text.size();
+  const size_t lineEnd = text.find('\n', from + ReportTextEdit::kFillPart);
+  return lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
+}
+
+void appendToDocument(QTextDocument* document, std::string_view utf8) {
+  QTextCursor atEnd(document);
   atEnd.movePosition(QTextCursor::End);
-  // Each part but the last ends in a line end, which leaves an empty last
-  // line for the next part to begin.
-  const bool last = end == pending_.size();
-  atEnd.insertText(pending_.mid(pendingAt_, end - pendingAt_));
-  pendingAt_ = end;
-  if (last) {
-    pending_ = QString();
-    pendingAt_ = 0;
-    setFilling(false);
+  atEnd.insertText(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+}  // namespace
+
+int ReportTextEdit::caretPosition() const {
+  return large_ ? documentPosition(*large_, large_->cursor()) : textCursor().position();
+}
+
+int ReportTextEdit::anchorPosition() const {
+  return large_ ? documentPosition(*large_, large_->anchor()) : textCursor().anchor();
+}
+
+void ReportTextEdit::takeIntoDocument(std::function<void()> edit) {
+  if (!large_) return edit();
+  waitingEdits_.push_back(std::move(edit));
+  if (filling_) return;  // on its way already
+  taken_ = 0;
+  setFilling(true);
+  const quint64 generation = ++takeGeneration_;
+  QTimer::singleShot(0, this, [this, generation] { takeNextPart(generation); });
+}
+
+void ReportTextEdit::takeNextPart(quint64 generation) {
+  if (generation != takeGeneration_ || !large_) return;  // shown text replaced, or taken at once
+  const std::string_view text = large_->text().utf8();
+  const size_t end = partEnd(text, taken_);
+  appendToDocument(document(), text.substr(taken_, end - taken_));
+  taken_ = end;
+  if (end < text.size()) {
+    QTimer::singleShot(0, this, [this, generation] { takeNextPart(generation); });
     return;
   }
-  QTimer::singleShot(0, this, [this, generation] { fillNextPart(generation); });
+  finishTaking();
+}
+
+void ReportTextEdit::finishTaking() {
+  if (!large_ || !filling_) return;
+  ++takeGeneration_;
+  const std::string_view text = large_->text().utf8();
+  if (taken_ < text.size()) appendToDocument(document(), text.substr(taken_));
+  const int anchor = anchorPosition();
+  const int caret = caretPosition();
+  const int top = static_cast<int>(large_->topLine());
+  const int left = horizontalScrollBar()->value();
+  large_.reset();
+  setFilling(false);
+  QTextCursor cursor(document());
+  cursor.setPosition(anchor);
+  cursor.setPosition(caret, QTextCursor::KeepAnchor);
+  setTextCursor(cursor);
+  verticalScrollBar()->setValue(top);
+  horizontalScrollBar()->setValue(left);
+  // The document's own idea of its top line follows the bar.
+  QPlainTextEdit::scrollContentsBy(0, 0);
+  std::vector<std::function<void()>> edits = std::move(waitingEdits_);
+  waitingEdits_.clear();
+  for (const auto& edit : edits) edit();
+}
+
+void ReportTextEdit::paintEvent(QPaintEvent* event) {
+  if (large_) return large_->paint(event);
+  QPlainTextEdit::paintEvent(event);
+}
+
+void ReportTextEdit::keyPressEvent(QKeyEvent* event) {
+  if (large_) {
+    switch (large_->keyPress(event)) {
+      case LargeTextView::KeyUse::Done:
+        event->accept();
+        return;
+      case LargeTextView::KeyUse::NotMine:
+        event->ignore();
+        return;
+      case LargeTextView::KeyUse::Edits: {
+        if (locked_) return event->ignore();
+        std::shared_ptr<QKeyEvent> key(event->clone());
+        takeIntoDocument([this, key] { QPlainTextEdit::keyPressEvent(key.get()); });
+        event->accept();
+        return;
+      }
+    }
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+void ReportTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+  if (!large_) return QPlainTextEdit::inputMethodEvent(event);
+  if (locked_ || (event->commitString().isEmpty() && event->preeditString().isEmpty())) return event->ignore();
+  std::shared_ptr<QInputMethodEvent> input(event->clone());
+  takeIntoDocument([this, input] { QPlainTextEdit::inputMethodEvent(input.get()); });
+}
+
+void ReportTextEdit::mousePressEvent(QMouseEvent* event) {
+  if (!large_) return QPlainTextEdit::mousePressEvent(event);
+  // A middle click pastes the selection where it points.
+  if (event->button() == Qt::MiddleButton && !locked_ && QGuiApplication::clipboard()->supportsSelection()) {
+    const QPoint at = event->position().toPoint();
+    takeIntoDocument([this, at] {
+      setTextCursor(cursorForPosition(at));
+      insertPlainText(QGuiApplication::clipboard()->text(QClipboard::Selection));
+    });
+    return;
+  }
+  large_->mousePress(event);
+}
+
+void ReportTextEdit::mouseMoveEvent(QMouseEvent* event) {
+  if (large_) return large_->mouseMove(event);
+  QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void ReportTextEdit::mouseReleaseEvent(QMouseEvent* event) {
+  if (large_) return large_->mouseRelease(event);
+  QPlainTextEdit::mouseReleaseEvent(event);
+}
+
+void ReportTextEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (large_) return large_->mouseDoubleClick(event);
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+void ReportTextEdit::contextMenuEvent(QContextMenuEvent* event) {
+  if (!large_) return QPlainTextEdit::contextMenuEvent(event);
+  // The document's own menu, its texts translated as its are; an entry
+  // that changes the text takes the text into the document first.
+  auto label = [](const char* text, QKeySequence::StandardKey key) {
+    QString caption = QCoreApplication::translate("QWidgetTextControl", text);
+    const QKeySequence keys(key);
+    if (!keys.isEmpty()) caption += u'\t' + keys.toString(QKeySequence::NativeText);
+    return caption;
+  };
+  const bool editable = !locked_;
+  const bool selected = large_->hasSelection();
+  QMenu menu(this);
+  menu.addAction(label("&Undo", QKeySequence::Undo))->setEnabled(false);
+  menu.addAction(label("&Redo", QKeySequence::Redo))->setEnabled(false);
+  menu.addSeparator();
+  QAction* cutEntry =
+      menu.addAction(label("Cu&t", QKeySequence::Cut), this, [this] { takeIntoDocument([this] { cut(); }); });
+  cutEntry->setEnabled(editable && selected);
+  menu.addAction(label("&Copy", QKeySequence::Copy), this, [this] {
+    if (large_) large_->copy();
+  })->setEnabled(selected);
+  QAction* pasteEntry =
+      menu.addAction(label("&Paste", QKeySequence::Paste), this, [this] { takeIntoDocument([this] { paste(); }); });
+  pasteEntry->setEnabled(editable && !QGuiApplication::clipboard()->text().isEmpty());
+  QAction* deleteEntry = menu.addAction(QCoreApplication::translate("QWidgetTextControl", "Delete"), this, [this] {
+    takeIntoDocument([this] { textCursor().removeSelectedText(); });
+  });
+  deleteEntry->setEnabled(editable && selected);
+  menu.addSeparator();
+  menu.addAction(label("Select All", QKeySequence::SelectAll), this, [this] {
+    if (large_) large_->selectAll();
+  });
+  menu.exec(event->globalPos());
+}
+
+void ReportTextEdit::scrollContentsBy(int dx, int dy) {
+  if (large_) return large_->scrolledTo(verticalScrollBar()->value());
+  QPlainTextEdit::scrollContentsBy(dx, dy);
+}
+
+void ReportTextEdit::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  if (large_) large_->adjustScrollBars();
+}
+
+void ReportTextEdit::showEvent(QShowEvent* event) {
+  QPlainTextEdit::showEvent(event);
+  if (large_) large_->adjustScrollBars();
+}
+
+void ReportTextEdit::changeEvent(QEvent* event) {
+  QPlainTextEdit::changeEvent(event);
+  if (large_ && event->type() == QEvent::FontChange) large_->relayout();
+}
+
+void ReportTextEdit::focusInEvent(QFocusEvent* event) {
+  QPlainTextEdit::focusInEvent(event);
+  if (large_) large_->focusChanged(true);
+}
+
+void ReportTextEdit::focusOutEvent(QFocusEvent* event) {
+  QPlainTextEdit::focusOutEvent(event);
+  if (large_) large_->focusChanged(false);
 }
 
 namespace {

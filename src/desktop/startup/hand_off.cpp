@@ -21,7 +21,7 @@ void takeHandOffEvent(CommandContext& ctx, TextView text) {
     runClipboardHandOff(ctx, text);
     return;
   }
-  std::optional<Text> source = readSourceOrSay(ctx, text);
+  std::optional<ProgramSource> source = readSourceOrSay(ctx, text);
   if (!source) return;
   shell.textWindow.clear();
   shell.settings.sourceFolder = folderPart(text);

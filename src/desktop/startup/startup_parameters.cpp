@@ -41,7 +41,7 @@ void runClipboardHandOff(CommandContext& ctx, TextView commandText) {
   shell.textSourceFlag = true;
   shell.settings.lastFile = Text(kClipboardName);
   shell.fileLabel = Text(kClipboardName);
-  shell.sourceText = ctx.platform.clipboardText();
+  shell.source = ProgramSource(ctx.platform.clipboardText());
   // Otherwise the text is held for the next Re-scan, which reads no file.
   if (requestsVariableReport(commandText)) analyseSource(ctx);
 }
@@ -56,7 +56,7 @@ void actOnCommandText(CommandContext& ctx, TextView commandText, TextView workin
       break;
     case CommandTextForm::SourcePath: {
       const Text path = absolutePath(commandText, workingFolder);
-      std::optional<Text> text = readSourceOrSay(ctx, path);
+      std::optional<ProgramSource> text = readSourceOrSay(ctx, path);
       if (!text) break;
       takeSourceFile(shell, path, std::move(*text));
       shell.textWindow.clear();

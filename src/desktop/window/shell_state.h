@@ -7,6 +7,7 @@
 #include "analysis/analysis.h"
 #include "base/text_util.h"
 #include "settings/store/settings.h"
+#include "desktop/window/program_source.h"
 #include "desktop/window/text_window.h"
 
 namespace vennik {
@@ -25,7 +26,7 @@ struct ShellState {
   Text boardPort;          // port last sent to in this run
   int32_t boardBaud = 115200;       // its speed
   int32_t boardTimeoutMs = 3000;    // how long a board may be silent before a send gives up
-  Text sourceText;         // the whole current source
+  ProgramSource source;    // the whole current source
   bool textSourceFlag = false;  // source came from the clipboard or a drop
   bool quitFlag = false;
   double scaleFactor = 1.0;

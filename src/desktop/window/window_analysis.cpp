@@ -1,31 +1,27 @@
 #include "desktop/window/window_analysis.h"
 
-#include <cstring>
-
 #include "analysis/report_text.h"
-#include "base/big_array.h"
 #include "desktop/window/shell_state.h"
 #include "settings/options/analysis_options.h"
+#include "system/os/freed_memory.h"
 
 namespace vennik {
 
 AnalysisRequest analysisRequest(const ShellState& shell) {
-  return {toUtf8(shell.sourceText), analysisOptions(shell.settings, toUtf8(shell.settings.lastFile), shell.reading)};
+  return {shell.source.shared(), analysisOptions(shell.settings, toUtf8(shell.settings.lastFile), shell.reading)};
 }
 
 AnalysisOutcome runAnalysisRequest(AnalysisRequest&& request, const KeywordTable& keywords,
                                    const MillisecondClock& clock) {
-  // The analysis keeps a copy of its own; the request's is let go before the
-  // analysis builds its tables, so that a large source is not held twice.
-  BigArray<char> source;
-  source.resizeForOverwrite(request.source.size());
-  if (!request.source.empty()) std::memcpy(source.data(), request.source.data(), request.source.size());
-  std::string().swap(request.source);
-  Analysis analysis = analyse(std::move(source), request.options, keywords, clock);
-  // Room for the lines above it in the window (the path) reserved at once, so
-  // that putting them in front moves the report in place: growing a report
-  // of a million-line source afterwards would copy all of it.
-  Text report = fromUtf8(reportText(analysis), 4096);
+  Analysis analysis = analyse(std::move(request.source), request.options, keywords, clock);
+  // What the analysis built on its way and let go of is given back before
+  // the report comes on top.
+  giveBackFreedMemory();
+  // Written in pieces straight into the text the window will hold: the
+  // report of a million-line source is never held twice, nor as one string
+  // grown by copying.
+  WindowText report;
+  writeReport(analysis, [&report](std::string_view piece) { report.append(piece); });
   return {std::move(analysis), std::move(report)};
 }
 

@@ -7,26 +7,25 @@
 // can be analysed on a worker thread while the window stays responsive: a
 // request takes what the analysis reads, the outcome holds what it gives.
 #include <optional>
-#include <string>
 
 #include "analysis/analysis.h"
-#include "base/text_util.h"
+#include "desktop/window/window_text.h"
 
 namespace vennik {
 
 struct ShellState;
 
 struct AnalysisRequest {
-  std::string source;  // the source text in UTF-8
+  SharedSource source;  // the shell's source (UTF-8), shared, not copied
   AnalysisOptions options;
 };
 AnalysisRequest analysisRequest(const ShellState& shell);
 
 struct AnalysisOutcome {
   Analysis analysis;
-  Text report;
+  WindowText report;
 };
-// Takes the request's source (it is left empty).
+// Lets go of the request's source once the analysis holds it.
 AnalysisOutcome runAnalysisRequest(AnalysisRequest&& request, const KeywordTable& keywords,
                                    const MillisecondClock& clock);
 

@@ -83,6 +83,41 @@ Reading defaultReading(std::string_view choice) {
 
 bool isBuiltInChoice(std::string_view choice) { return choice.empty() || lower(choice) == kBuiltInKeywordList; }
 
+namespace {
+
+// Where a shipped list's file is, or why it is not found.
+std::optional<std::string> shippedListPath(const ShippedKeywordList& list, const std::vector<std::string>& folders,
+                                           std::string& error) {
+  std::string looked;
+  for (const std::string& folder : folders) {
+    const std::string candidate = folder + std::string(list.fileName);
+    if (isRegularFile(candidate)) return candidate;
+    looked += (looked.empty() ? "" : ", ") + folder;
+  }
+  error = "keyword list '" + messageValue(list.name) + "' is not installed: " + std::string(list.fileName) +
+          " is in none of " + (looked.empty() ? std::string("the program's folders") : looked);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> shippedKeywordListText(std::string_view name, const std::vector<std::string>& folders,
+                                                  std::string& error) {
+  const auto& shipped = shippedKeywordLists();
+  if (lower(name) == kBuiltInKeywordList) return std::string(kEmbeddedKeywordList);
+  for (size_t i = 1; i < shipped.size(); ++i) {
+    if (lower(name) != shipped[i].name) continue;
+    const std::optional<std::string> path = shippedListPath(shipped[i], folders, error);
+    if (!path) return std::nullopt;
+    ReadFailure failure;
+    std::optional<std::string> bytes = readRegularFileLimited(*path, kMaxKeywordListBytes, &failure);
+    if (!bytes) error = "cannot read keyword list '" + messageValue(*path) + "': " + failure.reason;
+    return bytes;
+  }
+  error = "no keyword list is shipped by the name '" + messageValue(name) + "'";
+  return std::nullopt;
+}
+
 std::variant<KeywordsInUse, std::string> chooseKeywords(std::string_view choice,
                                                          const std::vector<std::string>& folders) {
   if (isBuiltInChoice(choice)) return builtInKeywords();
@@ -95,20 +130,10 @@ std::variant<KeywordsInUse, std::string> chooseKeywords(std::string_view choice,
     chosen.shipped = static_cast<int32_t>(i);
     chosen.nameLimit = shipped[i].nameLimit;
     chosen.choice = std::string(shipped[i].name);
-    std::string looked;
-    path.clear();
-    for (const std::string& folder : folders) {
-      const std::string candidate = folder + std::string(shipped[i].fileName);
-      if (isRegularFile(candidate)) {
-        path = candidate;
-        break;
-      }
-      looked += (looked.empty() ? "" : ", ") + folder;
-    }
-    if (path.empty()) {
-      return "keyword list '" + messageValue(chosen.choice) + "' is not installed: " + std::string(shipped[i].fileName) +
-             " is in none of " + (looked.empty() ? std::string("the program's folders") : looked);
-    }
+    std::string error;
+    const std::optional<std::string> found = shippedListPath(shipped[i], folders, error);
+    if (!found) return error;
+    path = *found;
   }
   if (chosen.shipped < 0) chosen.choice = path;
 

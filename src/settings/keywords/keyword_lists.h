@@ -7,6 +7,7 @@
 #include <functional>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -73,6 +74,11 @@ struct FirmwareLists {
 };
 using KeywordListOpener = std::function<std::variant<KeywordsInUse, std::string>(const std::string& choice)>;
 FirmwareLists firmwareLists(const KeywordsInUse& chosen, const KeywordListOpener& read);
+
+// The text of a shipped list by its name, the built-in list's too; nullopt
+// and `error` filled when its file is missing or cannot be read.
+std::optional<std::string> shippedKeywordListText(std::string_view name, const std::vector<std::string>& folders,
+                                                  std::string& error);
 
 // Reads the list chosen by name (any case) or by path. A list that is
 // missing, unreadable, not 7-bit ASCII or not in the layout gives a message

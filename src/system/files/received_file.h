@@ -20,6 +20,16 @@ enum class ReceivedWrite {
 // three taken when `force`), a folder that cannot be written in.
 bool planReceivedWrite(const std::string& path, bool force, ReceivedWrite& how, std::string& problem);
 
+// Whether the folders `path` lies in are there (`exist`) or can be made:
+// the nearest one that is there is a folder this user may write in. False
+// and `problem` filled when they cannot be made. A file whose folders are
+// missing is planned as Replace once they are made.
+bool planReceivedFolders(const std::string& path, bool& exist, std::string& problem);
+
+// Makes the missing folders `path` lies in, as planned; false and `error`
+// (the system's reason) when one cannot be made.
+bool makeReceivedFolders(const std::string& path, std::string& error);
+
 // Writes `bytes` as planned; false and `error` (the system's reason) when a
 // step fails, leaving no temporary file behind. The temporary file is
 // ".vennik-XXXXXX" in the path's folder, whatever the path's length.

@@ -105,6 +105,44 @@ bool planReceivedWrite(const std::string& path, bool force, ReceivedWrite& how, 
   return true;
 }
 
+bool planReceivedFolders(const std::string& path, bool& exist, std::string& problem) {
+  std::string folder = folderOf(path);
+  struct stat st {};
+  exist = ::stat(folder.c_str(), &st) == 0;
+  if (exist) return true;
+  // Up to the nearest folder that is there.
+  while (::stat(folder.c_str(), &st) != 0) {
+    if (errno != ENOENT) {
+      problem = "its folder " + folder + ": " + std::strerror(errno);
+      return false;
+    }
+    const std::string up = folderOf(folder);
+    if (up == folder) break;
+    folder = up;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    problem = folder + " is no folder";
+    return false;
+  }
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    problem = "its folder " + folder + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+bool makeReceivedFolders(const std::string& path, std::string& error) {
+  const std::string folder = folderOf(path);
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) == 0) return true;
+  if (!makeReceivedFolders(folder, error)) return false;
+  if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+    error = folder + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
 bool writeReceived(const std::string& path, std::string_view bytes, ReceivedWrite how, std::string& error) {
   if (how == ReceivedWrite::Through) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);

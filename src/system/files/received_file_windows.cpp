@@ -46,7 +46,56 @@ DWORD folderRefusal(const std::string& folder) {
   return 0;
 }
 
+// The folder without its last separator ("" for a bare name; a drive's
+// root, "C:\\", kept whole).
+std::string folderPath(const std::string& path) {
+  std::string folder = folderOf(path);
+  if (folder.size() > 1 && isSeparator(folder.back()) && !(folder.size() == 3 && folder[1] == ':')) folder.pop_back();
+  return folder;
+}
+
 }  // namespace
+
+bool planReceivedFolders(const std::string& path, bool& exist, std::string& problem) {
+  std::string folder = folderPath(path);
+  DWORD attributes = folder.empty() ? FILE_ATTRIBUTE_DIRECTORY : ::GetFileAttributesW(wideText(folder).c_str());
+  exist = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exist) return true;
+  // Up to the nearest folder that is there.
+  while (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+      problem = "its folder " + folder + ": " + windowsErrorText(error);
+      return false;
+    }
+    const std::string up = folderPath(folder);
+    // A relative path's first folder is made in the current one.
+    if (up.empty()) return true;
+    if (up == folder) break;
+    folder = up;
+    attributes = ::GetFileAttributesW(wideText(folder).c_str());
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    problem = folder + " is no folder";
+    return false;
+  }
+  if (const DWORD refused = folderRefusal(isSeparator(folder.back()) ? folder : folder + "\\"); refused != 0) {
+    problem = "its folder " + folder + ": " + windowsErrorText(refused);
+    return false;
+  }
+  return true;
+}
+
+bool makeReceivedFolders(const std::string& path, std::string& error) {
+  const std::string folder = folderPath(path);
+  if (folder.empty() || ::GetFileAttributesW(wideText(folder).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (!makeReceivedFolders(folder, error)) return false;
+  if (!::CreateDirectoryW(wideText(folder).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+    error = folder + ": " + windowsErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
 
 bool planReceivedWrite(const std::string& path, bool force, ReceivedWrite& how, std::string& problem) {
   for (char c : path) {

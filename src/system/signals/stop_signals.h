@@ -16,7 +16,10 @@ class StopSignals {
   // on its own) or returns EINTR. Windows interrupts no call.
   enum class Restart { Calls, No };
 
-  explicit StopSignals(Restart restart);
+  // With `brokenOutput`, an output whose reader has gone (SIGPIPE) is a
+  // stop too, for a program whose work is to pass a board's output on;
+  // Windows has no such signal (the write fails instead).
+  explicit StopSignals(Restart restart, bool brokenOutput = false);
   // On Windows, a console that is closing waits (a few seconds at most, as
   // Windows allows) until this is gone, so that what the stop undoes (a
   // port's settings) is undone before the process ends.

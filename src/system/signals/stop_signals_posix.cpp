@@ -31,7 +31,7 @@ extern "C" void onSignal(int signal) {
 }
 }  // namespace
 
-StopSignals::StopSignals(Restart restart) {
+StopSignals::StopSignals(Restart restart, bool brokenOutput) {
   g_first.store(0);
   if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) g_pipe[0] = g_pipe[1] = -1;
   struct sigaction action {};
@@ -39,7 +39,8 @@ StopSignals::StopSignals(Restart restart) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = restart == Restart::Calls ? SA_RESTART : 0;
   g_former.clear();
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+    if (signal == SIGPIPE && !brokenOutput) continue;
     Former former{signal, {}};
     if (::sigaction(signal, &action, &former.action) == 0) g_former.push_back(former);
   }

@@ -39,7 +39,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 }
 }  // namespace
 
-StopSignals::StopSignals(Restart) {
+StopSignals::StopSignals(Restart, bool) {
   g_first.store(0);
   // Made once and kept for the process: a handler that runs late must still
   // find them.

@@ -22,7 +22,7 @@ using testing::CommandFixture;
 
 struct OutputCommands : CommandFixture, ::testing::Test {
   OutputCommands() {
-    shell.sourceText = u"' note\r\nDim total, count\r\ntotal = 1 ' set\r\n\r\n";
+    shell.source = ProgramSource(u"' note\r\nDim total, count\r\ntotal = 1 ' set\r\n\r\n");
     shell.settings.lastFile = u"prog.bas";
     analyseIntoWindow(shell, analysis, *ctx.keywords.table, ctx.clock);
   }
@@ -78,9 +78,9 @@ TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
       {2, u"AUTOSAVE\r\nline 1\r\nline 2\x1a"},
       {3, u"AUTOSAVE\r\nline 1\r\nline 2\x03"},
       {4, u"AUTO\r\nline 1\r\nline 2\x03"},
-      {5, u"AUTOSAVE\r\n" + shell.sourceText + u"\x1a"},
-      {6, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03"},
-      {7, u"AUTO\r\n" + shell.sourceText + u"\x03"},
+      {5, u"AUTOSAVE\r\n" + shell.source.text() + u"\x1a"},
+      {6, u"AUTOSAVE\r\n" + shell.source.text() + u"\x03"},
+      {7, u"AUTO\r\n" + shell.source.text() + u"\x03"},
       {0, u"line 1\r\nline 2"},  // only an edited settings file gives these
       {8, u"line 1\r\nline 2"},
   };
@@ -97,7 +97,7 @@ TEST_F(OutputCommands, CopyPutsTheCurrentModesTextOnTheClipboard) {
 
 // A Ctrl-Z inside AUTOSAVE would end it early and run the rest at the prompt.
 TEST_F(OutputCommands, AControlCharacterInAnEnvelopeLeavesTheClipboardAloneWithAMessage) {
-  shell.sourceText = u"PRINT \"ok\"\r\n\x1a\r\nRUN\r\n";
+  shell.source = ProgramSource(u"PRINT \"ok\"\r\n\x1a\r\nRUN\r\n");
   platform.clipboard = u"previous";
   shell.settings.copyMode = 5;
   handleEvent(ctx, UiEvent::CopyButton);
@@ -145,14 +145,14 @@ TEST_F(OutputCommands, ChoosingACopyOptionCopiesAtOnceAndMovesMarkAndTooltip) {
   shell.textWindow.clear();
   handleEvent(ctx, UiEvent::CopyOption6);
   EXPECT_EQ(shell.settings.copyMode, 6);
-  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03");
+  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.source.text() + u"\x03");
   EXPECT_EQ(ui.tooltip, u"Copy uncrunched for Picromite");
   EXPECT_EQ(ui.marks, std::vector<int32_t>{6});
 
   // The marked entry again copies again.
   platform.clipboard = u"";
   handleEvent(ctx, UiEvent::CopyOption6);
-  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.sourceText + u"\x03");
+  EXPECT_EQ(platform.clipboard, u"AUTOSAVE\r\n" + shell.source.text() + u"\x03");
 
   // An empty window in mode 2 leaves the header and the end character.
   handleEvent(ctx, UiEvent::CopyOption2);
@@ -289,7 +289,7 @@ TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
       {u" \r\n", "the source is empty"}};
   shell.settings.copyMode = 5;
   for (const auto& [source, reason] : refused) {
-    shell.sourceText = source;
+    shell.source = ProgramSource(source);
     ui.messages.clear();
     handleEvent(ctx, UiEvent::BoardSend);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -306,7 +306,7 @@ TEST_F(OutputCommands, SendToBoardRefusesWhatCannotBeSentBeforeAskingForAPort) {
 TEST_F(OutputCommands, SendToBoardSendsTheIncludedFilesInPlaceOfTheirLines) {
   writeFile("lib.inc", "SUB Greet\r\n  PRINT \"caf\xe9\"\r\nEND SUB\r\n");
   shell.settings.lastFile = writeFile("main.bas", "");
-  shell.sourceText = u"#Include \"LIB.INC\"\r\nGreet\r\n";
+  shell.source = ProgramSource(u"#Include \"LIB.INC\"\r\nGreet\r\n");
   Text problem;
   OutsideIncludes outside;
   // Decoded as a source, the \xe9 is one byte again, which AUTOSAVE drops.
@@ -318,7 +318,7 @@ TEST_F(OutputCommands, SendToBoardSendsTheIncludedFilesInPlaceOfTheirLines) {
   ASSERT_TRUE(bytes) << toUtf8(problem);
   EXPECT_EQ(*bytes, "AUTOSAVE\r\nSUB Greet\r\n  PRINT \"cafe\"\r\nEND SUB\r\nGreet\r\n\x1a");
 
-  shell.sourceText = u"PRINT 1\r\n#INCLUDE \"gone.inc\"\r\n";
+  shell.source = ProgramSource(u"PRINT 1\r\n#INCLUDE \"gone.inc\"\r\n");
   EXPECT_FALSE(boardSendBytes(shell, 5, problem, outside));
   EXPECT_NE(toUtf8(problem).find("main.bas line 2: "), std::string::npos) << toUtf8(problem);
 }
@@ -348,7 +348,7 @@ TEST_F(OutputCommands, CommandsThatOnlyShowLeaveTheSourceAlone) {
     EXPECT_EQ(shell.settings.lastFile, before.settings.lastFile);
     EXPECT_EQ(shell.settings.sourceFolder, before.settings.sourceFolder);
     EXPECT_EQ(shell.textSourceFlag, before.textSourceFlag);
-    EXPECT_EQ(shell.sourceText, before.sourceText);
+    EXPECT_EQ(shell.source.text(), before.source.text());
     EXPECT_EQ(shell.fileLabel, before.fileLabel);
     EXPECT_EQ(shell.textWindow.lines(), before.textWindow.lines());
   }

@@ -37,7 +37,7 @@ TEST_F(SourceCommands, LoadTakesTheChosenFile) {
   EXPECT_EQ(shell.settings.lastFile, path);
   EXPECT_EQ(shell.settings.sourceFolder, folder());
   EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
+  EXPECT_EQ(shell.source.text(), fromUtf8(kSource));
   EXPECT_EQ(shell.fileLabel, path);
   // The path, an empty line, then the report, whose own first line is the path.
   EXPECT_EQ(windowHead(4), p + "\n\n" + p + "\n" + kReportStart);
@@ -46,7 +46,7 @@ TEST_F(SourceCommands, LoadTakesTheChosenFile) {
 TEST_F(SourceCommands, CancelledLoadChangesNothing) {
   // Text taken from the clipboard, with no file behind it, must survive.
   shell.textSourceFlag = true;
-  shell.sourceText = u"x = 1";
+  shell.source = ProgramSource(u"x = 1");
   shell.settings.lastFile = u"Clipboard";
   shell.settings.sourceFolder = u"/src/";
   shell.textWindow.append(u"report");
@@ -56,7 +56,7 @@ TEST_F(SourceCommands, CancelledLoadChangesNothing) {
 
   EXPECT_EQ(ui.openAsked.size(), 1u);
   EXPECT_TRUE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, u"x = 1");
+  EXPECT_EQ(shell.source.text(), u"x = 1");
   EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
   EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   EXPECT_EQ(window(), "report");
@@ -65,12 +65,12 @@ TEST_F(SourceCommands, CancelledLoadChangesNothing) {
 
 TEST_F(SourceCommands, AFileThatCannotBeReadChangesNothingButSaysWhy) {
   shell.settings.lastFile = path;
-  shell.sourceText = u"shown";
+  shell.source = ProgramSource(u"shown");
   shell.fileLabel = path;
   shell.textWindow.append(u"the report shown");
   const auto unchanged = [&] {
     EXPECT_EQ(shell.settings.lastFile, path);
-    EXPECT_EQ(shell.sourceText, u"shown");
+    EXPECT_EQ(shell.source.text(), u"shown");
     EXPECT_EQ(shell.fileLabel, path);
     EXPECT_EQ(window(), "the report shown");
     EXPECT_FALSE(analysis.has_value());
@@ -106,7 +106,7 @@ TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
     writeFile("demo.bas", "x = " + std::to_string(static_cast<int>(event)) + "\r\n");
     shell.fileLabel = u"label";
     handleEvent(ctx, event);
-    EXPECT_EQ(toUtf8(shell.sourceText), "x = " + std::to_string(static_cast<int>(event)) + "\r\n");
+    EXPECT_EQ(toUtf8(shell.source.text()), "x = " + std::to_string(static_cast<int>(event)) + "\r\n");
     EXPECT_EQ(shell.fileLabel, path);
     EXPECT_FALSE(shell.textSourceFlag);
     // No path line of its own: the report starts with the file name.
@@ -117,17 +117,17 @@ TEST_F(SourceCommands, RescanReadsTheFileAgainWhenTheSourceCameFromAFile) {
 TEST_F(SourceCommands, RescanOfHeldTextReadsNoFileAndOnlyTheButtonSetsTheLabel) {
   shell.settings.lastFile = path;
   shell.textSourceFlag = true;
-  shell.sourceText = u"Dim held\r\n";
+  shell.source = ProgramSource(u"Dim held\r\n");
 
   shell.fileLabel = u"label";
   handleEvent(ctx, UiEvent::FileRescan);
-  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim held\r\n");
   EXPECT_EQ(shell.fileLabel, u"label");
   EXPECT_TRUE(shell.textSourceFlag);
   EXPECT_NE(window().find("held"), std::string::npos);
 
   handleEvent(ctx, UiEvent::RescanButton);
-  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim held\r\n");
   EXPECT_EQ(shell.fileLabel, path);
   EXPECT_TRUE(shell.textSourceFlag);
 }
@@ -141,7 +141,7 @@ TEST_F(SourceCommands, RescanShowsALongPathShortened) {
   handleEvent(ctx, UiEvent::RescanButton);
   EXPECT_EQ(shell.fileLabel, shortenPath(longPath, 85));
   EXPECT_LE(shell.fileLabel.size(), 85u);
-  EXPECT_EQ(shell.sourceText, u"Dim x\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim x\r\n");
 }
 
 TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
@@ -153,7 +153,7 @@ TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
   EXPECT_EQ(shell.settings.lastFile, path);
   EXPECT_EQ(shell.settings.sourceFolder, folder());
   EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
+  EXPECT_EQ(shell.source.text(), fromUtf8(kSource));
   EXPECT_EQ(shell.fileLabel, path);
   // The path twice, without the empty line that Load leaves.
   EXPECT_EQ(windowHead(3), p + "\n" + p + "\n" + kReportStart);
@@ -161,7 +161,7 @@ TEST_F(SourceCommands, DroppedFilesLoadOnlyTheFirst) {
   // So a later Re-scan reads the file from disk again.
   writeFile("demo.bas", "Dim changed\r\n");
   handleEvent(ctx, UiEvent::FileRescan);
-  EXPECT_EQ(shell.sourceText, u"Dim changed\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim changed\r\n");
 }
 
 TEST_F(SourceCommands, EmptyDropChangesNothing) {
@@ -185,7 +185,7 @@ TEST_F(SourceCommands, DroppedTextBecomesTheSourceUnderANameOfItsOwn) {
   handleTextWindowDrop(ctx, drop);
 
   EXPECT_TRUE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, drop.text);
+  EXPECT_EQ(shell.source.text(), drop.text);
   EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   // The report and the label name the text, not the file shown before.
   EXPECT_EQ(shell.settings.lastFile, u"Dropped text");
@@ -199,7 +199,7 @@ TEST_F(SourceCommands, FilesDroppedOnTheTextWindowAreLoaded) {
   drop.files = {path};
   handleTextWindowDrop(ctx, drop);
   EXPECT_EQ(shell.settings.lastFile, path);
-  EXPECT_EQ(shell.sourceText, fromUtf8(kSource));
+  EXPECT_EQ(shell.source.text(), fromUtf8(kSource));
   EXPECT_FALSE(shell.textSourceFlag);
 }
 

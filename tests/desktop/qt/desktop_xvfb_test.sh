@@ -118,11 +118,10 @@ xdotool mousemove --window "$window" 540 40
 sleep 1.5
 screenshot desktop_first
 
-start=$(date +%s)
 (cd "$work" && exec timeout 20 "$work/program/vennikplus" examples/thermostat.bas 2>"$work/second.err")
 second_status=$?
-[ "$second_status" = 0 ] || fail "the second start ended with $second_status"
-[ $(( $(date +%s) - start )) -le 10 ] || fail "the second start took longer than 10 s"
+# 124: it did not end within the ceiling; what it said tells why.
+[ "$second_status" = 0 ] || fail "the second start ended with $second_status: $(cat "$work/second.err")"
 [ ! -e "$work/program/VennikPlus.inf" ] || fail "the second start wrote settings"
 
 # The first instance shows the handed-over file in its label and analyses it.

@@ -8,8 +8,10 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QtTest>
+#include <random>
 
 #include "desktop/qt/desktop_fixture.h"
 #include "desktop/qt/screen_scale.h"
@@ -35,6 +37,7 @@ class MainWindowTest : public QObject {
   void controlsUseCourierNewAtFontSize();
   void titleIconMenusAndKeys();
   void textWindowIsPlainEditableUnwrappedWithBothScrollBars();
+  void aLargeTextIsReadAndEditedAsTheDocumentWouldBe();
   void buttonsHaveTheirCaptionsAndTooltips();
   void copyMarkAndTooltipFollowTheCopyMode();
 };
@@ -161,6 +164,112 @@ void MainWindowTest::textWindowIsPlainEditableUnwrappedWithBothScrollBars() {
   // Every character the user sees is kept, the no-break space included.
   t->setPlainText(QStringLiteral("a\u00a0b\nc"));
   QCOMPARE(t->content(), QStringLiteral("a\u00a0b\nc"));
+}
+
+// A text too large for the document is shown without one. Whatever keys
+// and clicks the user gives, the caret, the selection and the view go as
+// they go in the document, what is copied is the same, and typing takes
+// the text into the document at the caret.
+void MainWindowTest::aLargeTextIsReadAndEditedAsTheDocumentWouldBe() {
+  Desktop d;
+  ReportTextEdit* large = d.window->textWindow();
+  ReportTextEdit document;
+  document.setFont(large->font());
+  document.resize(large->size());
+  document.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&document));
+
+  // Lines of every kind: empty, long, accented, a character outside the
+  // Basic Multilingual Plane (two UTF-16 units), words to skip by.
+  std::mt19937 random(7);
+  const QStringList pieces{"total", " ", "= ", "12", QString::fromUtf8("\u00e9t\u00e9"), QString::fromUtf8("\u20ac"),
+                           QString::fromUtf8("\xF0\x9F\x98\x80"), "x.y", "(a, b)", "  "};
+  QString text;
+  qsizetype bytes = 0;
+  for (int line = 0; bytes <= qsizetype{ReportTextEdit::kLargeText}; ++line) {
+    QString l;
+    const int count = line % 50 == 0 ? 120 : static_cast<int>(random() % 12);
+    for (int i = 0; i < count; ++i) l += pieces[static_cast<qsizetype>(random() % pieces.size())];
+    bytes += l.toUtf8().size() + 1;
+    text += l + u'\n';
+  }
+  large->showText(std::make_shared<const WindowText>(text.toStdString()));
+  document.setPlainText(text);
+  QVERIFY(large->showsLargeText());
+  QCOMPARE(large->verticalScrollBar()->maximum(), document.verticalScrollBar()->maximum());
+
+  struct Key {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+  };
+  const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier, ctrl = Qt::ControlModifier;
+  const std::vector<Key> keys{
+      {Qt::Key_Left, none},      {Qt::Key_Right, none},      {Qt::Key_Up, none},        {Qt::Key_Down, none},
+      {Qt::Key_Down, none},      {Qt::Key_Home, none},       {Qt::Key_End, none},       {Qt::Key_Left, shift},
+      {Qt::Key_Right, shift},    {Qt::Key_Up, shift},        {Qt::Key_Down, shift},     {Qt::Key_Home, shift},
+      {Qt::Key_End, shift},      {Qt::Key_Left, ctrl},       {Qt::Key_Right, ctrl},     {Qt::Key_Left, ctrl | shift},
+      {Qt::Key_Right, ctrl | shift}, {Qt::Key_PageDown, none}, {Qt::Key_PageUp, none}, {Qt::Key_PageDown, shift},
+      {Qt::Key_PageUp, shift},   {Qt::Key_End, ctrl},        {Qt::Key_Home, ctrl},      {Qt::Key_End, ctrl | shift}};
+  // The horizontal scroll bar reaches as far as the widest line laid out
+  // so far, which is not quite the same set in the two: where their ranges
+  // are alike, the place is too.
+  auto differs = [&](const QString& step) -> QString {
+    QCoreApplication::processEvents();  // the views paint
+    const int vl = large->verticalScrollBar()->value(), vd = document.verticalScrollBar()->value();
+    int hl = large->horizontalScrollBar()->value(), hd = document.horizontalScrollBar()->value();
+    if (large->horizontalScrollBar()->maximum() != document.horizontalScrollBar()->maximum()) hl = hd;
+    if (large->caretPosition() == document.caretPosition() && large->anchorPosition() == document.anchorPosition() &&
+        vl == vd && hl == hd)
+      return {};
+    return QStringLiteral("after %1: caret %2/%3, anchor %4/%5, top line %6/%7, left %8/%9")
+        .arg(step)
+        .arg(large->caretPosition())
+        .arg(document.caretPosition())
+        .arg(large->anchorPosition())
+        .arg(document.anchorPosition())
+        .arg(vl)
+        .arg(vd)
+        .arg(hl)
+        .arg(hd);
+  };
+  for (int step = 0; step < 400; ++step) {
+    QString what;
+    if (step % 20 == 19) {
+      const QPoint at(static_cast<int>(random() % static_cast<unsigned>(large->viewport()->width())),
+                      static_cast<int>(random() % static_cast<unsigned>(large->viewport()->height())));
+      const Qt::KeyboardModifiers modifiers = step % 40 == 39 ? shift : none;
+      QTest::mouseClick(large->viewport(), Qt::LeftButton, modifiers, at);
+      QTest::mouseClick(document.viewport(), Qt::LeftButton, modifiers, at);
+      what = QStringLiteral("click at %1,%2").arg(at.x()).arg(at.y());
+    } else {
+      const Key& key = keys[random() % keys.size()];
+      QTest::keyClick(large, key.key, key.modifiers);
+      QTest::keyClick(&document, key.key, key.modifiers);
+      what = QKeySequence(key.key | key.modifiers).toString();
+    }
+    const QString difference = differs(QString::number(step) + u' ' + what);
+    QVERIFY2(difference.isEmpty(), qPrintable(difference));
+  }
+  // The same selection copies the same text.
+  QTest::keyClick(large, Qt::Key_C, ctrl);
+  const QString copied = QGuiApplication::clipboard()->text();
+  QTest::keyClick(&document, Qt::Key_C, ctrl);
+  QCOMPARE(copied, QGuiApplication::clipboard()->text());
+  QTest::keyClick(large, Qt::Key_A, ctrl);
+  QTest::keyClick(large, Qt::Key_C, ctrl);
+  QCOMPARE(QGuiApplication::clipboard()->text(), text);
+
+  // Typing goes where the caret is, as in the document.
+  const QPoint middle = large->viewport()->rect().center();
+  QTest::mouseClick(large->viewport(), Qt::LeftButton, none, middle);
+  QTest::mouseClick(document.viewport(), Qt::LeftButton, none, middle);
+  QTest::keyClicks(large, QStringLiteral("typed"));
+  QTest::keyClicks(&document, QStringLiteral("typed"));
+  // The text goes into the document a part at a time; the keys wait.
+  QVERIFY(large->filling());
+  QTRY_VERIFY_WITH_TIMEOUT(!large->showsLargeText(), 20000);
+  QCOMPARE(large->content(), document.content());
+  QVERIFY2(differs(QStringLiteral("typing")).isEmpty(), qPrintable(differs(QStringLiteral("typing"))));
 }
 
 void MainWindowTest::buttonsHaveTheirCaptionsAndTooltips() {

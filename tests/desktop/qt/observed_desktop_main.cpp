@@ -16,6 +16,6 @@ int main(int argc, char** argv) {
     static const std::string path =
         QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/text_window.log")).toStdString();
     // Written whole through a rename, so that a reader never sees half of it.
-    vennik::writeFileSafely(path, vennik::toUtf8(shell.fileLabel) + "\n" + vennik::toUtf8(shell.textWindow.lines()));
+    vennik::writeFileSafely(path, vennik::toUtf8(shell.fileLabel) + "\n" + std::string(shell.textWindow.utf8()));
   });
 }

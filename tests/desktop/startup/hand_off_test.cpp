@@ -57,7 +57,7 @@ TEST_F(HandOffEvent, AFileIsLoadedWithItsFolderAndShortenedPath) {
   EXPECT_EQ(shell.settings.sourceFolder, folder());
   EXPECT_EQ(shell.fileLabel, shortenPath(path, 85));
   EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, u"Dim handed\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim handed\r\n");
   // No path line of its own, unlike the start-up path.
   EXPECT_EQ(windowHead(2), toUtf8(path) + "\nTime taken 0mS");
 }
@@ -87,7 +87,7 @@ TEST_F(HandOffEvent, AClipboardHandOffTakesTheClipboard) {
   EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
   EXPECT_EQ(shell.settings.sourceFolder, u"/src/");
   EXPECT_TRUE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, u"Dim fromClip\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim fromClip\r\n");
   EXPECT_EQ(shell.fileLabel, u"Clipboard");
   EXPECT_EQ(windowHead(2), "Clipboard\nTime taken 0mS");
   EXPECT_NE(window().find("fromClip"), std::string::npos);
@@ -97,7 +97,7 @@ TEST_F(HandOffEvent, AClipboardHandOffWithoutTheRequestOnlyHoldsTheText) {
   platform.clipboard = u"Dim held\r\n";
   shell.textWindow.append(u"old report");
   receive("/npp");
-  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim held\r\n");
   EXPECT_EQ(shell.fileLabel, u"Clipboard");
   EXPECT_EQ(window(), "");
   EXPECT_FALSE(analysis.has_value());
@@ -105,7 +105,7 @@ TEST_F(HandOffEvent, AClipboardHandOffWithoutTheRequestOnlyHoldsTheText) {
   // The next Re-scan analyses the held text without reading a file.
   handleEvent(ctx, UiEvent::RescanButton);
   EXPECT_NE(window().find("held"), std::string::npos);
-  EXPECT_EQ(shell.sourceText, u"Dim held\r\n");
+  EXPECT_EQ(shell.source.text(), u"Dim held\r\n");
 }
 
 }  // namespace

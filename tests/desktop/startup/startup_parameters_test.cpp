@@ -42,7 +42,7 @@ struct StartUp : testing::CommandFixture, ::testing::Test {
   }
   void act(TextView commandText) { actOnCommandText(ctx, commandText, folder()); }
   Text firstLines(size_t n) const {
-    const Text& t = shell.textWindow.lines();
+    const Text t = shell.textWindow.lines();
     size_t at = 0;
     for (size_t i = 0; i < n && at != Text::npos; ++i) at = t.find(u'\n', at + 1);
     return t.substr(0, at);
@@ -53,7 +53,7 @@ TEST_F(StartUp, ClipboardWithVariableReportIsAnalysed) {
   act(u"/npp,12,/VariableReport");
   EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
   EXPECT_TRUE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, platform.clipboard);
+  EXPECT_EQ(shell.source.text(), platform.clipboard);
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(firstLines(1), u"Clipboard");
   EXPECT_EQ(analysis->lineCount(), 2);
@@ -66,7 +66,7 @@ TEST_F(StartUp, ClipboardWithoutTheRequestIsOnlyHeld) {
     act(command);
     EXPECT_EQ(shell.settings.lastFile, u"Clipboard");
     EXPECT_TRUE(shell.textSourceFlag);
-    EXPECT_EQ(shell.sourceText, platform.clipboard);
+    EXPECT_EQ(shell.source.text(), platform.clipboard);
     EXPECT_FALSE(analysis.has_value());
     EXPECT_TRUE(shell.textWindow.empty());
   }
@@ -76,7 +76,7 @@ TEST_F(StartUp, EmptyCommandTextKeepsTheLastFileAndReadsNothing) {
   act(u"");
   EXPECT_EQ(shell.settings.lastFile, u"last.bas");
   EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, u"");
+  EXPECT_EQ(shell.source.text(), u"");
   EXPECT_FALSE(analysis.has_value());
   EXPECT_TRUE(shell.textWindow.empty());
 }
@@ -90,7 +90,7 @@ TEST_F(StartUp, ARelativePathIsLoadedAsAnAbsoluteOneUnderItsOwnLine) {
   act(u"./prog,1.bas");
   EXPECT_EQ(shell.settings.lastFile, path);
   EXPECT_FALSE(shell.textSourceFlag);
-  EXPECT_EQ(shell.sourceText, u"dim a\r\na = 2\r\nprint a\r\n");
+  EXPECT_EQ(shell.source.text(), u"dim a\r\na = 2\r\nprint a\r\n");
   EXPECT_TRUE(analysis.has_value());
   EXPECT_EQ(analysis->lineCount(), 3);
   // The path line, then the report, whose first line is the path again.
