@@ -33,6 +33,22 @@ std::string inFolder(const std::optional<std::string>& to, const std::string& na
   return *to + (to->back() == '/' ? "" : "/") + name;
 }
 
+FileHooks DriveProgress::hooks() {
+  FileHooks hooks;
+  hooks.begin = [this](size_t) {
+    shown_ = std::make_unique<TerminalProgress>();
+    return shown_->sink();
+  };
+  hooks.end = [this](size_t i, const TransferResult& r) {
+    // The progress line is taken away before the file's own line is printed.
+    shown_.reset();
+    if (r.failure != TransferFailure::None) return;
+    bytes_ += r.bytes;
+    went_(i, r);
+  };
+  return hooks;
+}
+
 void throwIfStopped(const DriveRun& run, const std::vector<std::string>& names, const char* wentVerb,
                     const StopSignals& signals) {
   if (run.result.failure == TransferFailure::None) return;

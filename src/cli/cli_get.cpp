@@ -88,30 +88,20 @@ void addGetCommand(CLI::App& app) {
     pacing.xmodem.maxBytes = static_cast<size_t>(opts->maxSize);
     const PortChoice port = portChoice(opts->port);
     const StopSignals signals = transferSignals();
-    std::unique_ptr<TerminalProgress> progress;
-    FileHooks hooks;
-    hooks.begin = [&](size_t) {
-      progress = std::make_unique<TerminalProgress>();
-      return progress->sink();
-    };
-    size_t bytes = 0;
-    hooks.end = [&](size_t i, const TransferResult& r) {
-      progress.reset();
-      if (r.failure != TransferFailure::None) return;
-      bytes += r.bytes;
+    DriveProgress progress([&](size_t i, const TransferResult& r) {
       std::cout << "Received \"" << opts->names[i] << "\" into '" << messageValue(targets[i].path) << "': " << r.units
                 << " blocks, " << r.bytes << " bytes in " << secondsText(r.elapsed.count()) << std::endl;
-    };
+    });
     const KeepFile keep = [&](size_t i, const std::string& data, std::string& error) {
       const Target& t = targets[i];
       if (makeReceivedFolders(t.path, error) && writeReceived(t.path, data, t.how, error)) return true;
       error = "cannot write '" + messageValue(t.path) + "': " + error;
       return false;
     };
-    DriveRun run = getFiles(port, signals.wake(), opts->names, pacing, hooks, keep);
+    DriveRun run = getFiles(port, signals.wake(), opts->names, pacing, progress.hooks(), keep);
     if (run.result.tooLarge) run.result.message += " (--max-size)";
     throwIfStopped(run, opts->names, "received", signals);
-    std::cout << "Received " << opts->names.size() << (opts->names.size() == 1 ? " file, " : " files, ") << bytes
+    std::cout << "Received " << opts->names.size() << (opts->names.size() == 1 ? " file, " : " files, ") << progress.bytes()
               << " bytes\n";
   });
 }

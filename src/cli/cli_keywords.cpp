@@ -12,7 +12,7 @@
 #include "cli/cli_common.h"
 #include "settings/keywords/keyword_lists.h"
 #include "system/files/received_file.h"
-#include "system/os/posix_platform.h"
+#include "system/os/native_platform.h"
 
 namespace vennik::cli {
 
@@ -88,10 +88,10 @@ void addKeywordsCommand(CLI::App& app) {
     throwIfFailed(readBoardTables(port, signals.wake(), pacing, tables), signals);
 
     const GroupsSource source = groupsSourceFor(tables.identity.device);
-    PosixPlatform platform;
+    const std::unique_ptr<PlatformServices> platform = makeNativePlatform();
     std::string error;
     const std::optional<std::string> shipped =
-        shippedKeywordListText(source.list->name, keywordFolders(platform.programFolder()), error);
+        shippedKeywordListText(source.list->name, keywordFolders(platform->programFolder()), error);
     if (!shipped) throw CliError{error + "; groups 2 and 3 of the board's list come from it"};
     const auto [groupTwo, groupThree] = groupsTwoAndThree(*shipped);
     const std::string caption = toText(source.list->caption);

@@ -1,14 +1,12 @@
 #include "cli/cli_lsp.h"
 
-#include <malloc.h>
-
-#include <csignal>
 #include <iostream>
 #include <memory>
 
 #include "analysis/analysis.h"
 #include "cli/cli_common.h"
 #include "lsp/server.h"
+#include "system/os/freed_memory.h"
 #include "system/os/standard_streams.h"
 
 namespace vennik::cli {
@@ -31,11 +29,8 @@ void addLspCommand(CLI::App& app) {
       return vennik::chooseKeywords(choice, folders);
     };
     config.clock = steadyMillisecondClock();
-    // The server analyses the same program again on every keystroke: what
-    // one analysis frees is kept for the next rather than given back to the
-    // system and taken again, since every page touched anew costs.
-    ::mallopt(M_MMAP_THRESHOLD, 16 << 20);
-    ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    // The server analyses the same program again on every keystroke.
+    keepFreedMemoryForReuse();
     // A client that goes away shows as a failed write, not a signal.
     ignoreBrokenPipes();
     // Unsynchronised, standard input is a file buffer that can tell how much

@@ -71,24 +71,14 @@ void addPutCommand(CLI::App& app) {
     pacing.longBlocks = opts->longBlocks;
     const PortChoice port = portChoice(opts->port);
     const StopSignals signals = transferSignals();
-    std::unique_ptr<TerminalProgress> progress;
-    FileHooks hooks;
-    hooks.begin = [&](size_t) {
-      progress = std::make_unique<TerminalProgress>();
-      return progress->sink();
-    };
-    size_t bytes = 0;
-    hooks.end = [&](size_t i, const TransferResult& r) {
-      progress.reset();
-      if (r.failure != TransferFailure::None) return;
-      bytes += r.bytes;
+    DriveProgress progress([&](size_t i, const TransferResult& r) {
       std::cout << "Sent \"" << names[i] << "\": " << r.units << " blocks, " << r.bytes << " bytes in "
                 << secondsText(r.elapsed.count())
                 << (r.shortBlocks ? " (the board refused 1K blocks: 128-byte blocks went instead)" : "") << std::endl;
-    };
-    const DriveRun run = putFiles(port, signals.wake(), files, pacing, hooks);
+    });
+    const DriveRun run = putFiles(port, signals.wake(), files, pacing, progress.hooks());
     throwIfStopped(run, names, "sent", signals);
-    std::cout << "Sent " << names.size() << (names.size() == 1 ? " file, " : " files, ") << bytes
+    std::cout << "Sent " << names.size() << (names.size() == 1 ? " file, " : " files, ") << progress.bytes()
               << " bytes by XMODEM\n";
   });
 }

@@ -13,7 +13,7 @@
 #include "cli/cli_session.h"
 #include "settings/sent/sent_line_maps.h"
 #include "system/files/source_file.h"
-#include "system/os/posix_platform.h"
+#include "system/os/native_platform.h"
 #include "transform/copy_modes.h"
 #include "transform/crunch.h"
 #include "transform/sent_lines.h"
@@ -142,8 +142,8 @@ std::string portKey(const std::string& port) {
 
 std::string keptMapsFolder(const CommonOptions& opts) {
   if (opts.settings) return sentMapsFolder(*opts.settings);
-  PosixPlatform platform;
-  return sentMapsFolder(toFileSystemPath(desktopSettingsPath(platform)));
+  const std::unique_ptr<PlatformServices> platform = makeNativePlatform();
+  return sentMapsFolder(toFileSystemPath(desktopSettingsPath(*platform)));
 }
 
 BoardLineMap mapOfSend(const SendOptions& opts) {

@@ -61,12 +61,12 @@ std::vector<Folder> projectFolders() {
   for (const auto& project : fs::directory_iterator(VENNIK_PROJECTS_DIR)) {
     if (!project.is_directory()) continue;
     Folder f;
-    f.root = fs::absolute(project.path()).lexically_normal().string();
+    f.root = fs::absolute(project.path()).lexically_normal().generic_string();
     for (auto it = fs::recursive_directory_iterator(f.root); it != fs::recursive_directory_iterator(); ++it) {
       const std::string name = it->path().filename().string();
       if (it->is_directory() && name.starts_with('.')) it.disable_recursion_pending();
       if (!it->is_regular_file() || !isSourceName(name)) continue;
-      const std::string path = it->path().string();
+      const std::string path = it->path().generic_string();
       f.texts[path] = sourceBytesToUtf8(vennik::testing::fileBytes(path));
       std::string ext = path.substr(path.size() - 4);
       std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });

@@ -12,4 +12,11 @@ void giveBackFreedMemory() {
 #endif
 }
 
+void keepFreedMemoryForReuse() {
+#if defined(__GLIBC__)
+  ::mallopt(M_MMAP_THRESHOLD, 16 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
+}
+
 }  // namespace vennik

@@ -7,4 +7,10 @@ namespace vennik {
 
 void giveBackFreedMemory();
 
+// The opposite, for a program that does the same large work again and
+// again (the language server analysing on every keystroke): freed memory is
+// kept for the next round rather than given back and taken again, since
+// every page touched anew costs. Where the allocator cannot be told, nothing.
+void keepFreedMemoryForReuse();
+
 }  // namespace vennik
