@@ -134,11 +134,7 @@ void keepMap(const SendOptions& o, const BoardLineMap& map) {
 
 }  // namespace
 
-std::string portKey(const std::string& port) {
-  std::error_code ec;
-  const std::filesystem::path canonical = std::filesystem::weakly_canonical(port, ec);
-  return ec ? port : canonical.string();
-}
+std::string portKey(const std::string& port) { return sentMapPortKey(port); }
 
 std::string keptMapsFolder(const CommonOptions& opts) {
   if (opts.settings) return sentMapsFolder(*opts.settings);

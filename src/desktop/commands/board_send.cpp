@@ -1,6 +1,7 @@
 #include "desktop/commands/board_send.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "analysis/includes/assemble_program.h"
 #include "base/source_encoding.h"
@@ -12,8 +13,11 @@
 #include "desktop/window/copy_mode_captions.h"
 #include "desktop/window/shell_state.h"
 #include "desktop/window/ui_services.h"
+#include "settings/sent/sent_line_maps.h"
+#include "settings/store/settings_file.h"
 #include "transform/copy_modes.h"
 #include "transform/envelope_check.h"
+#include "transform/sent_lines.h"
 
 namespace vennik {
 
@@ -72,10 +76,9 @@ class DecodedIncludeFiles : public IncludeFiles {
 // file is missing or unreadable, or lies outside the source's folder and
 // `outside` does not allow it (then `outside.found` is set).
 std::optional<Text> flattenedForBoard(const ShellState& shell, TextView program, Text& problem,
-                                      OutsideIncludes& outside) {
+                                      OutsideIncludes& outside, AssembledProgram& assembled) {
   DecodedIncludeFiles files;
-  const AssembledProgram assembled =
-      assembleProgram(toUtf8(shell.settings.lastFile), toUtf8(program), files, {.maxBytes = kMaxSourceBytes});
+  assembled = assembleProgram(toUtf8(shell.settings.lastFile), toUtf8(program), files, {.maxBytes = kMaxSourceBytes});
   auto say = [&](const IncludeProblem& p) {
     problem = fromUtf8(assembled.files[static_cast<size_t>(p.file)].path) + u" line " + decimal(p.line) + u": " +
               fromUtf8(p.message);
@@ -137,7 +140,7 @@ PortRequest portRequest(const ShellState& shell) {
 }  // namespace
 
 std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode, Text& problem,
-                                          OutsideIncludes& outside) {
+                                          OutsideIncludes& outside, std::optional<BoardLineMap>* map) {
   const CopyModeInfo* info = copyModeInfo(mode);
   if (info == nullptr || info->endCharacter == 0) {
     problem = u"copy mode " + decimal(mode) + u" has no envelope for a board";
@@ -155,8 +158,17 @@ std::optional<std::string> boardSendBytes(const ShellState& shell, int32_t mode,
                        : u"the source is empty: there is no program to send";
     return std::nullopt;
   }
-  const std::optional<Text> program = flattenedForBoard(shell, shown, problem, outside);
+  AssembledProgram assembled;
+  const std::optional<Text> program = flattenedForBoard(shell, shown, problem, outside, assembled);
   if (!program) return std::nullopt;
+  if (map) {
+    // The source as it is, from a file: its lines are the files' lines. A
+    // crunched text window may have been edited since the Crunch.
+    map->reset();
+    if (!crunched && std::filesystem::path(toFileSystemPath(shell.settings.lastFile)).is_absolute()) {
+      *map = linesSentAsIs(assembled, SentInto::Memory);
+    }
+  }
   if (std::optional<Text> breaker = envelopeProblem(mode, *program)) {
     problem = std::move(*breaker);
     return std::nullopt;
@@ -189,12 +201,13 @@ void sendToBoardCommand(CommandContext& ctx) {
   // The bytes first: a program that cannot be sent asks for no port.
   Text problem;
   OutsideIncludes outside;
-  std::optional<std::string> bytes = boardSendBytes(shell, *mode, problem, outside);
+  std::optional<BoardLineMap> map;
+  std::optional<std::string> bytes = boardSendBytes(shell, *mode, problem, outside, &map);
   // A file from elsewhere on the computer goes to the board only when the
   // user says so.
   if (!bytes && outside.found && ctx.ui.askYesNo(kSendTitle, problem + u".\n\nSend it to the board all the same?", false)) {
     outside.allowed = true;
-    bytes = boardSendBytes(shell, *mode, problem, outside);
+    bytes = boardSendBytes(shell, *mode, problem, outside, &map);
   } else if (outside.found) {
     return;
   }
@@ -210,7 +223,7 @@ void sendToBoardCommand(CommandContext& ctx) {
   }
   shell.boardPort = answer->port;
   shell.boardBaud = answer->baud;
-  BoardSendRequest request{{toUtf8(answer->port), answer->baud}, std::move(*bytes), {}, *mode};
+  BoardSendRequest request{{toUtf8(answer->port), answer->baud}, std::move(*bytes), {}, *mode, std::move(map)};
   request.pacing.timeout = std::chrono::milliseconds(shell.boardTimeoutMs);
   if (ctx.backgroundSend) {
     *ctx.backgroundSend = std::move(request);
@@ -242,7 +255,20 @@ Text boardSendOutcomeText(const BoardSendRequest& request, const TransferResult&
 }
 
 void finishBoardSend(CommandContext& ctx, const BoardSendRequest& request, const TransferResult& result) {
-  ctx.ui.showMessage(kSendTitle, boardSendOutcomeText(request, result));
+  Text text = boardSendOutcomeText(request, result);
+  // Beside the settings file, where the command-line tool looks; a program
+  // that has no settings folder (it keeps no settings) keeps no map either.
+  if (result.failure == TransferFailure::None && !ctx.shell.settingsFolder.empty()) {
+    const std::string folder = sentMapsFolder(toFileSystemPath(settingsFilePath(ctx.shell.settingsFolder)));
+    const std::string port = sentMapPortKey(request.port.path);
+    std::string error;
+    if (!request.map) {
+      forgetSentMap(folder, port);
+    } else if (!keepSentMap(folder, port, *request.map, &error)) {
+      text += u"\n\nThe map of its lines for `vennikplus-cli term` was not kept: " + fromUtf8(error) + u".";
+    }
+  }
+  ctx.ui.showMessage(kSendTitle, text);
 }
 
 }  // namespace vennik

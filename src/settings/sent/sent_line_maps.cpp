@@ -48,6 +48,17 @@ bool keepSentMap(const std::string& folder, const std::string& port, const Board
   return writeFileSafely(fileFor(folder, port), "port " + port + "\n" + text, error);
 }
 
+void forgetSentMap(const std::string& folder, const std::string& port) {
+  std::error_code ec;
+  std::filesystem::remove(fileFor(folder, port), ec);
+}
+
+std::string sentMapPortKey(const std::string& port) {
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(port, ec);
+  return ec ? port : canonical.string();
+}
+
 std::optional<BoardLineMap> sentMapFor(const std::string& folder, const std::string& port, std::string* problem) {
   const std::string path = fileFor(folder, port);
   std::error_code ec;

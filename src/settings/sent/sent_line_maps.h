@@ -21,6 +21,14 @@ std::string sentMapsFolder(const std::string& settingsFile);
 bool keepSentMap(const std::string& folder, const std::string& port, const BoardLineMap& map,
                  std::string* error = nullptr);
 
+// Forgets the map kept for `port`, after a send that keeps none (what went
+// cannot be mapped): an older map would lead the board's errors astray.
+void forgetSentMap(const std::string& folder, const std::string& port);
+
+// The name a port's map is kept under: its path with links resolved, so that
+// /dev/serial/by-id/... and the /dev/ttyACM0 it leads to share one map.
+std::string sentMapPortKey(const std::string& port);
+
 // The map kept for `port`; nullopt when none was kept, or, with `problem`
 // saying why, when the file cannot be read or is not one.
 std::optional<BoardLineMap> sentMapFor(const std::string& folder, const std::string& port,

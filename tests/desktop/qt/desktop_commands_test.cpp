@@ -28,6 +28,7 @@
 #include "desktop/qt/desktop_fixture.h"
 #include "desktop/qt/board_send_runner.h"
 #include "desktop/qt/single_instance.h"
+#include "settings/sent/sent_line_maps.h"
 #include "system/files/path_ops.h"
 
 using namespace vennik;
@@ -510,10 +511,15 @@ void startSilentSend(Desktop& d, FakeBoard& board) {
 }  // namespace
 
 // Copy mode 1 asks which board; the board gets Ctrl-C, then the envelope
-// Copy would give in that mode; the report and the copy mode stay.
+// Copy would give in that mode; the report and the copy mode stay; the map
+// of the board's lines is kept for the port, where `term` finds it.
 void DesktopCommandsTest::sendToBoardTypesTheEnvelopeAndLeavesTheReport() {
   const QString example = QStringLiteral(VENNIK_EXAMPLES "/blink.bas");
-  Desktop d([&](ShellState& s) { s.settings.lastFile = example.toStdU16String(); });
+  const QString settingsFolder = path("settings") + "/";
+  Desktop d([&](ShellState& s) {
+    s.settings.lastFile = example.toStdU16String();
+    s.settingsFolder = settingsFolder.toStdU16String();
+  });
   d.window->button(kRescan)->click();
   const QString report = d.shownText();
   FakeBoard board(FakeBoard::Behaviour::Echo);
@@ -547,6 +553,13 @@ void DesktopCommandsTest::sendToBoardTypesTheEnvelopeAndLeavesTheReport() {
   QCOMPARE(d.shell.settings.copyMode, 1);
   QVERIFY(d.window->button(kLoad)->isEnabled());
   QCOMPARE(qtext(d.shell.boardPort), QString::fromStdString(board.port()));
+  const std::optional<BoardLineMap> kept =
+      sentMapFor(sentMapsFolder((settingsFolder + "VennikPlus.inf").toStdString()), sentMapPortKey(board.port()));
+  QVERIFY(kept);
+  QCOMPARE(QString::fromStdString(kept->files.front()), example);
+  const std::optional<LineOrigin> last = kept->origin(source.count('\n'), BoardLineCount::Memory);
+  QVERIFY(last);
+  QCOMPARE(last->line, source.count('\n'));
 }
 
 // Ctrl-Z would save what the board holds: mode 2 leaves with Ctrl-C instead.
