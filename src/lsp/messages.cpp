@@ -185,6 +185,8 @@ InitializeParams readInitializeParams(const json& params) {
   }
   const json* watch = capability(params, {"capabilities", "workspace", "didChangeWatchedFiles", "dynamicRegistration"});
   out.watchedFilesRegistration = watch && watch->is_boolean() && watch->get<bool>();
+  const json* refresh = capability(params, {"capabilities", "workspace", "semanticTokens", "refreshSupport"});
+  out.semanticTokensRefresh = refresh && refresh->is_boolean() && refresh->get<bool>();
   return out;
 }
 

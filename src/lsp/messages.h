@@ -129,6 +129,8 @@ struct InitializeParams {
   std::vector<std::string> workspaceFolders;
   // Whether the client takes a registration for didChangeWatchedFiles.
   bool watchedFilesRegistration = false;
+  // Whether the client takes workspace/semanticTokens/refresh.
+  bool semanticTokensRefresh = false;
 };
 // Capabilities are read leniently: anything malformed reads as absent.
 InitializeParams readInitializeParams(const json& params);

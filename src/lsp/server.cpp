@@ -1,5 +1,6 @@
 #include "lsp/server.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/message_value.h"
@@ -54,6 +55,7 @@ void Server::request(const Incoming& in) {
     chooseKeywords(params.keywords, "initializationOptions.keywords");
     chooseReading(params.reading, "initializationOptions.reading");
     watchFiles_ = params.watchedFilesRegistration;
+    refreshTokens_ = params.semanticTokensRefresh;
     tell(workspace_.setFolders(params.workspaceFolders));
     return;
   }
@@ -103,9 +105,11 @@ void Server::notify(Incoming& in) {
     if (in.method == "textDocument/didOpen") {
       DidOpenParams p = readDidOpenParams(in.params);
       published_.erase(p.uri);
+      edited_.insert(p.uri);
       workspace_.open(p.uri, p.version, std::move(p.text));
     } else if (in.method == "textDocument/didChange") {
       const DidChangeParams p = readDidChangeParams(in.params);
+      edited_.insert(p.uri);
       if (!workspace_.change(p.uri, p.version, p.changes)) {
         throw RequestError{ErrorCode::InvalidParams, "document " + p.uri + " is not open"};
       }
@@ -194,7 +198,15 @@ void Server::sendDueDiagnostics() {
   if (state_ != State::Running) return;
   // One pass over each program gives the diagnostics of all its documents.
   std::map<const language::Program*, std::vector<std::vector<language::Diagnostic>>> found;
-  for (const OpenDocument* doc : workspace_.diagnosticsDue()) {
+  const std::vector<const OpenDocument*> due = workspace_.diagnosticsDue();
+  // A document analysed anew through a change elsewhere (another file of its
+  // program, the disk, the keyword list) has tokens the editor does not know
+  // are stale; the one it changed it asks for itself.
+  const bool refresh = refreshTokens_ && std::any_of(due.begin(), due.end(), [&](const OpenDocument* doc) {
+                         return !edited_.contains(doc->uri);
+                       });
+  edited_.clear();
+  for (const OpenDocument* doc : due) {
     const language::Program& program = *doc->program;
     const auto document = program.findDocument(doc->uri);
     if (!document) continue;
@@ -216,6 +228,11 @@ void Server::sendDueDiagnostics() {
     published_[doc->uri] = {doc->version, now, std::move(text)};
     if (same) continue;
     send_(notification("textDocument/publishDiagnostics", std::move(params)));
+  }
+  if (refresh) {
+    send_(json{{"jsonrpc", "2.0"},
+               {"id", "vennikplus-refresh-" + std::to_string(++requestsSent_)},
+               {"method", "workspace/semanticTokens/refresh"}});
   }
 }
 

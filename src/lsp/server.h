@@ -67,6 +67,11 @@ class Server {
   bool shutdown_ = false;
   bool exited_ = false;
   bool watchFiles_ = false;  // the client takes a registration for watched files
+  bool refreshTokens_ = false;  // the client takes workspace/semanticTokens/refresh
+  // The documents the client changed or opened since diagnostics were last
+  // sent: it asks for their tokens itself; any other document analysed anew
+  // has its tokens refreshed.
+  std::set<std::string> edited_;
   bool recheckDisk_ = false;  // files were saved: the disk is looked at again before the next answer
   int requestsSent_ = 0;
   // The diagnostics last sent, by document.

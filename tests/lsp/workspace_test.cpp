@@ -208,6 +208,30 @@ TEST_F(WorkspaceFolder, AProgramMissingWhileASaveWasToldIsFoundBeforeTheNextAnsw
             (std::set<std::pair<std::string, int>>{{"lib.inc", 0}, {"a.bas", 1}, {"b.bas", 2}}));
 }
 
+// An open file analysed anew through a change to another file of its
+// program gets its tokens refreshed, where the client takes it; a change to
+// a file alone needs none (the editor asks for its tokens itself).
+TEST_F(WorkspaceFolder, TokensOfAFileAnalysedAnewThroughAnotherAreRefreshed) {
+  write("game.bas", "Dim score\n#Include \"lib.inc\"\nShow\n");
+  write("lib.inc", "Sub Show\n  Print score\nEnd Sub\n");
+  write("solo.bas", "Print 1\n");
+  start({{"workspace", {{"semanticTokens", {{"refreshSupport", true}}}}}});
+  auto changeTo = [&](const std::string& name, const std::string& text) {
+    notify("textDocument/didChange", {{"textDocument", {{"uri", uriOf(name)}, {"version", 2}}},
+                                      {"contentChanges", {{{"text", text}}}}});
+  };
+  auto refreshes = [&] { return sentWith("workspace/semanticTokens/refresh").size(); };
+  openFile("solo.bas");
+  changeTo("solo.bas", "Print 2\n");
+  EXPECT_EQ(refreshes(), 0u);
+  openFile("lib.inc");
+  openFile("game.bas");
+  const size_t before = refreshes();
+  changeTo("game.bas", "Dim points\n#Include \"lib.inc\"\nShow\n");
+  EXPECT_EQ(refreshes(), before + 1);
+  EXPECT_EQ(undeclaredIn("lib.inc"), std::set<std::string>{"'score'"});
+}
+
 // A missing file or a cycle in an included file that is not open is told
 // on the #INCLUDE line of the open file that leads to it; once that file
 // is open, there.
