@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "system/files/received_name.h"
+
 namespace vennik {
 
 namespace {
@@ -50,17 +52,8 @@ bool fail(std::string& error) {
 }  // namespace
 
 bool planReceivedWrite(const std::string& path, bool force, ReceivedWrite& how, std::string& problem) {
-  for (char c : path) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      problem = "holds a control character";
-      return false;
-    }
-  }
   const std::string last = lastPart(path);
-  if (last.empty() || last == "." || last == "..") {
-    problem = "names a folder, not a file";
-    return false;
-  }
+  if (!receivedNameAllowed(path, last, problem)) return false;
   if (path.size() >= PATH_MAX || last.size() > NAME_MAX) {
     problem = std::strerror(ENAMETOOLONG);
     return false;

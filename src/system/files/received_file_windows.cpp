@@ -5,6 +5,7 @@
 #include <random>
 
 #include "base/windows_text.h"
+#include "system/files/received_name.h"
 #include "system/files/windows_replace.h"
 
 namespace vennik {
@@ -98,17 +99,8 @@ bool makeReceivedFolders(const std::string& path, std::string& error) {
 }
 
 bool planReceivedWrite(const std::string& path, bool force, ReceivedWrite& how, std::string& problem) {
-  for (char c : path) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-      problem = "holds a control character";
-      return false;
-    }
-  }
   const std::string last = lastPart(path);
-  if (last.empty() || last == "." || last == "..") {
-    problem = "names a folder, not a file";
-    return false;
-  }
+  if (!receivedNameAllowed(path, last, problem)) return false;
   if (last.find_first_of("<>:\"|?*") != std::string::npos) {
     problem = "holds a character Windows does not take in a file name (< > : \" | ? *)";
     return false;
